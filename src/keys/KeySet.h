@@ -1,0 +1,21 @@
+#pragma once
+// One favourite key: its number, the key code stored for it, and its caption and link.
+#include <string>
+
+struct KeySet {
+    int number = 0;  // one-based key number, 1 to 30
+    // Greater than zero: modifier flags in the high 16 bits, virtual-key code in the low 16
+    // bits. Zero or negative: nothing stored, the key's default applies.
+    int keycode = 0;
+    // CP932 text. An empty string means "absent": a caption or link is never empty.
+    std::string caption;
+    std::string link;
+
+    bool HasCaption() const noexcept { return !caption.empty(); }
+    bool HasLink() const noexcept { return !link.empty(); }
+
+    // The only way captions and links are edited. Null or empty text leaves the field
+    // absent; the number, the key code and the other text stay as they are.
+    void ReplaceCaption(const char* text) { caption = text ? text : ""; }
+    void ReplaceLink(const char* text) { link = text ? text : ""; }
+};

@@ -1,0 +1,78 @@
+#include "keys/SettingsFile.h"
+
+#include <windows.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+constexpr char kFileName[] = "Vorlund.ini";
+
+struct SectionName {
+    char text[64] = {};
+    explicit SectionName(int number) { ::wsprintfA(text, "KeySet%d", number); }
+};
+
+std::string ReadText(const char* section, const char* key, const char* path) {
+    char buffer[SettingsFile::kTextSize] = {};
+    ::GetPrivateProfileStringA(section, key, "", buffer, SettingsFile::kTextSize, path);
+    return buffer;
+}
+
+// Writes the text, or deletes the key when the text is absent.
+bool WriteText(const char* section, const char* key, const std::string& text, const char* path) {
+    return ::WritePrivateProfileStringA(section, key, text.empty() ? nullptr : text.c_str(),
+                                        path) != FALSE;
+}
+
+bool DeleteSection(const char* section, const char* path) {
+    return ::WritePrivateProfileStringA(section, nullptr, nullptr, path) != FALSE;
+}
+}  // namespace
+
+SettingsFile::SettingsFile(const char* appDir) noexcept {
+    const std::size_t dirLength = appDir ? std::strlen(appDir) : 0;
+    if (dirLength == 0 || dirLength + sizeof kFileName > sizeof m_szPath) return;
+    std::memcpy(m_szPath, appDir, dirLength);
+    std::memcpy(m_szPath + dirLength, kFileName, sizeof kFileName);
+}
+
+void SettingsFile::Load(KeySetTable& table) const {
+    table.Clear();
+    for (int number = 1; number <= KeySetTable::kKeyCount; ++number) {
+        KeySet record;
+        record.number = number;
+        if (IsUsable()) {
+            const SectionName section(number);
+            record.keycode = static_cast<int>(
+                ::GetPrivateProfileIntA(section.text, "keycode", 0, m_szPath));
+            record.caption = ReadText(section.text, "Caption", m_szPath);
+            record.link = ReadText(section.text, "Link", m_szPath);
+        }
+        table.Append(std::move(record));
+    }
+}
+
+bool SettingsFile::Save(const KeySetTable& table) const {
+    if (!IsUsable()) return false;
+    bool allWritten = true;
+    for (std::size_t position = 0; position < KeySetTable::kKeyCount; ++position) {
+        // The section number comes from the position, not from the record.
+        const SectionName section(static_cast<int>(position) + 1);
+        if (position >= table.Count()) {
+            allWritten &= DeleteSection(section.text, m_szPath);
+            continue;
+        }
+        const KeySet& record = table.At(position);
+        if (record.keycode < 1 && !record.HasCaption() && !record.HasLink()) {
+            allWritten &= DeleteSection(section.text, m_szPath);
+            continue;
+        }
+        char code[16] = {};
+        if (record.keycode > 0) ::wsprintfA(code, "%d", record.keycode);
+        allWritten &= WriteText(section.text, "keycode", code, m_szPath);
+        allWritten &= WriteText(section.text, "Caption", record.caption, m_szPath);
+        allWritten &= WriteText(section.text, "Link", record.link, m_szPath);
+    }
+    return allWritten;
+}

@@ -1,0 +1,28 @@
+#pragma once
+// The settings file Vorlund.ini beside the program: sections KeySet1 to KeySet30 with the
+// keys "keycode", "Caption" and "Link", read and written only through the private-profile
+// functions so that everything else in the file stays as it is.
+#include "keys/KeySetTable.h"
+
+class SettingsFile {
+public:
+    static constexpr int kPathSize = 256;   // the path buffer, terminator included
+    static constexpr int kTextSize = 1025;  // at most 1024 bytes of caption or link are read
+
+    // appDir ends with a backslash. A directory whose settings path would not fit the path
+    // buffer (or an empty one) leaves the file unusable: nothing is read or written.
+    explicit SettingsFile(const char* appDir) noexcept;
+
+    bool IsUsable() const noexcept { return m_szPath[0] != '\0'; }
+    const char* Path() const noexcept { return m_szPath; }
+
+    // Rebuilds the table: thirty records numbered 1 to 30, whatever the file holds (or
+    // when it cannot be read).
+    void Load(KeySetTable& table) const;
+    // Writes the thirty sections the table owns. Returns false when any write failed or
+    // the file is unusable, so that a caller can tell the user the settings were not kept.
+    bool Save(const KeySetTable& table) const;
+
+private:
+    char m_szPath[kPathSize] = {};
+};
