@@ -1,0 +1,15 @@
+#pragma once
+// The directory of the program, computed from its module path: drive and directory, ending
+// with a backslash.
+
+// Size of the directory buffer, terminator included.
+constexpr int kAppDirSize = 261;
+
+// Fills appDir from a module path such as C:\Tools\Vorlund.exe or \\server\share\Vorlund.exe.
+// The path is walked a whole CP932 character at a time, so a trail byte 0x5C is never taken
+// for a backslash. Returns false, leaving appDir empty, when the path has no directory part
+// or the directory does not fit.
+bool AppDirectoryFromModulePath(const char* modulePath, char (&appDir)[kAppDirSize]) noexcept;
+
+// The directory of the running program; empty when its path does not fit the buffer.
+bool AppDirectoryOfModule(void* module, char (&appDir)[kAppDirSize]) noexcept;

@@ -1,0 +1,91 @@
+#include "app/LinkKeysApp.h"
+
+#include <commctrl.h>
+
+#include "app/texts.h"
+#include "keys/SettingsFile.h"
+#include "res/resource.h"
+#include "shell/CMainFrame.h"
+#include "shell/HookLibrary.h"
+#include "win/ProcAddress.h"
+
+namespace {
+constexpr char kInstanceMutexName[] = "h_VEL_Brisolt_PrevInstance";
+}  // namespace
+
+LinkKeysApp::LinkKeysApp() noexcept = default;
+
+LinkKeysApp::~LinkKeysApp() = default;
+
+LinkKeysApp& LinkKeysApp::Get() noexcept { return static_cast<LinkKeysApp&>(*WinApp::Current()); }
+
+BOOL LinkKeysApp::InitInstance() {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
+
+    // Another copy in this logon holds the mutex; the first copy goes on undisturbed.
+    if (HANDLE other = ::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName)) {
+        ::CloseHandle(other);
+        ::MessageBoxA(nullptr, texts::kAlreadyRunning, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+        return FALSE;
+    }
+    m_hMutex.Reset(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
+    if (!m_hMutex) return FALSE;
+
+    AppDirectoryOfModule(Instance(), m_szAppDir);
+    LoadSettings();
+    DetectDefaultBrowser();
+    AdmitKeyMessagesFromLowerIntegrity();
+
+    m_pMainFrame = std::make_unique<CMainFrame>();
+    SetMainWindow(m_pMainFrame.get());
+    if (!m_pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | 0x8000)) {
+        // Without its main window the program could neither be reached nor ended.
+        SetMainWindow(nullptr);
+        m_pMainFrame.reset();
+        return FALSE;
+    }
+    ::ShowWindow(m_pMainFrame->Hwnd(), SW_HIDE);
+    ::UpdateWindow(m_pMainFrame->Hwnd());
+    return TRUE;
+}
+
+int LinkKeysApp::ExitInstance() {
+    if (!m_keySets.IsEmpty()) SaveSettings();
+    m_keySets.Clear();
+    // The program never owns the mutex; the handle closes with the application object.
+    if (m_hMutex) ::ReleaseMutex(m_hMutex.Get());
+    return WinApp::ExitInstance();
+}
+
+bool LinkKeysApp::OnCommand(UINT id) {
+    return WinApp::OnCommand(id);
+}
+
+int LinkKeysApp::LoadSettings() {
+    SettingsFile(m_szAppDir).Load(m_keySets);
+    return 0;
+}
+
+bool LinkKeysApp::SaveSettings() {
+    return SettingsFile(m_szAppDir).Save(m_keySets);
+}
+
+void LinkKeysApp::DetectDefaultBrowser() {
+    // Filled in by the browser integration: the default browser's path and icon.
+}
+
+void LinkKeysApp::AdmitKeyMessagesFromLowerIntegrity() {
+    // The program runs elevated; the hook library may post from a lower integrity level.
+    // The function exists from Windows Vista on.
+    using ChangeWindowMessageFilterProc = BOOL(WINAPI*)(UINT message, DWORD flag);
+    UniqueModule user32(::LoadLibraryA("user32.dll"));
+    if (!user32) return;
+    auto change =
+        GetProcAs<ChangeWindowMessageFilterProc>(user32.Get(), "ChangeWindowMessageFilter");
+    if (!change) return;
+    constexpr DWORD kMsgFltAdd = 1;
+    change(WM_KEYDOWN, kMsgFltAdd);
+    change(WM_KEYUP, kMsgFltAdd);
+    change(WM_APP_KEY_HIT, kMsgFltAdd);
+}

@@ -1,0 +1,33 @@
+// Resource ids of Vorlund. The numbers are fixed: other programs and the settings file rely
+// on some of them (the label ids in WM_APP_EDIT_CAPTION, the command ids of the tray menu).
+#pragma once
+
+#define IDR_MAINFRAME        128  // icon, menu, accelerators and title string of the frame
+#define IDD_ABOUTBOX         100
+#define IDD_SETTINGS         130
+#define IDD_KEYSET_LIST      131
+#define IDD_LINK             132
+#define IDD_CAPTION          133
+
+#define IDS_APP_TITLE        57344  // the application's name
+#define IDM_SETTINGS         32771
+#define ID_APP_ABOUT         57664
+#define ID_APP_EXIT          57665
+
+#define ID_EDIT_COPY         57634
+#define ID_EDIT_CUT          57635
+#define ID_EDIT_PASTE        57637
+#define ID_EDIT_UNDO         57643
+#define ID_NEXT_PANE         57680
+#define ID_PREV_PANE         57681
+
+#define IDW_PANE_FIRST       0xE900  // child id of the tray window inside the frame
+
+#define IDC_KEY_FIRST        1000  // key buttons 1000..1029
+#define IDC_KEY_LAST         1029
+#define IDC_LIST_BUTTON      1064
+#define IDC_LINK_EDIT        1066
+#define IDC_LINK_BROWSE      1067
+#define IDC_KEYSET_LIST      1068
+#define IDC_LABEL_KEY1       1069  // key 1's caption label; keys 2..30 use 1070 + index
+#define IDC_CAPTION_EDIT     1070

@@ -1,0 +1,95 @@
+#include "shell/CMainFrame.h"
+
+#include <shellapi.h>
+
+#include "app/LinkKeysApp.h"
+#include "keys/KeyMatching.h"
+#include "res/resource.h"
+
+CMainFrame::~CMainFrame() {
+    // Normally the window is long gone (Exit destroyed it, which stopped the hook and freed
+    // the library). If it is not, destroy it now, while its messages still reach this class;
+    // m_hHookLib frees a library that is somehow still loaded.
+    DestroyWindow();
+}
+
+bool CMainFrame::LoadFrame(UINT resourceId, DWORD defaultStyle) {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    char title[256] = {};
+    ::LoadStringA(instance, resourceId, title, sizeof title);
+    HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
+    m_hAccel = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
+
+    CREATESTRUCTA cs{};
+    cs.hInstance = instance;
+    cs.lpszName = title;
+    cs.style = static_cast<LONG>(defaultStyle);
+    cs.x = cs.y = cs.cx = cs.cy = CW_USEDEFAULT;
+    cs.hMenu = menu;
+    if (CreateEx(cs)) return true;
+    if (menu) ::DestroyMenu(menu);
+    return false;
+}
+
+bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+    if (!Window::PreCreateWindow(cs)) return false;
+    cs.style = WS_CAPTION | WS_SYSMENU | 0x8000;  // 0x00C88000: the frame's "add to title" bit kept
+    UseWindowClass(cs, RegisterWindowClass(0));
+    return true;
+}
+
+LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_CREATE: return OnCreate();
+        case WM_SETFOCUS:
+            if (m_trayWnd.Hwnd()) ::SetFocus(m_trayWnd.Hwnd());
+            return 0;
+        case WM_COMMAND:
+            if (lParam == 0 && OnCmdMsg(LOWORD(wParam))) return 0;
+            return DefaultProc(msg, wParam, lParam);
+        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_ENDSESSION:
+            // Windows ends the process after this message: shut down as at Exit.
+            if (wParam) LinkKeysApp::Get().ExitInstance();
+            return 0;
+        case WM_APP_KEY_HIT: return OnKeyHit(wParam, lParam);
+        default: return DefaultProc(msg, wParam, lParam);
+    }
+}
+
+bool CMainFrame::PreTranslateMessage(MSG& msg) {
+    return m_hAccel && ::TranslateAcceleratorA(Hwnd(), m_hAccel, &msg);
+}
+
+LRESULT CMainFrame::OnCreate() {
+    CREATESTRUCTA cs{};
+    cs.hInstance = ::GetModuleHandleA(nullptr);
+    cs.style = static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_BORDER);
+    cs.hwndParent = Hwnd();
+    cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDW_PANE_FIRST));
+    if (!m_trayWnd.CreateEx(cs)) return -1;
+
+    m_hHookLib.Reset(::LoadLibraryA(kHookLibraryName));
+    if (!m_hHookLib) return 0;
+    m_hook = HookEntries::Resolve(m_hHookLib.Get());
+    StartHook();
+    return 0;
+}
+
+void CMainFrame::OnDestroy() {
+    StopHook();
+    m_hook = HookEntries{};
+    m_hHookLib.Reset();
+}
+
+LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
+    const KeySet* record = FindKeySetForKey(LinkKeysApp::Get().GetKeySetTable(), wParam, lParam);
+    // Only the first match counts, even when it has no link and a later key would have one.
+    if (record && record->HasLink())
+        ::ShellExecuteA(nullptr, "OPEN", record->link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    return 0;
+}
+
+bool CMainFrame::OnCmdMsg(UINT id) {
+    return LinkKeysApp::Get().OnCommand(id);
+}

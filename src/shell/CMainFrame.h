@@ -1,0 +1,45 @@
+#pragma once
+// The program's hidden main window. It receives the favourite-key presses while no dialog
+// is open and opens the pressed key's link; it holds the hook library and the dialog-open
+// flag that keeps the About box, the settings dialog and the tray menu apart.
+#include "shell/HookLibrary.h"
+#include "shell/TrayIconWnd.h"
+#include "win/UniqueHandle.h"
+#include "win/Window.h"
+
+class CMainFrame : public Window {
+public:
+    CMainFrame() = default;
+    ~CMainFrame() override;
+
+    // Creates the window with the title, menu and accelerators of the given resource.
+    bool LoadFrame(UINT resourceId, DWORD defaultStyle);
+
+    void StartHook() const { m_hook.Start(Hwnd()); }
+    void StopHook() const { m_hook.Stop(); }
+
+    BOOL IsDialogOpen() const noexcept { return m_bDialogOpen; }
+    void SetDialogOpen() noexcept { m_bDialogOpen = 1; }
+    void ClearDialogOpen() noexcept { m_bDialogOpen = 0; }
+
+    HMODULE HookModule() const noexcept { return m_hHookLib.Get(); }
+    TrayIconWnd& TrayWindow() noexcept { return m_trayWnd; }
+
+protected:
+    bool PreCreateWindow(CREATESTRUCTA& cs) override;
+    LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+private:
+    LRESULT OnCreate();
+    void OnDestroy();
+    LRESULT OnKeyHit(WPARAM wParam, LPARAM lParam);
+    // Routes a command: the tray window first, then the frame, then the application.
+    bool OnCmdMsg(UINT id);
+
+    TrayIconWnd m_trayWnd;
+    UniqueModule m_hHookLib;
+    BOOL m_bDialogOpen = 0;
+    HookEntries m_hook;  // valid only while m_hHookLib is loaded
+    HACCEL m_hAccel = nullptr;
+};
