@@ -1,0 +1,18 @@
+#pragma once
+// Whole-file reads and writes, byte for byte, and waiting for a condition.
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The file's bytes, or nothing when it does not exist or cannot be read.
+std::optional<std::string> ReadFileBytes(const std::string& path);
+bool WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// The lines of a text file (CR LF or LF), without their ends; empty when there is no file.
+std::vector<std::string> ReadLines(const std::string& path);
+
+// Polls the condition every few milliseconds until it holds or the time is up; returns
+// whether it held.
+bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs);

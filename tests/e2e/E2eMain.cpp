@@ -1,0 +1,17 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "Artifacts.h"
+#include "common/ScratchDirectory.h"
+
+int main(int argc, char** argv) {
+    ::testing::InitGoogleTest(&argc, argv);
+    if (!Artifacts::Mutable().Parse(argc, argv)) {
+        std::fprintf(stderr,
+                     "usage: e2e_tests --vorlund=EXE --hooklib=DLL --recording-hooklib=DLL "
+                     "--probe=EXE --work=DIR\n");
+        return 2;
+    }
+    return RUN_ALL_TESTS();
+}

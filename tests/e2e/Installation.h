@@ -1,0 +1,28 @@
+#pragma once
+// A fresh directory holding a copy of the program, optionally a hook library, and the launch
+// probe: what a user's installation looks like, one per test.
+#include <string>
+#include <vector>
+
+#include "common/ScratchDirectory.h"
+
+enum class HookChoice { None, Real, Recording };
+
+class Installation {
+public:
+    Installation(const std::string& name, HookChoice hook);
+
+    const std::string& Dir() const noexcept { return m_dir.Path(); }
+    std::string File(const std::string& name) const { return m_dir.File(name); }
+    std::string Program() const { return File("Vorlund.exe"); }
+    std::string Ini() const { return File("Vorlund.ini"); }
+    std::string Probe() const { return File("LaunchProbe.exe"); }
+
+    // The recording hook library's calls, one line each ("Start 0x...", "Stop").
+    std::vector<std::string> HookCalls() const;
+    // The launch probe's starts, one line each ("<command line>|<working directory>").
+    std::vector<std::string> ProbeLaunches() const;
+
+private:
+    ScratchDirectory m_dir;
+};

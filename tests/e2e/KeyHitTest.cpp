@@ -1,0 +1,90 @@
+// Favourite-key presses reaching the program: through the recording hook library by
+// messages, and through our real hook library by a real X keystroke.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "Installation.h"
+#include "LinuxCommand.h"
+#include "ProgramUnderTest.h"
+#include "WindowQuery.h"
+#include "common/FileText.h"
+#include "shell/HookLibrary.h"
+
+namespace {
+std::string StartLine(HWND frame) {
+    char line[64];
+    std::snprintf(line, sizeof line, "Start 0x%08lX",
+                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(frame)));
+    return line;
+}
+
+// A settings file whose key 1 and key 3 open the probe; key 2 has no link but key 5, which
+// stores key 2's code, has one.
+void SeedLinks(const Installation& install) {
+    const std::string probe = install.Probe();
+    ASSERT_TRUE(WriteFileBytes(install.Ini(),
+                               "[KeySet1]\r\nLink=" + probe + "\r\n"
+                               "[KeySet3]\r\nLink=" + probe + "\r\n"
+                               "[KeySet5]\r\nkeycode=196674\r\nLink=" + probe + "\r\n"));
+}
+
+TEST(KeyHit, RecordingHookSeesOneStartTowardTheFrameAndOneStop) {
+    Installation install("hookcalls", HookChoice::Recording);
+    SeedLinks(install);
+    ProgramUnderTest running(install.Program(), install.Dir());
+    HWND frame = running.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return !install.HookCalls().empty(); }, 5000));
+    EXPECT_EQ(install.HookCalls(), (std::vector<std::string>{StartLine(frame)}));
+
+    // Key 1 (Ctrl+Alt+A) has a link: the probe starts.
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    ASSERT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
+    const std::string launch = install.ProbeLaunches()[0];
+    EXPECT_NE(launch.find("LaunchProbe.exe"), std::string::npos) << launch;
+
+    // Key 2 has no link; key 5 answers to the same code but key 2 comes first. Ctrl+Shift+A
+    // belongs to no key. Key 3 afterwards proves the earlier presses were handled.
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'B', 3);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 6);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 0x10041, 3);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'C', 3);
+    ASSERT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() >= 2; }, 10000));
+    ::Sleep(500);
+    EXPECT_EQ(install.ProbeLaunches().size(), 2u);
+
+    EXPECT_TRUE(running.CloseFrame());
+    EXPECT_EQ(install.HookCalls(), (std::vector<std::string>{StartLine(frame), "Stop"}));
+}
+
+TEST(KeyHit, WithoutHookLibraryTheProgramStillRunsAndCloses) {
+    Installation install("nohook", HookChoice::None);
+    SeedLinks(install);
+    ProgramUnderTest running(install.Program(), install.Dir());
+    HWND frame = running.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
+    const auto code = running.CloseFrame();
+    ASSERT_TRUE(code);
+    EXPECT_EQ(*code, 0u);
+}
+
+TEST(KeyHit, RealKeystrokeCtrlAltAOpensKeyOnesLink) {
+    Installation install("keystroke", HookChoice::Real);
+    SeedLinks(install);
+    ProgramUnderTest running(install.Program(), install.Dir());
+    ASSERT_NE(running.WaitForFrame(), nullptr);
+    ::Sleep(300);  // the hook is installed during creation; let the loop settle
+    const auto status = RunLinuxCommand("xdotool key ctrl+alt+a", install.Dir());
+    ASSERT_TRUE(status);
+    ASSERT_EQ(*status, 0);
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
+    // A chord without a link and a plain letter open nothing.
+    RunLinuxCommand("xdotool key ctrl+alt+b a", install.Dir());
+    ::Sleep(700);
+    EXPECT_EQ(install.ProbeLaunches().size(), 1u);
+    EXPECT_TRUE(running.CloseFrame());
+}
+}  // namespace

@@ -1,0 +1,62 @@
+#include "ProgramUnderTest.h"
+
+#include <stdexcept>
+#include <vector>
+
+#include "WindowQuery.h"
+#include "common/FileText.h"
+
+ProgramUnderTest::ProgramUnderTest(const std::string& program,
+                                   const std::string& workingDirectory,
+                                   const std::string& arguments) {
+    std::string commandLine = "\"" + program + "\"";
+    if (!arguments.empty()) commandLine += " " + arguments;
+    std::vector<char> writable(commandLine.begin(), commandLine.end());
+    writable.push_back('\0');
+    STARTUPINFOA startup{};
+    startup.cb = sizeof startup;
+    if (!::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          workingDirectory.c_str(), &startup, &m_info))
+        throw std::runtime_error("cannot start " + program);
+}
+
+ProgramUnderTest::~ProgramUnderTest() {
+    if (IsRunning()) {
+        ::TerminateProcess(m_info.hProcess, 99);
+        ::WaitForSingleObject(m_info.hProcess, 10000);
+    }
+    ::CloseHandle(m_info.hThread);
+    ::CloseHandle(m_info.hProcess);
+}
+
+bool ProgramUnderTest::IsRunning() const {
+    return ::WaitForSingleObject(m_info.hProcess, 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> ProgramUnderTest::WaitForExit(unsigned timeoutMs) const {
+    if (::WaitForSingleObject(m_info.hProcess, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    DWORD code = 0;
+    ::GetExitCodeProcess(m_info.hProcess, &code);
+    return code;
+}
+
+HWND ProgramUnderTest::WaitForFrame(unsigned timeoutMs) const {
+    HWND frame = nullptr;
+    WaitUntil([&] { return (frame = FindFrameWindow(Pid())) != nullptr || !IsRunning(); },
+              timeoutMs);
+    return frame;
+}
+
+HWND ProgramUnderTest::WaitForDialog(unsigned timeoutMs) const {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialogWindow(Pid())) != nullptr || !IsRunning(); },
+              timeoutMs);
+    return dialog;
+}
+
+std::optional<DWORD> ProgramUnderTest::CloseFrame(unsigned timeoutMs) const {
+    HWND frame = FindFrameWindow(Pid());
+    if (!frame) return std::nullopt;
+    ::PostMessageA(frame, WM_CLOSE, 0, 0);
+    return WaitForExit(timeoutMs);
+}

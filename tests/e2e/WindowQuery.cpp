@@ -1,0 +1,72 @@
+#include "WindowQuery.h"
+
+namespace {
+struct ProcessWindows {
+    DWORD processId;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<ProcessWindows*>(param);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    if (owner == search->processId) search->windows.push_back(hwnd);
+    return TRUE;
+}
+
+BOOL CALLBACK CollectChild(HWND hwnd, LPARAM param) {
+    reinterpret_cast<std::vector<HWND>*>(param)->push_back(hwnd);
+    return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
+    ProcessWindows search{processId, {}};
+    ::EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
+}
+
+std::vector<HWND> ChildWindowsOf(HWND parent) {
+    std::vector<HWND> children;
+    ::EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    return children;
+}
+
+std::string WindowText(HWND hwnd) {
+    char buffer[4096] = {};
+    // WM_GETTEXT crosses processes (the system copies the text); GetWindowText would only
+    // give the cached caption.
+    ::SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
+                          SMTO_ABORTIFHUNG, 2000, nullptr);
+    return buffer;
+}
+
+std::string ClassNameOf(HWND hwnd) {
+    char buffer[256] = {};
+    ::GetClassNameA(hwnd, buffer, sizeof buffer);
+    return buffer;
+}
+
+HWND FindFrameWindow(DWORD processId) {
+    for (HWND hwnd : TopLevelWindowsOf(processId))
+        if (ClassNameOf(hwnd) != "#32770" && WindowText(hwnd) == "Vorlund") return hwnd;
+    return nullptr;
+}
+
+HWND FindDialogWindow(DWORD processId) {
+    for (HWND hwnd : TopLevelWindowsOf(processId))
+        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd)) return hwnd;
+    return nullptr;
+}
+
+std::string MessageBoxText(HWND box) {
+    std::string text;
+    for (HWND child : ChildWindowsOf(box)) {
+        if (_stricmp(ClassNameOf(child).c_str(), "Static") != 0) continue;
+        const std::string part = WindowText(child);
+        if (part.empty()) continue;
+        if (!text.empty()) text += "\n";
+        text += part;
+    }
+    return text;
+}

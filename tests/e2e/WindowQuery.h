@@ -1,0 +1,20 @@
+#pragma once
+// Reading another process's windows from outside: which top-level windows it has, their
+// texts and classes, message boxes and their texts.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// Top-level windows of the process, hidden ones included.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId);
+std::vector<HWND> ChildWindowsOf(HWND parent);
+std::string WindowText(HWND hwnd);
+std::string ClassNameOf(HWND hwnd);
+
+// The program's hidden frame: a top-level window titled "Vorlund" that is not a dialog.
+HWND FindFrameWindow(DWORD processId);
+// A visible dialog-class window of the process (a message box or a dialog), or null.
+HWND FindDialogWindow(DWORD processId);
+// The message text of a message box: the texts of its static controls, joined.
+std::string MessageBoxText(HWND box);

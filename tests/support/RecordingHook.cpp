@@ -1,0 +1,42 @@
+// Stands in for VelComn.dll: installs no hook and appends each call to hook-calls.log beside
+// itself ("Start 0x<target window>" or "Stop"), so a test can check the order of calls.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+
+#include "VelComn.h"
+
+namespace {
+HINSTANCE g_module = nullptr;
+
+void AppendLine(const char* line) {
+    char path[MAX_PATH] = {};
+    const DWORD length = ::GetModuleFileNameA(g_module, path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH) return;
+    char* slash = std::strrchr(path, '\\');
+    if (!slash || (slash - path) + 20 >= MAX_PATH) return;
+    std::strcpy(slash + 1, "hook-calls.log");
+    HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    DWORD written = 0;
+    ::WriteFile(file, line, static_cast<DWORD>(std::strlen(line)), &written, nullptr);
+    ::WriteFile(file, "\r\n", 2, &written, nullptr);
+    ::CloseHandle(file);
+}
+}  // namespace
+
+extern "C" void __cdecl VelStartHook(HWND target) {
+    char line[64];
+    std::snprintf(line, sizeof line, "Start 0x%08lX",
+                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(target)));
+    AppendLine(line);
+}
+
+extern "C" void __cdecl VelStopHook() { AppendLine("Stop"); }
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    if (reason == DLL_PROCESS_ATTACH) g_module = instance;
+    return TRUE;
+}

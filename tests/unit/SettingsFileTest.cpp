@@ -1,0 +1,217 @@
+// The settings file against the real private-profile functions.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <map>
+#include <set>
+
+#include "common/FileText.h"
+#include "common/ScratchDirectory.h"
+#include "keys/SettingsFile.h"
+
+namespace {
+using Section = std::map<std::string, std::string>;
+
+// Every key of a section as the private-profile functions see it.
+Section ReadSection(const std::string& path, const char* name) {
+    std::vector<char> buffer(32768);
+    const DWORD length = ::GetPrivateProfileSectionA(name, buffer.data(),
+                                                     static_cast<DWORD>(buffer.size()), path.c_str());
+    Section keys;
+    for (DWORD i = 0; i < length;) {
+        const std::string line(&buffer[i]);
+        i += static_cast<DWORD>(line.size()) + 1;
+        const auto equals = line.find('=');
+        keys[line.substr(0, equals)] = equals == std::string::npos ? "" : line.substr(equals + 1);
+    }
+    return keys;
+}
+
+std::set<std::string> SectionNames(const std::string& path) {
+    std::vector<char> buffer(32768);
+    const DWORD length = ::GetPrivateProfileSectionNamesA(
+        buffer.data(), static_cast<DWORD>(buffer.size()), path.c_str());
+    std::set<std::string> names;
+    for (DWORD i = 0; i < length;) {
+        const std::string name(&buffer[i]);
+        i += static_cast<DWORD>(name.size()) + 1;
+        if (!name.empty()) names.insert(name);
+    }
+    return names;
+}
+
+KeySetTable LoadedTable(const SettingsFile& file) {
+    KeySetTable table;
+    file.Load(table);
+    return table;
+}
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    ScratchDirectory m_dir{"settings"};
+    std::string m_dirPath = m_dir.WithSlash();
+    SettingsFile m_file{m_dirPath.c_str()};
+    std::string m_ini = m_dir.File("Vorlund.ini");
+
+    void Seed(const std::string& text) { ASSERT_TRUE(WriteFileBytes(m_ini, text)); }
+};
+
+TEST_F(SettingsFileTest, WorkedExampleSavesExactlyTheseKeysAndLoadsBack) {
+    // Stale keys that the save must remove.
+    Seed("[KeySet1]\r\nkeycode=5\r\n[KeySet2]\r\nLink=old\r\n[KeySet3]\r\nCaption=x\r\nLink=y\r\n"
+         "[KeySet6]\r\nkeycode=9\r\nCaption=z\r\n[KeySet30]\r\nkeycode=1\r\n");
+    KeySetTable table = LoadedTable(m_file);
+    for (KeySet& record : table) record = KeySet{record.number};
+    table.At(0).ReplaceCaption("メモ");
+    table.At(0).ReplaceLink("C:\\Users\\Public\\memo.txt");
+    table.At(2).keycode = 112;
+    table.At(5).ReplaceLink("C:\\Tools\\calc.lnk");
+
+    EXPECT_TRUE(m_file.Save(table));
+
+    EXPECT_EQ(SectionNames(m_ini), (std::set<std::string>{"KeySet1", "KeySet3", "KeySet6"}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet1"),
+              (Section{{"Caption", "メモ"}, {"Link", "C:\\Users\\Public\\memo.txt"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet3"), (Section{{"keycode", "112"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet6"), (Section{{"Link", "C:\\Tools\\calc.lnk"}}));
+
+    const KeySetTable loaded = LoadedTable(m_file);
+    ASSERT_EQ(loaded.Count(), 30u);
+    for (std::size_t p = 0; p < loaded.Count(); ++p) {
+        const KeySet& record = loaded.At(p);
+        EXPECT_EQ(record.number, static_cast<int>(p) + 1);
+        EXPECT_EQ(record.keycode, p == 2 ? 112 : 0) << p;
+        EXPECT_EQ(record.caption, p == 0 ? "メモ" : "") << p;
+        const char* link = p == 0 ? "C:\\Users\\Public\\memo.txt" : p == 5 ? "C:\\Tools\\calc.lnk" : "";
+        EXPECT_EQ(record.link, link) << p;
+    }
+}
+
+TEST_F(SettingsFileTest, NoFileGivesThirtyEmptyRecordsAndSaveCreatesNoSections) {
+    const KeySetTable table = LoadedTable(m_file);
+    ASSERT_EQ(table.Count(), 30u);
+    for (std::size_t p = 0; p < 30; ++p) {
+        EXPECT_EQ(table.At(p).number, static_cast<int>(p) + 1);
+        EXPECT_EQ(table.At(p).keycode, 0);
+        EXPECT_FALSE(table.At(p).HasCaption());
+        EXPECT_FALSE(table.At(p).HasLink());
+    }
+    m_file.Save(table);
+    EXPECT_TRUE(SectionNames(m_ini).empty());
+}
+
+TEST_F(SettingsFileTest, KeyCodesZeroNegativeAndPositiveOnly) {
+    Seed("[KeySet1]\r\nkeycode=0\r\n"
+         "[KeySet2]\r\nkeycode=-5\r\n"
+         "[KeySet3]\r\nkeycode=-7\r\nLink=C:\\a.txt\r\n"
+         "[KeySet4]\r\nkeycode=196673\r\n");
+    const KeySetTable table = LoadedTable(m_file);
+    EXPECT_EQ(table.At(0).keycode, 0);
+    EXPECT_LT(table.At(1).keycode, 1);
+    EXPECT_EQ(table.At(3).keycode, 196673);
+
+    m_file.Save(table);
+    EXPECT_EQ(SectionNames(m_ini), (std::set<std::string>{"KeySet3", "KeySet4"}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet3"), (Section{{"Link", "C:\\a.txt"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet4"), (Section{{"keycode", "196673"}}));
+}
+
+TEST_F(SettingsFileTest, EmptyValuesLoadAsAbsentAndAreDeleted) {
+    Seed("[KeySet1]\r\nkeycode=112\r\nCaption=\r\nLink=\r\n[KeySet2]\r\nCaption=\r\n");
+    const KeySetTable table = LoadedTable(m_file);
+    EXPECT_FALSE(table.At(0).HasCaption());
+    EXPECT_FALSE(table.At(0).HasLink());
+    m_file.Save(table);
+    EXPECT_EQ(SectionNames(m_ini), (std::set<std::string>{"KeySet1"}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet1"), (Section{{"keycode", "112"}}));
+}
+
+TEST_F(SettingsFileTest, ForeignKeysAndSectionsSurvive) {
+    Seed("[General]\r\nwho=me\r\n"
+         "[KeySet1]\r\nColor=red\r\nLink=C:\\x.txt\r\n"
+         "[KeySet2]\r\nColor=blue\r\n"
+         "[KeySet31]\r\nkeycode=3\r\nLink=C:\\y.txt\r\n"
+         "[keyset5x]\r\nLink=z\r\n");
+    const KeySetTable table = LoadedTable(m_file);
+    EXPECT_FALSE(table.FindByNumber(31));
+    m_file.Save(table);
+    const auto names = SectionNames(m_ini);
+    EXPECT_EQ(names, (std::set<std::string>{"General", "KeySet1", "KeySet31", "keyset5x"}));
+    EXPECT_EQ(ReadSection(m_ini, "General"), (Section{{"who", "me"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet1"), (Section{{"Color", "red"}, {"Link", "C:\\x.txt"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet31"), (Section{{"keycode", "3"}, {"Link", "C:\\y.txt"}}));
+    EXPECT_EQ(ReadSection(m_ini, "keyset5x"), (Section{{"Link", "z"}}));
+}
+
+TEST_F(SettingsFileTest, LongValueIsCutTo1024Bytes) {
+    const std::string longLink = "C:\\" + std::string(1097, 'a');
+    ASSERT_EQ(longLink.size(), 1100u);
+    Seed("[KeySet7]\r\nLink=" + longLink + "\r\n");
+    const KeySetTable table = LoadedTable(m_file);
+    EXPECT_EQ(table.At(6).link, longLink.substr(0, 1024));
+    m_file.Save(table);
+    EXPECT_EQ(ReadSection(m_ini, "KeySet7").at("Link"), longLink.substr(0, 1024));
+}
+
+TEST_F(SettingsFileTest, Cp932TrailBytes5CSurviveByteForByte) {
+    // ソ (83 5C), 表 (95 5C) and 能 (94 5C) end in the byte of a backslash.
+    const std::string caption = "\x83\x5C\x95\x5C\x94\x5C";
+    ASSERT_EQ(caption, "ソ表能");
+    const std::string link = "C:\\\x83\x5C\x83\x74\x83\x67\\\x95\x5C.txt";
+    KeySetTable table = LoadedTable(m_file);
+    table.At(9).ReplaceCaption(caption.c_str());
+    table.At(9).ReplaceLink(link.c_str());
+    ASSERT_TRUE(m_file.Save(table));
+    const KeySetTable loaded = LoadedTable(m_file);
+    EXPECT_EQ(loaded.At(9).caption, caption);
+    EXPECT_EQ(loaded.At(9).link, link);
+    const auto bytes = ReadFileBytes(m_ini);
+    ASSERT_TRUE(bytes);
+    EXPECT_NE(bytes->find("Caption=" + caption), std::string::npos);
+}
+
+TEST_F(SettingsFileTest, ShortTableDeletesSectionsPastItsEnd) {
+    Seed("[KeySet29]\r\nLink=a\r\n[KeySet30]\r\nLink=b\r\n");
+    KeySetTable table = LoadedTable(m_file);
+    KeySetTable shortTable;
+    for (std::size_t p = 0; p < 29; ++p) shortTable.Append(table.At(p));
+    m_file.Save(shortTable);
+    EXPECT_EQ(SectionNames(m_ini), (std::set<std::string>{"KeySet29"}));
+}
+
+TEST(SettingsFilePath, DirectoryThatDoesNotFitIsNeitherReadNorWritten) {
+    // 245 + "Vorlund.ini" + terminator = 257 bytes: one more than the buffer.
+    const std::string longDir = "C:\\" + std::string(241, 'd') + "\\";
+    ASSERT_EQ(longDir.size(), 245u);
+    SettingsFile tooLong(longDir.c_str());
+    EXPECT_FALSE(tooLong.IsUsable());
+    KeySetTable table;
+    tooLong.Load(table);
+    EXPECT_EQ(table.Count(), 30u);
+    EXPECT_FALSE(tooLong.Save(table));
+
+    const std::string fitting = longDir.substr(1);  // 244 + 11 + 1 = 256
+    EXPECT_TRUE(SettingsFile(fitting.c_str()).IsUsable());
+    EXPECT_FALSE(SettingsFile("").IsUsable());
+    EXPECT_FALSE(SettingsFile(nullptr).IsUsable());
+}
+
+TEST(SettingsFilePath, FailedWriteIsReported) {
+    ScratchDirectory dir("locked");
+    const std::string path = dir.File("Vorlund.ini");
+    ASSERT_TRUE(WriteFileBytes(path, ""));
+    // Held open without sharing: the private-profile functions cannot write it.
+    HANDLE holder = ::CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    const std::string dirPath = dir.WithSlash();
+    SettingsFile file(dirPath.c_str());
+    KeySetTable table;
+    file.Load(table);
+    table.At(0).ReplaceLink("C:\\x.txt");
+    EXPECT_FALSE(file.Save(table));
+    ::CloseHandle(holder);
+    EXPECT_TRUE(file.Save(table));
+}
+}  // namespace
