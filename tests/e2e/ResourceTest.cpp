@@ -1,0 +1,90 @@
+// The resources the built program carries: manifest, icon, strings, menu.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "Artifacts.h"
+#include "res/resource.h"
+
+namespace {
+class ProgramResources : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_module = ::LoadLibraryExA(Artifacts::Get().vorlund.c_str(), nullptr,
+                                    LOAD_LIBRARY_AS_DATAFILE | LOAD_LIBRARY_AS_IMAGE_RESOURCE);
+        ASSERT_NE(m_module, nullptr);
+    }
+    void TearDown() override {
+        if (m_module) ::FreeLibrary(m_module);
+    }
+    std::string Resource(LPCSTR type, LPCSTR name) const {
+        HRSRC found = ::FindResourceA(m_module, name, type);
+        if (!found) return {};
+        HGLOBAL loaded = ::LoadResource(m_module, found);
+        return std::string(static_cast<const char*>(::LockResource(loaded)),
+                           ::SizeofResource(m_module, found));
+    }
+    std::string String(UINT id) const {
+        char buffer[256] = {};
+        ::LoadStringA(m_module, id, buffer, sizeof buffer);
+        return buffer;
+    }
+    HMODULE m_module = nullptr;
+};
+
+TEST_F(ProgramResources, ManifestAsksForCommonControls6AndAdministrator) {
+    const std::string manifest = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
+    ASSERT_FALSE(manifest.empty());
+    for (const char* part :
+         {"version=\"2.0.1.0\"", "processorArchitecture=\"X86\"", "type=\"win32\"",
+          "Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"",
+          "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"",
+          "level=\"requireAdministrator\"", "uiAccess=\"false\""})
+        EXPECT_NE(manifest.find(part), std::string::npos) << part;
+    // The description is UTF-8 in the manifest.
+    EXPECT_NE(manifest.find("<description>\xE3\x81\x8A\xE6\xB0\x97\xE3\x81\xAB"),
+              std::string::npos);
+}
+
+TEST_F(ProgramResources, StringsAndIconImages) {
+    EXPECT_EQ(String(IDS_APP_TITLE), "Brisolt");
+    EXPECT_EQ(String(IDR_MAINFRAME), "Vorlund");
+    EXPECT_EQ(String(IDM_SETTINGS), "お気に入り設定\n設定");
+    for (int size : {16, 32}) {
+        HICON icon = static_cast<HICON>(::LoadImageA(m_module, MAKEINTRESOURCEA(IDR_MAINFRAME),
+                                                     IMAGE_ICON, size, size, 0));
+        ASSERT_NE(icon, nullptr) << size;
+        ICONINFO info{};
+        ASSERT_TRUE(::GetIconInfo(icon, &info));
+        BITMAP bitmap{};
+        ::GetObjectA(info.hbmColor, sizeof bitmap, &bitmap);
+        EXPECT_EQ(bitmap.bmWidth, size);
+        ::DeleteObject(info.hbmColor);
+        ::DeleteObject(info.hbmMask);
+        ::DestroyIcon(icon);
+    }
+    const std::string group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_GE(group.size(), 6u);
+    EXPECT_EQ(static_cast<unsigned char>(group[4]), 2u) << "two images";
+}
+
+TEST_F(ProgramResources, MenuHoldsTheTrayCommands) {
+    HMENU menu = ::LoadMenuA(m_module, MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ASSERT_NE(menu, nullptr);
+    char text[64] = {};
+    ::GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "ﾌｧｲﾙ(&F)");
+    HMENU popup = ::GetSubMenu(menu, 0);
+    ASSERT_EQ(::GetMenuItemCount(popup), 4);
+    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(IDM_SETTINGS));
+    EXPECT_EQ(::GetMenuItemID(popup, 1), static_cast<UINT>(ID_APP_ABOUT));
+    EXPECT_EQ(::GetMenuItemID(popup, 3), static_cast<UINT>(ID_APP_EXIT));
+    ::GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "設定(&S)");
+    ::GetMenuStringA(popup, 1, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "バージョン情報(&A)...");
+    ::GetMenuStringA(popup, 3, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "終了(&X)");
+    ::DestroyMenu(menu);
+}
+}  // namespace
