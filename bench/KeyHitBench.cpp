@@ -1,0 +1,147 @@
+// Key-press figures, each beside the same figure for the hot-key floor program:
+//  1. the cost of handling one press in the program: matching over a loaded table and the
+//     decision to launch, without the launch (median over many rounds of many presses);
+//  2. the time from a real keystroke (xdotool) to the probe's start, median of repeats.
+// Prints figures only; it never fails on time.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "Artifacts.h"
+#include "Installation.h"
+#include "LinuxCommand.h"
+#include "ProgramUnderTest.h"
+#include "common/FileText.h"
+#include "keys/KeyMatching.h"
+#include "keys/SettingsFile.h"
+
+namespace {
+double NowMs() {
+    static LARGE_INTEGER frequency = [] {
+        LARGE_INTEGER f;
+        ::QueryPerformanceFrequency(&f);
+        return f;
+    }();
+    LARGE_INTEGER counter;
+    ::QueryPerformanceCounter(&counter);
+    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+double Median(std::vector<double> values) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+// Nanoseconds per press, median over rounds.
+double PerPressNs(const std::function<bool(int)>& press) {
+    constexpr int kRounds = 51;
+    constexpr int kPresses = 20000;
+    std::vector<double> rounds;
+    volatile int launches = 0;
+    for (int round = 0; round < kRounds; ++round) {
+        const double start = NowMs();
+        for (int i = 0; i < kPresses; ++i) launches = launches + press(i);
+        rounds.push_back((NowMs() - start) * 1e6 / kPresses);
+    }
+    return Median(rounds);
+}
+
+void MatchingFigures(const Installation& install) {
+    // A full settings file: every key with a stored code and a link.
+    std::string ini;
+    for (int n = 1; n <= 30; ++n)
+        ini += "[KeySet" + std::to_string(n) + "]\r\nkeycode=" +
+               std::to_string((3 << 16) | (0x40 + n)) + "\r\nCaption=key\r\nLink=" +
+               install.Probe() + "\r\n";
+    WriteFileBytes(install.Ini(), ini);
+    const std::string dir = install.Dir() + "\\";
+    KeySetTable table;
+    SettingsFile(dir.c_str()).Load(table);
+
+    // Presses spread over all keys, a third of them matching nothing.
+    const WPARAM keys[] = {'A', 'M', '^', 'Z', 'Q', 0x70};
+    const double program = PerPressNs([&](int i) {
+        const KeySet* record = FindKeySetForKey(table, keys[i % 6], 3);
+        return record && record->HasLink();
+    });
+    const double floor = PerPressNs([&](int i) {
+        volatile WPARAM id = static_cast<WPARAM>(i % 2);  // WM_HOTKEY's id test
+        return id == 1;
+    });
+    std::printf("handling one key press (median ns/press): Vorlund %.1f   floor %.1f\n", program,
+                floor);
+}
+
+// Milliseconds from starting xdotool to the probe's start, median of repeats; negative when
+// the probe never started.
+double KeystrokeToLaunchMs(const Installation& install, int repeats) {
+    std::vector<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        const std::size_t before = install.ProbeLaunches().size();
+        const double start = NowMs();
+        RunLinuxCommand("xdotool key ctrl+alt+a", install.Dir());
+        if (!WaitUntil([&] { return install.ProbeLaunches().size() > before; }, 10000)) return -1;
+        times.push_back(NowMs() - start);
+        ::Sleep(100);
+    }
+    return Median(times);
+}
+
+// The cost of the measuring itself: starting xdotool through the shell with no key.
+double CommandOverheadMs(const Installation& install, int repeats) {
+    std::vector<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        const double start = NowMs();
+        RunLinuxCommand("true", install.Dir());
+        times.push_back(NowMs() - start);
+    }
+    return Median(times);
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string floorProgram;
+    for (int i = 1; i < argc; ++i)
+        if (std::strncmp(argv[i], "--floor=", 8) == 0) floorProgram = ToWindowsPath(argv[i] + 8);
+    if (!Artifacts::Mutable().Parse(argc, argv) || floorProgram.empty()) {
+        std::fprintf(stderr, "usage: KeyHitBench --vorlund= --hooklib= --recording-hooklib= "
+                             "--probe= --work= --floor=\n");
+        return 2;
+    }
+    constexpr int kRepeats = 11;
+    try {
+        Installation install("bench", HookChoice::Real);
+        MatchingFigures(install);
+
+        double program = -1;
+        {
+            ProgramUnderTest vorlund(install.Program(), install.Dir());
+            if (vorlund.WaitForFrame()) {
+                ::Sleep(300);
+                program = KeystrokeToLaunchMs(install, kRepeats);
+            }
+            vorlund.CloseFrame();
+        }
+        double floor = -1;
+        {
+            ProgramUnderTest hotkey(floorProgram, install.Dir(), install.Probe());
+            ::Sleep(1000);
+            floor = KeystrokeToLaunchMs(install, kRepeats);
+            if (HWND window = ::FindWindowA("HotkeyFloor", nullptr)) ::PostMessageA(window, WM_CLOSE, 0, 0);
+            hotkey.WaitForExit(5000);
+        }
+        std::printf("real keystroke to probe start (median ms of %d): Vorlund %.1f   floor %.1f"
+                    "   (of which starting xdotool: %.1f)\n",
+                    kRepeats, program, floor, CommandOverheadMs(install, kRepeats));
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "KeyHitBench: %s\n", error.what());
+        return 1;
+    }
+    return 0;
+}
