@@ -5,6 +5,7 @@
 #include "app/texts.h"
 #include "keys/SettingsFile.h"
 #include "res/resource.h"
+#include "shell/AboutDialog.h"
 #include "shell/CMainFrame.h"
 #include "shell/HookLibrary.h"
 #include "win/ProcAddress.h"
@@ -59,7 +60,25 @@ int LinkKeysApp::ExitInstance() {
 }
 
 bool LinkKeysApp::OnCommand(UINT id) {
+    if (id == ID_APP_ABOUT) {
+        OnAppAbout();
+        return true;
+    }
     return WinApp::OnCommand(id);
+}
+
+void LinkKeysApp::OnAppAbout() {
+    CMainFrame* frame = MainFrame();
+    if (!frame || frame->IsDialogOpen()) return;
+    frame->SetDialogOpen();
+    HWND tray = frame->TrayWindow().Hwnd();
+    ::PostMessageA(tray, WM_APP_TRAY_REMOVE, 0, 0);
+    {
+        AboutDialog about(::GetDesktopWindow());
+        about.DoModal();
+    }
+    ::PostMessageA(tray, WM_APP_TRAY_RESTORE, 0, 0);
+    frame->ClearDialogOpen();
 }
 
 int LinkKeysApp::LoadSettings() {

@@ -21,6 +21,8 @@ public:
     BOOL InitInstance() override;
     int ExitInstance() override;
     bool OnCommand(UINT id) override;
+    // The About command: the About box, with the tray icon removed while it is open.
+    void OnAppAbout();
 
     KeySetTable& GetKeySetTable() noexcept { return m_keySets; }
     const char* AppDirectory() const noexcept { return m_szAppDir; }

@@ -5,6 +5,8 @@
 #include "app/LinkKeysApp.h"
 #include "keys/KeyMatching.h"
 #include "res/resource.h"
+#include "shell/TrayMenu.h"
+#include "win/ProcAddress.h"
 
 CMainFrame::~CMainFrame() {
     // Normally the window is long gone (Exit destroyed it, which stopped the hook and freed
@@ -53,7 +55,13 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam) LinkKeysApp::Get().ExitInstance();
             return 0;
         case WM_APP_KEY_HIT: return OnKeyHit(wParam, lParam);
-        default: return DefaultProc(msg, wParam, lParam);
+        case WM_APP_TRAY_NOTIFY: return OnTrayNotify(wParam, lParam);
+        default:
+            if (msg == m_nTaskbarCreatedMsg && msg != 0) {
+                OnTaskbarCreated();
+                return 0;
+            }
+            return DefaultProc(msg, wParam, lParam);
     }
 }
 
@@ -68,6 +76,11 @@ LRESULT CMainFrame::OnCreate() {
     cs.hwndParent = Hwnd();
     cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDW_PANE_FIRST));
     if (!m_trayWnd.CreateEx(cs)) return -1;
+    // The shell runs at a lower integrity level than this elevated program.
+    using ChangeWindowMessageFilterExProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    if (auto allow = GetProcAs<ChangeWindowMessageFilterExProc>(
+            ::GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx"))
+        allow(Hwnd(), m_nTaskbarCreatedMsg, 1 /* MSGFLT_ALLOW */, nullptr);
 
     m_hHookLib.Reset(::LoadLibraryA(kHookLibraryName));
     if (!m_hHookLib) return 0;
@@ -90,6 +103,44 @@ LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
+    if (wParam != kTrayIconId) return 0;
+    if (lParam == WM_LBUTTONDBLCLK) {
+        ::SendMessageA(Hwnd(), WM_COMMAND, IDM_SETTINGS, 0);
+    } else if (lParam == WM_RBUTTONDOWN && !m_bDialogOpen) {
+        ShowTrayMenu();
+    }
+    return 0;
+}
+
+void CMainFrame::ShowTrayMenu() {
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    UniqueMenu menu = LoadTrayMenu(::GetModuleHandleA(nullptr));
+    HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
+    if (!popup) return;
+    // Without the foreground the menu would not close when the user clicks elsewhere.
+    ::SetForegroundWindow(Hwnd());
+    ::TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
+                     Hwnd(), nullptr);
+}
+
+void CMainFrame::OnTaskbarCreated() {
+    // A new notification area knows nothing of our icon. While a dialog has it removed,
+    // the restore after the dialog brings it back.
+    if (!m_bDialogOpen && m_trayWnd.Hwnd())
+        ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
+}
+
+void CMainFrame::OnSettings() {
+    // The settings dialog: see SettingsCommand.
+}
+
 bool CMainFrame::OnCmdMsg(UINT id) {
+    if (m_trayWnd.OnCmdMsg(id)) return true;
+    if (id == IDM_SETTINGS) {
+        OnSettings();
+        return true;
+    }
     return LinkKeysApp::Get().OnCommand(id);
 }

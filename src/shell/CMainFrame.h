@@ -34,6 +34,10 @@ private:
     LRESULT OnCreate();
     void OnDestroy();
     LRESULT OnKeyHit(WPARAM wParam, LPARAM lParam);
+    LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
+    void ShowTrayMenu();
+    void OnTaskbarCreated();
+    void OnSettings();
     // Routes a command: the tray window first, then the frame, then the application.
     bool OnCmdMsg(UINT id);
 
@@ -42,4 +46,6 @@ private:
     BOOL m_bDialogOpen = 0;
     HookEntries m_hook;  // valid only while m_hHookLib is loaded
     HACCEL m_hAccel = nullptr;
+    // Broadcast by the shell when the notification area is (re-)created.
+    UINT m_nTaskbarCreatedMsg = ::RegisterWindowMessageA("TaskbarCreated");
 };

@@ -1,5 +1,30 @@
 #include "shell/TrayIconWnd.h"
 
+#include <cstring>
+
+#include "app/texts.h"
+#include "res/resource.h"
+
+namespace {
+constexpr UINT_PTR kRetryTimerId = 1;
+constexpr DWORD kFirstLayoutSize = 88;  // NOTIFYICONDATAA as the oldest shells know it
+}  // namespace
+
+NOTIFYICONDATAA TrayIconWnd::MakeRecord(HWND frame, HICON icon, bool forAdd) {
+    NOTIFYICONDATAA record;
+    std::memset(&record, 0, sizeof record);
+    record.cbSize = kFirstLayoutSize;
+    record.hWnd = frame;
+    record.uID = kTrayIconId;
+    if (forAdd) {
+        record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+        record.uCallbackMessage = WM_APP_TRAY_NOTIFY;
+        record.hIcon = icon;
+        ::lstrcpynA(record.szTip, texts::kTrayTip, 64);
+    }
+    return record;
+}
+
 bool TrayIconWnd::PreCreateWindow(CREATESTRUCTA& cs) {
     if (!Window::PreCreateWindow(cs)) return false;
     cs.dwExStyle |= WS_EX_CLIENTEDGE;
@@ -13,12 +38,57 @@ bool TrayIconWnd::PreCreateWindow(CREATESTRUCTA& cs) {
 LRESULT TrayIconWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_PAINT: OnPaint(); return 0;
+        case WM_CREATE: AddTrayIcon(); return 0;
+        case WM_DESTROY: OnDestroy(); return 0;
+        case WM_TIMER:
+            if (wParam == kRetryTimerId) RetryAdd();
+            return 0;
+        case WM_APP_TRAY_REMOVE: CancelRetry(); DeleteTrayIcon(); return 0;
+        case WM_APP_TRAY_RESTORE: AddTrayIcon(); return 0;
         default: return DefaultProc(msg, wParam, lParam);
     }
 }
+
+bool TrayIconWnd::OnCmdMsg(UINT) { return false; }
 
 void TrayIconWnd::OnPaint() {
     PAINTSTRUCT ps;
     ::BeginPaint(Hwnd(), &ps);
     ::EndPaint(Hwnd(), &ps);
+}
+
+void TrayIconWnd::OnDestroy() {
+    CancelRetry();
+    DeleteTrayIcon();
+}
+
+void TrayIconWnd::AddTrayIcon() {
+    CancelRetry();
+    // A fresh icon at every add; the previous one goes once the shell holds its own copy.
+    UniqueIcon icon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
+                                                    MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+                                                    16, 16, LR_DEFAULTCOLOR)));
+    m_hIcon = std::move(icon);
+    NOTIFYICONDATAA record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
+    if (m_pfnNotify(NIM_ADD, &record)) return;
+    // Refused: the notification area may not exist yet, or it already has our icon. Try
+    // again every half second from the message loop, so that key presses, the menu and
+    // Exit keep working meanwhile.
+    m_bAddPending = ::SetTimer(Hwnd(), kRetryTimerId, kRetryMs, nullptr) != 0;
+}
+
+void TrayIconWnd::RetryAdd() {
+    NOTIFYICONDATAA record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
+    // A modify succeeds when the icon is present after all; otherwise add once more.
+    if (m_pfnNotify(NIM_MODIFY, &record) || m_pfnNotify(NIM_ADD, &record)) CancelRetry();
+}
+
+void TrayIconWnd::DeleteTrayIcon() {
+    NOTIFYICONDATAA record = MakeRecord(::GetParent(Hwnd()), nullptr, false);
+    m_pfnNotify(NIM_DELETE, &record);
+}
+
+void TrayIconWnd::CancelRetry() {
+    if (m_bAddPending) ::KillTimer(Hwnd(), kRetryTimerId);
+    m_bAddPending = false;
 }

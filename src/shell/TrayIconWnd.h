@@ -1,12 +1,48 @@
 #pragma once
-// The frame's only child window. It is never seen; it owns the notification-area icon.
+// The frame's only child window. It is never seen; it owns the notification-area icon:
+// added when it is created, removed and restored around the dialogs, deleted when it is
+// destroyed. The icon belongs to the frame (its window, id 1001), whose notifications arrive
+// there as WM_APP_TRAY_NOTIFY.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "win/UniqueHandle.h"
 #include "win/Window.h"
 
+constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 100;
+constexpr UINT WM_APP_TRAY_REMOVE = WM_APP + 101;
+constexpr UINT WM_APP_TRAY_RESTORE = WM_APP + 102;
+constexpr UINT kTrayIconId = 1001;
+
 class TrayIconWnd : public Window {
+public:
+    using NotifyIconProc = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
+    static constexpr UINT kRetryMs = 500;
+
+    // The notification-area function; tests put a refusing one in its place.
+    void SetNotifyIconProc(NotifyIconProc proc) noexcept { m_pfnNotify = proc; }
+    // Whether a refused add is waiting for its next attempt.
+    bool IsAddPending() const noexcept { return m_bAddPending; }
+
+    // Commands offered to this window first; it handles none of the menu's.
+    bool OnCmdMsg(UINT id);
+
+    // The record of every request: first layout (88 bytes), zero-filled.
+    static NOTIFYICONDATAA MakeRecord(HWND frame, HICON icon, bool forAdd);
+
 protected:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
     void OnPaint();
+    void OnDestroy();
+    void AddTrayIcon();
+    void RetryAdd();
+    void DeleteTrayIcon();
+    void CancelRetry();
+
+    NotifyIconProc m_pfnNotify = &::Shell_NotifyIconA;
+    UniqueIcon m_hIcon;
+    bool m_bAddPending = false;
 };

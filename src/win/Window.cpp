@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <utility>
 
+#include "win/Dialog.h"
 #include "win/WinApp.h"
 
 Window::~Window() { DestroyWindow(); }
@@ -24,7 +25,7 @@ Window* Window::FromHandle(HWND hwnd) noexcept {
     if (!hwnd) return nullptr;
     // User data of a window that is not ours means nothing to us.
     if (::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&StaticWndProc))
-        return nullptr;
+        return Dialog::FromDialogHandle(hwnd);
     return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
 }
 

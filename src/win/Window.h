@@ -41,6 +41,8 @@ protected:
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // Points the creation parameters at a class name that lives as long as this object.
     void UseWindowClass(CREATESTRUCTA& cs, std::string className);
+    // For windows created by other means (dialogs): the handle this object stands for.
+    void AttachHandle(HWND hwnd) noexcept { m_hWnd = hwnd; }
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

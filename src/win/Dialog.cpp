@@ -1,0 +1,119 @@
+#include "win/Dialog.h"
+
+#include "win/WinApp.h"
+
+INT_PTR Dialog::DoModal() {
+    if (Hwnd()) return -1;
+    m_bEnded = false;
+    m_nResult = IDCANCEL;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    // Disabling the desktop would lock the whole session; a disabled owner stays disabled.
+    HWND owner = m_hParent && m_hParent != ::GetDesktopWindow() && ::IsWindowEnabled(m_hParent)
+                     ? m_hParent
+                     : nullptr;
+    HWND hwnd = ::CreateDialogParamA(instance, MAKEINTRESOURCEA(m_nTemplateId), m_hParent,
+                                     StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    if (!hwnd) return -1;
+    if (owner) ::EnableWindow(owner, FALSE);
+    if (!m_bEnded) ::ShowWindow(hwnd, SW_SHOW);
+
+    m_bRunning = true;
+    bool quit = false;
+    WPARAM quitCode = 0;
+    MSG msg;
+    while (!m_bEnded) {
+        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        if (got == 0) {
+            quit = true;
+            quitCode = msg.wParam;
+            break;
+        }
+        if (got == -1) break;
+        if (Window::WalkPreTranslateTree(msg)) continue;
+        if (::IsDialogMessageA(hwnd, &msg)) continue;
+        ::TranslateMessage(&msg);
+        ::DispatchMessageA(&msg);
+    }
+    m_bRunning = false;
+    // Enable the owner before the dialog goes, so that the system activates the owner.
+    if (owner) ::EnableWindow(owner, TRUE);
+    DestroyWindow();
+    // The outer loop must still see a quit request that arrived while we ran.
+    if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
+    return m_nResult;
+}
+
+void Dialog::EndDialog(INT_PTR result) noexcept {
+    m_nResult = result;
+    m_bEnded = true;
+    if (Hwnd()) ::ShowWindow(Hwnd(), SW_HIDE);
+    // Wake the loop in case no other message is on its way.
+    ::PostMessageA(nullptr, WM_NULL, 0, 0);
+}
+
+Dialog* Dialog::FromDialogHandle(HWND hwnd) noexcept {
+    constexpr ULONG_PTR kDialogClassAtom = 32770;
+    if (!hwnd || ::GetClassLongPtrA(hwnd, GCW_ATOM) != kDialogClassAtom) return nullptr;
+    if (::GetWindowLongPtrA(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&StaticDialogProc))
+        return nullptr;
+    return reinterpret_cast<Dialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+}
+
+BOOL Dialog::OnInitDialog() { return TRUE; }
+void Dialog::OnOK() { EndDialog(IDOK); }
+void Dialog::OnCancel() { EndDialog(IDCANCEL); }
+bool Dialog::OnCommand(UINT, UINT, HWND) { return false; }
+bool Dialog::OnDialogMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
+
+INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+        case WM_INITDIALOG: return OnInitDialog();
+        case WM_COMMAND: {
+            const UINT id = LOWORD(wParam);
+            const UINT code = HIWORD(wParam);
+            if (id == IDOK && code == BN_CLICKED) { OnOK(); return TRUE; }
+            if (id == IDCANCEL && code == BN_CLICKED) { OnCancel(); return TRUE; }
+            return OnCommand(id, code, reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
+        }
+        case WM_CLOSE: OnCancel(); return TRUE;
+        default: {
+            LRESULT result = 0;
+            if (!OnDialogMessage(msg, wParam, lParam, result)) return FALSE;
+            // Messages whose result is the procedure's return value.
+            switch (msg) {
+                case WM_CTLCOLORMSGBOX: case WM_CTLCOLOREDIT: case WM_CTLCOLORLISTBOX:
+                case WM_CTLCOLORBTN: case WM_CTLCOLORDLG: case WM_CTLCOLORSCROLLBAR:
+                case WM_CTLCOLORSTATIC: case WM_COMPAREITEM: case WM_VKEYTOITEM:
+                case WM_CHARTOITEM: case WM_QUERYDRAGICON:
+                    return static_cast<INT_PTR>(result);
+                default:
+                    ::SetWindowLongPtrA(Hwnd(), DWLP_MSGRESULT, result);
+                    return TRUE;
+            }
+        }
+    }
+}
+
+INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    Dialog* dialog = nullptr;
+    if (msg == WM_INITDIALOG) {
+        dialog = reinterpret_cast<Dialog*>(lParam);
+        dialog->AttachHandle(hwnd);
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+    } else {
+        dialog = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    }
+    if (!dialog) return FALSE;
+    INT_PTR result = FALSE;
+    try {
+        result = dialog->Dispatch(msg, wParam, lParam);
+    } catch (...) {
+        // Nothing may unwind through the dialog manager; the message counts as not handled.
+        result = FALSE;
+    }
+    if (msg == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        dialog->AttachHandle(nullptr);
+    }
+    return result;
+}

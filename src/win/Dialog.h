@@ -1,0 +1,42 @@
+#pragma once
+// Modal dialog from a dialog template. DoModal runs its own message loop so that every
+// message, including those aimed at the dialog's controls, passes PreTranslateMessage (of
+// the dialog and of our windows above the target) before the dialog manager sees it.
+#include "win/Window.h"
+
+class Dialog : public Window {
+public:
+    // parent: the owner; the desktop window or null means no owner is disabled.
+    Dialog(UINT templateId, HWND parent) noexcept : m_nTemplateId(templateId), m_hParent(parent) {}
+
+    // IDOK, IDCANCEL or the value given to EndDialog; -1 when the dialog could not be made.
+    INT_PTR DoModal();
+    void EndDialog(INT_PTR result) noexcept;
+    bool IsModalRunning() const noexcept { return m_bRunning; }
+
+    // The dialog object behind a window, or null when it is not one of our dialogs.
+    static Dialog* FromDialogHandle(HWND hwnd) noexcept;
+
+protected:
+    // Called on WM_INITDIALOG. Return TRUE to let the system set the focus.
+    virtual BOOL OnInitDialog();
+    virtual void OnOK();
+    virtual void OnCancel();
+    // A WM_COMMAND from a control or menu other than IDOK/IDCANCEL; true when handled.
+    virtual bool OnCommand(UINT id, UINT code, HWND control);
+    // Any other message. Return true when handled and put the message's result in result.
+    virtual bool OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    HWND Item(int id) const noexcept { return ::GetDlgItem(Hwnd(), id); }
+    HWND Parent() const noexcept { return m_hParent; }
+
+private:
+    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+
+    UINT m_nTemplateId;
+    HWND m_hParent;
+    INT_PTR m_nResult = IDCANCEL;
+    bool m_bEnded = false;
+    bool m_bRunning = false;
+};

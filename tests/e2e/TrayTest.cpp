@@ -1,0 +1,163 @@
+// The tray icon, its menu and the About box, observed through Wine's notification area and
+// the program's windows.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "Installation.h"
+#include "LinuxCommand.h"
+#include "ProgramUnderTest.h"
+#include "ScreenCapture.h"
+#include "WindowQuery.h"
+#include "common/FileText.h"
+#include "res/resource.h"
+#include "shell/HookLibrary.h"
+#include "shell/TrayIconWnd.h"
+
+namespace {
+constexpr unsigned kSettle = 600;  // long enough for a message to have been handled
+
+// Screenshots for the README are written when VORLUND_SCREENSHOTS names a directory.
+void SaveScreenshot(const char* name) {
+    const char* dir = std::getenv("VORLUND_SCREENSHOTS");
+    if (dir && *dir) ScreenCapture(DesktopRect()).SaveBmp(std::string(dir) + "\\" + name + ".bmp");
+}
+
+HWND FindMenuWindow(DWORD pid) {
+    for (HWND hwnd : TopLevelWindowsOf(pid))
+        if (ClassNameOf(hwnd) == "#32768" && ::IsWindowVisible(hwnd)) return hwnd;
+    return nullptr;
+}
+
+bool IconShown() { return TrayStarPixels() > 5; }
+
+class Tray : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteFileBytes(m_install.Ini(), "[KeySet1]\r\nLink=" + m_install.Probe() +
+                                                        "\r\nCaption=probe\r\n"));
+        m_frame = m_program.WaitForFrame();
+        ASSERT_NE(m_frame, nullptr);
+        ASSERT_TRUE(WaitUntil(IconShown, 10000)) << "the icon never appeared";
+    }
+    void TearDown() override {
+        if (HWND menu = FindMenuWindow(m_program.Pid())) {
+            RECT rect{};
+            ::GetWindowRect(menu, &rect);
+            Click(rect.left - 50, rect.bottom + 50);
+            WaitUntil([&] { return !::IsWindow(menu); }, 3000);
+        }
+    }
+    void Notify(UINT id, UINT mouse) { ::PostMessageA(m_frame, WM_APP_TRAY_NOTIFY, id, mouse); }
+    HWND WaitForMenu(unsigned ms = 5000) {
+        HWND menu = nullptr;
+        WaitUntil([&] { return (menu = FindMenuWindow(m_program.Pid())) != nullptr; }, ms);
+        return menu;
+    }
+    // A real click at screen coordinates (the Wine desktop starts at the X screen's origin).
+    void Click(int x, int y) {
+        ASSERT_EQ(RunLinuxCommand("xdotool mousemove " + std::to_string(x) + " " +
+                                      std::to_string(y) + " click 1",
+                                  m_install.Dir()),
+                  0);
+    }
+    // Chooses the menu's last item, "終了(&X)", with the mouse.
+    void ClickLastItem(HWND menu) {
+        RECT rect{};
+        ::GetWindowRect(menu, &rect);
+        Click((rect.left + rect.right) / 2, rect.bottom - 8);
+    }
+
+    Installation m_install{"tray", HookChoice::Recording};
+    ProgramUnderTest m_program{m_install.Program(), m_install.Dir()};
+    HWND m_frame = nullptr;
+};
+
+TEST_F(Tray, RightButtonPressOpensTheMenuAtTheCursorOtherNotificationsDoNothing) {
+    Notify(kTrayIconId, WM_RBUTTONUP);
+    Notify(kTrayIconId, WM_LBUTTONDOWN);
+    Notify(kTrayIconId + 1, WM_RBUTTONDOWN);
+    Notify(kTrayIconId + 1, WM_LBUTTONDBLCLK);
+    ::Sleep(kSettle);
+    EXPECT_EQ(FindMenuWindow(m_program.Pid()), nullptr);
+    EXPECT_EQ(FindDialogWindow(m_program.Pid()), nullptr);
+
+    POINT cursor{};
+    ::GetCursorPos(&cursor);
+    Notify(kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    RECT rect{};
+    ::GetWindowRect(menu, &rect);
+    EXPECT_EQ(rect.right, cursor.x) << "right-aligned at the cursor";
+    EXPECT_EQ(rect.top, cursor.y);
+    // Three items and a separator make a menu clearly taller than one item and not huge.
+    EXPECT_GT(rect.bottom - rect.top, 40);
+    EXPECT_LT(rect.bottom - rect.top, 150);
+    SaveScreenshot("tray-menu");
+
+    // A click outside closes the menu without choosing anything.
+    Click(rect.left - 50, rect.bottom + 50);
+    EXPECT_TRUE(WaitUntil([&] { return FindMenuWindow(m_program.Pid()) == nullptr; }, 3000));
+    EXPECT_TRUE(m_program.IsRunning());
+}
+
+TEST_F(Tray, ExitFromTheMenuStopsTheHookDeletesTheIconAndSaves) {
+    Notify(kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    ClickLastItem(menu);
+    const auto code = m_program.WaitForExit(10000);
+    ASSERT_TRUE(code);
+    EXPECT_EQ(*code, 0u);
+    const auto calls = m_install.HookCalls();
+    ASSERT_EQ(calls.size(), 2u);
+    EXPECT_EQ(calls[1], "Stop");
+    EXPECT_TRUE(WaitUntil([] { return !IconShown(); }, 3000));
+    EXPECT_EQ(ReadLines(m_install.Ini()),
+              (std::vector<std::string>{"[KeySet1]", "Link=" + m_install.Probe(), "Caption=probe"}));
+}
+
+TEST_F(Tray, AboutBoxRemovesTheIconKeepsKeysWorkingAndAllowsNoSecondDialog) {
+    ::PostMessageA(m_frame, WM_COMMAND, ID_APP_ABOUT, 0);
+    HWND about = m_program.WaitForDialog();
+    ASSERT_NE(about, nullptr);
+    EXPECT_EQ(WindowText(about), "バージョン情報");
+    std::vector<std::string> texts;
+    for (HWND child : ChildWindowsOf(about)) texts.push_back(WindowText(child));
+    EXPECT_NE(std::find(texts.begin(), texts.end(), "Vorlund Version S-1.10"), texts.end());
+    EXPECT_EQ(WindowText(::GetDlgItem(about, IDOK)), "O K");
+    EXPECT_TRUE(WaitUntil([] { return !IconShown(); }, 3000)) << "icon removed while open";
+    SaveScreenshot("about-box");
+
+    // No second About box, no menu, and a favourite key still opens its link.
+    ::PostMessageA(m_frame, WM_COMMAND, ID_APP_ABOUT, 0);
+    Notify(kTrayIconId, WM_RBUTTONDOWN);
+    ::PostMessageA(m_frame, WM_APP_KEY_HIT, 'A', 3);
+    EXPECT_TRUE(WaitUntil([&] { return m_install.ProbeLaunches().size() == 1; }, 10000));
+    ::Sleep(kSettle);
+    EXPECT_EQ(FindMenuWindow(m_program.Pid()), nullptr);
+    int dialogs = 0;
+    for (HWND hwnd : TopLevelWindowsOf(m_program.Pid()))
+        dialogs += ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd);
+    EXPECT_EQ(dialogs, 1);
+
+    ::PostMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }, 5000));
+    EXPECT_TRUE(WaitUntil(IconShown, 5000)) << "icon back after OK";
+
+    // With the box gone the menu opens again.
+    Notify(kTrayIconId, WM_RBUTTONDOWN);
+    EXPECT_NE(WaitForMenu(), nullptr);
+}
+
+TEST_F(Tray, TaskbarCreatedBringsALostIconBack) {
+    NOTIFYICONDATAA record = TrayIconWnd::MakeRecord(m_frame, nullptr, false);
+    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &record));
+    ASSERT_TRUE(WaitUntil([] { return !IconShown(); }, 3000));
+    ::PostMessageA(m_frame, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    EXPECT_TRUE(WaitUntil(IconShown, 5000));
+}
+}  // namespace
