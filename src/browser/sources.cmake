@@ -1,0 +1,2 @@
+# Sources of the browser integration, relative to src/browser.
+list(APPEND BROWSER_SOURCES)

@@ -1,0 +1,2 @@
+# Sources of the caption and key-set list dialogs, relative to src/settings.
+list(APPEND KEYSET_DIALOG_SOURCES)

@@ -1,0 +1,2 @@
+# Unit tests of the caption and key-set list dialogs (paths relative to tests/unit).
+list(APPEND KEYSET_DIALOG_TEST_SOURCES)
