@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "app/texts.h"
+#include "browser/DefaultBrowser.h"
 #include "keys/SettingsFile.h"
 #include "res/resource.h"
 #include "shell/AboutDialog.h"
@@ -91,7 +92,7 @@ bool LinkKeysApp::SaveSettings() {
 }
 
 void LinkKeysApp::DetectDefaultBrowser() {
-    // Filled in by the browser integration: the default browser's path and icon.
+    ::DetectDefaultBrowser(m_szAppDir, m_szBrowserPath, m_hBrowserIcon);
 }
 
 void LinkKeysApp::AdmitKeyMessagesFromLowerIntegrity() {

@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "app/AppDirectory.h"
+#include "browser/DefaultBrowser.h"
 #include "keys/KeySetTable.h"
 #include "win/UniqueHandle.h"
 #include "win/WinApp.h"
@@ -43,6 +44,6 @@ private:
     UniqueIcon m_hBrowserIcon;
     char m_szAppDir[kAppDirSize] = {};
     KeySetTable m_keySets;
-    char m_szBrowserPath[kAppDirSize] = {};
+    char m_szBrowserPath[kBrowserPathSize] = {};
     std::unique_ptr<CMainFrame> m_pMainFrame;
 };

@@ -1,2 +1,4 @@
 # Sources of the browser integration, relative to src/browser.
-list(APPEND BROWSER_SOURCES)
+list(APPEND BROWSER_SOURCES
+  BrowserQuery.cpp
+  PageAddressReply.cpp)

@@ -5,6 +5,7 @@
 #include "app/LinkKeysApp.h"
 #include "keys/KeyMatching.h"
 #include "res/resource.h"
+#include "settings/SettingsDialog.h"
 #include "shell/TrayMenu.h"
 #include "win/ProcAddress.h"
 
@@ -133,7 +134,20 @@ void CMainFrame::OnTaskbarCreated() {
 }
 
 void CMainFrame::OnSettings() {
-    // The settings dialog: see SettingsCommand.
+    if (m_bDialogOpen) return;
+    StopHook();
+    SetDialogOpen();
+    ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
+    {
+        SettingsDialog dialog(::GetDesktopWindow());
+        dialog.SetHookModule(m_hHookLib.Get());
+        dialog.DoModal();
+        ClearDialogOpen();
+        // After OK the file holds what the dialog saved; after Cancel this undoes the edits.
+        LinkKeysApp::Get().LoadSettings();
+        StartHook();
+        ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
+    }
 }
 
 bool CMainFrame::OnCmdMsg(UINT id) {

@@ -63,18 +63,20 @@ BOOL Dialog::OnInitDialog() { return TRUE; }
 void Dialog::OnOK() { EndDialog(IDOK); }
 void Dialog::OnCancel() { EndDialog(IDCANCEL); }
 bool Dialog::OnCommand(UINT, UINT, HWND) { return false; }
+
+bool Dialog::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
+    const UINT id = LOWORD(wParam);
+    const UINT code = HIWORD(wParam);
+    if (id == IDOK && code == BN_CLICKED) { OnOK(); return true; }
+    if (id == IDCANCEL && code == BN_CLICKED) { OnCancel(); return true; }
+    return OnCommand(id, code, reinterpret_cast<HWND>(lParam));
+}
 bool Dialog::OnDialogMessage(UINT, WPARAM, LPARAM, LRESULT&) { return false; }
 
 INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
         case WM_INITDIALOG: return OnInitDialog();
-        case WM_COMMAND: {
-            const UINT id = LOWORD(wParam);
-            const UINT code = HIWORD(wParam);
-            if (id == IDOK && code == BN_CLICKED) { OnOK(); return TRUE; }
-            if (id == IDCANCEL && code == BN_CLICKED) { OnCancel(); return TRUE; }
-            return OnCommand(id, code, reinterpret_cast<HWND>(lParam)) ? TRUE : FALSE;
-        }
+        case WM_COMMAND: return OnCommandMessage(wParam, lParam) ? TRUE : FALSE;
         case WM_CLOSE: OnCancel(); return TRUE;
         default: {
             LRESULT result = 0;

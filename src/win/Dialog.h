@@ -22,6 +22,9 @@ protected:
     virtual BOOL OnInitDialog();
     virtual void OnOK();
     virtual void OnCancel();
+    // Every WM_COMMAND. The default sends IDOK to OnOK, IDCANCEL to OnCancel and the rest
+    // to OnCommand; returns whether the command was handled.
+    virtual bool OnCommandMessage(WPARAM wParam, LPARAM lParam);
     // A WM_COMMAND from a control or menu other than IDOK/IDCANCEL; true when handled.
     virtual bool OnCommand(UINT id, UINT code, HWND control);
     // Any other message. Return true when handled and put the message's result in result.

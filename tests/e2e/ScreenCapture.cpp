@@ -92,3 +92,10 @@ int TrayStarPixels() {
     // The star of the program's icon is this gold; nothing else in Wine's taskbar is.
     return ScreenCapture(TaskbarRect()).CountNear(RGB(250, 200, 40), 40);
 }
+
+void SaveScreenshotIfAsked(const char* name) {
+    const char* dir = std::getenv("VORLUND_SCREENSHOTS");
+    if (!dir || !*dir) return;
+    ::Sleep(800);  // let every window finish painting
+    ScreenCapture(DesktopRect()).SaveBmp(std::string(dir) + "\\" + name + ".bmp");
+}

@@ -29,3 +29,7 @@ RECT TaskbarRect();
 RECT DesktopRect();
 // How many pixels of our icon's star colour the notification area shows.
 int TrayStarPixels();
+
+// Saves a screenshot of the whole desktop as <name>.bmp in the directory that the
+// environment variable VORLUND_SCREENSHOTS names; does nothing when it is not set.
+void SaveScreenshotIfAsked(const char* name);

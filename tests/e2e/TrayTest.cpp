@@ -19,12 +19,6 @@
 namespace {
 constexpr unsigned kSettle = 600;  // long enough for a message to have been handled
 
-// Screenshots for the README are written when VORLUND_SCREENSHOTS names a directory.
-void SaveScreenshot(const char* name) {
-    const char* dir = std::getenv("VORLUND_SCREENSHOTS");
-    if (dir && *dir) ScreenCapture(DesktopRect()).SaveBmp(std::string(dir) + "\\" + name + ".bmp");
-}
-
 HWND FindMenuWindow(DWORD pid) {
     for (HWND hwnd : TopLevelWindowsOf(pid))
         if (ClassNameOf(hwnd) == "#32768" && ::IsWindowVisible(hwnd)) return hwnd;
@@ -96,7 +90,7 @@ TEST_F(Tray, RightButtonPressOpensTheMenuAtTheCursorOtherNotificationsDoNothing)
     // Three items and a separator make a menu clearly taller than one item and not huge.
     EXPECT_GT(rect.bottom - rect.top, 40);
     EXPECT_LT(rect.bottom - rect.top, 150);
-    SaveScreenshot("tray-menu");
+    SaveScreenshotIfAsked("tray-menu");
 
     // A click outside closes the menu without choosing anything.
     Click(rect.left - 50, rect.bottom + 50);
@@ -130,7 +124,7 @@ TEST_F(Tray, AboutBoxRemovesTheIconKeepsKeysWorkingAndAllowsNoSecondDialog) {
     EXPECT_NE(std::find(texts.begin(), texts.end(), "Vorlund Version S-1.10"), texts.end());
     EXPECT_EQ(WindowText(::GetDlgItem(about, IDOK)), "O K");
     EXPECT_TRUE(WaitUntil([] { return !IconShown(); }, 3000)) << "icon removed while open";
-    SaveScreenshot("about-box");
+    SaveScreenshotIfAsked("about-box");
 
     // No second About box, no menu, and a favourite key still opens its link.
     ::PostMessageA(m_frame, WM_COMMAND, ID_APP_ABOUT, 0);

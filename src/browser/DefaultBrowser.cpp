@@ -1,0 +1,33 @@
+#include "browser/DefaultBrowser.h"
+
+#include <shellapi.h>
+
+#include <cstring>
+
+void DetectDefaultBrowser(const char* appDir, char (&path)[kBrowserPathSize], UniqueIcon& icon) {
+    char probe[256] = {};
+    const std::size_t dirLength = appDir ? std::strlen(appDir) : 0;
+    // The directory and the file name must fit together: a cut path would name some other
+    // file, which we would then create and delete.
+    if (dirLength == 0 || dirLength + sizeof kBrowserProbeFileName > sizeof probe) return;
+    std::memcpy(probe, appDir, dirLength);
+    std::memcpy(probe + dirLength, kBrowserProbeFileName, sizeof kBrowserProbeFileName);
+
+    // OPEN_ALWAYS: an existing file of that name is opened, not truncated.
+    HANDLE file = ::CreateFileA(probe, GENERIC_WRITE, FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return;
+    ::CloseHandle(file);
+
+    char found[kBrowserPathSize] = {};
+    ::FindExecutableA(kBrowserProbeFileName, appDir, found);
+    ::lstrcpynA(path, found, kBrowserPathSize);
+    ::DeleteFileA(probe);
+
+    // Without a browser the shell would answer for the empty path with a folder icon, which
+    // web links would then show: no icon is the honest answer.
+    if (path[0] == '\0') return;
+    SHFILEINFOA info{};
+    ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON);
+    icon.Reset(info.hIcon);
+}

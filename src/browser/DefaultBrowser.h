@@ -1,0 +1,14 @@
+#pragma once
+// Which program opens web pages: the shell's answer for an HTML file, asked once at start-up
+// with an empty temporary file in the program's directory.
+#include <windows.h>
+
+#include "win/UniqueHandle.h"
+
+constexpr int kBrowserPathSize = 261;
+constexpr char kBrowserProbeFileName[] = "tmpminie.html";
+
+// Fills path with the browser's executable (empty when there is none) and icon with its
+// large icon (empty when the shell gives none). The temporary file is never left behind
+// once created; a directory whose probe path would not fit ends detection with nothing.
+void DetectDefaultBrowser(const char* appDir, char (&path)[kBrowserPathSize], UniqueIcon& icon);

@@ -1,0 +1,32 @@
+#pragma once
+// The images of the settings dialog's key buttons: what a key's link opens. A web or FTP
+// address shows the default browser's icon, anything else the icon the shell associates
+// with it, a key without a link no image.
+#include <windows.h>
+
+#include <map>
+
+#include "win/UniqueHandle.h"
+
+class KeyButtonIcons {
+public:
+    // browserIcon belongs to the application and is shared; it is never released here.
+    explicit KeyButtonIcons(HICON browserIcon) noexcept : m_hBrowserIcon(browserIcon) {}
+
+    // Sets the button's image for the link (null or empty: no image). When no icon can be
+    // had for the link, the button keeps its image.
+    void SetKeyIcon(HWND button, const char* link);
+
+    // The icon a link would show, without touching any button: the browser icon, a new icon
+    // from the shell (which the caller then owns), or null.
+    struct Choice {
+        HICON icon;
+        bool fromShell;
+    };
+    Choice ChooseIcon(const char* link) const;
+
+private:
+    HICON m_hBrowserIcon;
+    // Icons taken from the shell, one per button, released when replaced and with this object.
+    std::map<HWND, UniqueIcon> m_shellIcons;
+};

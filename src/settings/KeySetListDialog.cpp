@@ -1,0 +1,111 @@
+#include "settings/KeySetListDialog.h"
+
+#include <commctrl.h>
+
+#include "app/texts.h"
+#include "res/resource.h"
+
+namespace {
+constexpr int kNumberColumn = 0;
+constexpr int kCaptionColumn = 1;
+constexpr int kLinkColumn = 2;
+constexpr int kInitialLinkWidth = 626;
+
+// The wait cursor for the span of a fill, restored however the fill ends.
+class WaitCursor {
+public:
+    WaitCursor() noexcept : m_hPrevious(::SetCursor(::LoadCursorA(nullptr, IDC_WAIT))) {}
+    ~WaitCursor() { ::SetCursor(m_hPrevious); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+
+private:
+    HCURSOR m_hPrevious;
+};
+
+// Keeps a window from drawing until the scope ends, so that thirty insertions and the column
+// fit reach the screen as one repaint. Only one window per system can be locked at a time.
+class DrawingLock {
+public:
+    explicit DrawingLock(HWND hwnd) noexcept { ::LockWindowUpdate(hwnd); }
+    ~DrawingLock() { ::LockWindowUpdate(nullptr); }
+    DrawingLock(const DrawingLock&) = delete;
+    DrawingLock& operator=(const DrawingLock&) = delete;
+};
+
+void InsertColumn(HWND list, int index, const char* heading, int format, int width) {
+    LVCOLUMNA column{};
+    column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+    column.fmt = format;
+    column.cx = width;
+    // The list copies the heading; it never writes through the pointer.
+    column.pszText = const_cast<char*>(heading);
+    column.iSubItem = index;
+    ::SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+                   reinterpret_cast<LPARAM>(&column));
+}
+
+void SetSubItemText(HWND list, int item, int subItem, const std::string& text) {
+    LVITEMA cell{};
+    cell.mask = LVIF_TEXT;
+    cell.iItem = item;
+    cell.iSubItem = subItem;
+    cell.pszText = const_cast<char*>(text.c_str());
+    ::SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&cell));
+}
+}  // namespace
+
+KeySetListDialog::KeySetListDialog(const KeySetTable& keySets, HWND parent) noexcept
+    : Dialog(IDD_KEYSET_LIST, parent), m_keySets(keySets) {}
+
+BOOL KeySetListDialog::OnInitDialog() {
+    Dialog::OnInitDialog();
+    // Only the big icon: the caption of a modal frame shows no small one.
+    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+
+    HWND list = Item(IDC_KEYSET_LISTVIEW);
+    const LRESULT extended = ::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+                   extended | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+
+    InsertColumn(list, kNumberColumn, texts::kListNumberHeading, LVCFMT_CENTER, 36);
+    // Collapsed until the user drags its divider open: captions are already under the keys.
+    InsertColumn(list, kCaptionColumn, texts::kListCaptionHeading, LVCFMT_LEFT, 0);
+    InsertColumn(list, kLinkColumn, texts::kListLinkHeading, LVCFMT_LEFT, kInitialLinkWidth);
+
+    // Filling from the modal loop lets the empty dialog appear at once.
+    ::PostMessageA(Hwnd(), WM_USER_FILL_LIST, 0, 0);
+    return TRUE;
+}
+
+bool KeySetListDialog::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (msg != WM_USER_FILL_LIST) return false;
+    result = OnFillList(wParam, lParam);
+    return true;
+}
+
+LRESULT KeySetListDialog::OnFillList(WPARAM, LPARAM) {
+    HWND list = Item(IDC_KEYSET_LISTVIEW);
+    ::SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    const WaitCursor waitCursor;
+    const DrawingLock drawingLock(list);
+
+    for (const KeySet& keySet : m_keySets) {
+        char number[16] = {};
+        ::wsprintfA(number, "%4d", keySet.number);
+        LVITEMA row{};
+        row.mask = LVIF_TEXT;
+        row.iItem = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        row.iSubItem = 0;
+        row.pszText = number;
+        const int index =
+            static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+        if (keySet.HasCaption()) SetSubItemText(list, index, kCaptionColumn, keySet.caption);
+        if (keySet.HasLink()) SetSubItemText(list, index, kLinkColumn, keySet.link);
+    }
+    // The width travels in the low word, as the framework's column-width call sends it.
+    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, kLinkColumn,
+                   MAKELPARAM(static_cast<WORD>(LVSCW_AUTOSIZE), 0));
+    return 0;
+}

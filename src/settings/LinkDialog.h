@@ -1,0 +1,30 @@
+#pragma once
+// Edits the link of one favourite key: typed, pasted, browsed for or dropped onto the edit.
+// OK writes the text into the key's record as it stands.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "win/Dialog.h"
+
+class LinkDialog : public Dialog {
+public:
+    static constexpr int kMaxLinkLength = 1024;
+    static constexpr char kBrowseFilter[] = "すべてファイル (*.*)|*.*||";
+    static constexpr DWORD kBrowseFlags = 0xA1804;  // explorer, no network button, must exist, hide read-only
+
+    explicit LinkDialog(HWND parent) noexcept;
+    // The zero-based index of the key; its number is index + 1.
+    void SetKeyIndex(int index) noexcept { m_nKeyIndex = index; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+private:
+    void OnDropOnEdit(HDROP drop);
+    void OnBrowse();
+
+    int m_nKeyIndex = 0;
+};

@@ -1,0 +1,58 @@
+#pragma once
+// The settings dialog: the thirty favourite keys as icon buttons with caption labels. Edits
+// go straight into the application's key-set table; OK saves it, and the command that opened
+// the dialog reloads the table afterwards, which is how Cancel discards.
+//
+// While it is open the dialog is the keyboard hook's target. Every step that runs a nested
+// modal loop (a sub-dialog, a question) stops the hook first and restarts it afterwards, so
+// that no key press arrives in the middle of it.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "settings/KeyButtonIcons.h"
+#include "shell/HookLibrary.h"
+#include "win/Dialog.h"
+#include "win/ToolTip.h"
+
+class SettingsDialog : public Dialog {
+public:
+    static constexpr int kKeyButtons = 30;
+
+    explicit SettingsDialog(HWND parent);
+
+    // The hook library as the frame loaded it; not owned. Call before DoModal.
+    void SetHookModule(HMODULE module) noexcept { m_hHookLib = module; }
+    void StartHook() const { m_hook.Start(Hwnd()); }
+    void StopHook() const { m_hook.Stop(); }
+
+    // The button image for a link; see KeyButtonIcons.
+    void SetKeyIcon(HWND button, const char* link) { m_icons.SetKeyIcon(button, link); }
+
+    static int ButtonId(int index) noexcept { return IDC_FIRST_KEY + index; }
+    static int LabelId(int index) noexcept { return index == 0 ? 1069 : 1070 + index; }
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    bool OnCommandMessage(WPARAM wParam, LPARAM lParam) override;
+    bool OnCommand(UINT id, UINT code, HWND control) override;
+    bool OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+    bool PreTranslateMessage(MSG& msg) override;
+
+private:
+    static constexpr int IDC_FIRST_KEY = 1000;
+
+    void OpenLinkDialog(UINT commandId);
+    void OnDropOnKey(int index, HDROP drop, HWND button);
+    void RelayKeyToolTip(int index, const MSG& msg, HWND button);
+    void OnListButton();
+    void OnDestroy();
+    void PlaceOnScreen();
+    // The index of the key button the window is, or -1.
+    int KeyIndexOfButton(HWND hwnd) const noexcept;
+
+    ToolTip m_toolTip;
+    HMODULE m_hHookLib = nullptr;
+    HookEntries m_hook;
+    KeyButtonIcons m_icons;
+};

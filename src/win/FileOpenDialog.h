@@ -1,0 +1,13 @@
+#pragma once
+// The system's file-open dialog.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+// Shows the dialog. filter is written the framework's way, "description|pattern|...||".
+// Returns the chosen file's full path, or nothing when the user cancelled.
+std::optional<std::string> ShowFileOpenDialog(HWND parent, const char* filter, DWORD flags);
+
+// "a|b||" → "a\0b\0\0", the form the system expects.
+std::string SystemFilterFrom(const char* filter);

@@ -1,0 +1,211 @@
+// The settings dialog of the real program, opened from the tray and driven from outside.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <optional>
+#include <cstdlib>
+
+#include "Installation.h"
+#include "ProgramUnderTest.h"
+#include "ScreenCapture.h"
+#include "WindowQuery.h"
+#include "common/FileText.h"
+#include "res/resource.h"
+#include "shell/HookLibrary.h"
+#include "shell/TrayIconWnd.h"
+
+namespace {
+constexpr unsigned kSettle = 600;
+
+std::string HexLine(const char* verb, HWND hwnd) {
+    char line[64];
+    std::snprintf(line, sizeof line, "%s 0x%08lX", verb,
+                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)));
+    return line;
+}
+
+HWND FindDialogTitled(DWORD pid, const std::string& title) {
+    for (HWND hwnd : TopLevelWindowsOf(pid))
+        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) && WindowText(hwnd) == title)
+            return hwnd;
+    return nullptr;
+}
+
+int VisibleDialogs(DWORD pid) {
+    int count = 0;
+    for (HWND hwnd : TopLevelWindowsOf(pid))
+        count += ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd);
+    return count;
+}
+
+class Settings : public ::testing::Test {
+protected:
+    void SetUp() override {
+        const std::string probe = m_install.Probe();
+        ASSERT_TRUE(WriteFileBytes(m_install.Ini(),
+                                   "[KeySet1]\r\nLink=" + probe + "\r\nCaption=probe\r\n"
+                                   "[KeySet2]\r\nLink=http://example.com/a&b\r\n"
+                                   "[KeySet3]\r\nLink=mailto:someone@example.com\r\nCaption=メール\r\n"));
+        m_program.emplace(m_install.Program(), m_install.Dir());
+        m_frame = m_program->WaitForFrame();
+        ASSERT_NE(m_frame, nullptr);
+    }
+    DWORD Pid() const { return m_program->Pid(); }
+    HWND WaitForTitled(const std::string& title, unsigned ms = 10000) {
+        HWND found = nullptr;
+        WaitUntil([&] { return (found = FindDialogTitled(Pid(), title)) != nullptr; }, ms);
+        return found;
+    }
+    HWND OpenSettings() {
+        ::PostMessageA(m_frame, WM_APP_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
+        return WaitForTitled("お気に入り設定");
+    }
+    static void Click(HWND dialog, int id) {
+        ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
+    }
+    // Opens the link dialog of a key, types the text and confirms.
+    void SetLinkByDialog(HWND settings, int index, const std::string& text) {
+        Click(settings, 1000 + index);
+        HWND link = WaitForTitled("リンク情報設定");
+        ASSERT_NE(link, nullptr);
+        ::SendMessageA(::GetDlgItem(link, IDC_LINK_EDIT), WM_SETTEXT, 0,
+                       reinterpret_cast<LPARAM>(text.c_str()));
+        SaveScreenshotIfAsked("link-dialog");
+        Click(link, IDOK);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(link); }, 5000));
+    }
+
+    Installation m_install{"settings", HookChoice::Recording};
+    std::optional<ProgramUnderTest> m_program;
+    HWND m_frame = nullptr;
+};
+
+TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    // Labels: captions, or the number in two characters.
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1069)), "probe");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1071)), " 2");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1072)), "メール");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1076)), " 7");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1081)), "12");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDOK)), "設　定");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDCANCEL)), "中　止");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_LIST_BUTTON)), "一覧表示");
+
+    // Positions in dialog units, scaled by the width of one key button (34 units).
+    auto rectOf = [&](int id) {
+        RECT rect{};
+        ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+        return rect;
+    };
+    // Distances from key 1 in dialog units, scaled by the span from key 1 to key 30.
+    const RECT first = rectOf(1000);
+    const RECT last = rectOf(1029);
+    const double scaleX = (last.left - first.left) / 192.0;
+    const double scaleY = (last.top - first.top) / 144.0;
+    const int xs[] = {11, 49, 87, 125, 164, 203};
+    const int ys[] = {7, 43, 79, 115, 151};
+    for (int i = 0; i < 30; ++i) {
+        const RECT rect = rectOf(1000 + i);
+        const int x = i == 11 ? 201 : xs[i % 6];
+        EXPECT_NEAR(rect.left - first.left, (x - 11) * scaleX, 1.5) << "key " << i + 1;
+        EXPECT_NEAR(rect.top - first.top, (ys[i / 6] - 7) * scaleY, 1.5) << "key " << i + 1;
+        EXPECT_EQ(::GetWindowLongA(::GetDlgItem(dialog, 1000 + i), GWL_STYLE) & 0xFFFF0FFF,
+                  i == 0 ? 0x50030040 : 0x50010040);
+    }
+    EXPECT_LT(rectOf(1011).left, rectOf(1005).left) << "key 12 sits two units left";
+
+    // Top edge at half the maximized height, centred across.
+    RECT window{};
+    ::GetWindowRect(dialog, &window);
+    EXPECT_EQ(window.top, ::GetSystemMetrics(SM_CYMAXIMIZED) / 2);
+    EXPECT_EQ(window.left,
+              ::GetSystemMetrics(SM_CXMAXIMIZED) / 2 - (window.right - window.left) / 2);
+    // A key linking to a program shows its icon; key 7 has no link and no image.
+    EXPECT_NE(::SendMessageA(::GetDlgItem(dialog, 1000), BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog, 1006), BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    SaveScreenshotIfAsked("settings-dialog");
+
+    // A second Settings command while it is open does nothing.
+    ::PostMessageA(m_frame, WM_COMMAND, IDM_SETTINGS, 0);
+    ::Sleep(kSettle);
+    EXPECT_EQ(VisibleDialogs(Pid()), 1);
+    Click(dialog, IDCANCEL);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+}
+
+TEST_F(Settings, LinkTypedAndKeptWithOkHookCallsInOrder) {
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    SetLinkByDialog(dialog, 6, "C:\\Tools\\new.txt");
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+    ::Sleep(kSettle);
+
+    EXPECT_EQ(ReadLines(m_install.Ini()),
+              (std::vector<std::string>{"[KeySet1]", "Link=" + m_install.Probe(), "Caption=probe",
+                                        "[KeySet2]", "Link=http://example.com/a&b", "[KeySet3]",
+                                        "Link=mailto:someone@example.com", "Caption=メール",
+                                        "[KeySet7]", "Link=C:\\Tools\\new.txt"}));
+    // Frame start; at Settings: frame stop, dialog start; around the key click and around
+    // OK a stop and a start; the dialog's stop when it goes; the frame's start.
+    const std::string dialogStart = HexLine("Start", dialog);
+    EXPECT_EQ(m_install.HookCalls(),
+              (std::vector<std::string>{HexLine("Start", m_frame), "Stop", dialogStart, "Stop",
+                                        dialogStart, "Stop", dialogStart, "Stop",
+                                        HexLine("Start", m_frame)}));
+}
+
+TEST_F(Settings, CancelDiscardsAndTheOldLinkStillOpens) {
+    const auto before = ReadFileBytes(m_install.Ini());
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    SetLinkByDialog(dialog, 0, "C:\\Tools\\other.txt");
+    SaveScreenshotIfAsked("settings-dialog-edited");
+    Click(dialog, IDCANCEL);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+    EXPECT_EQ(ReadFileBytes(m_install.Ini()), before);
+    ::PostMessageA(m_frame, WM_APP_KEY_HIT, 'A', 3);
+    EXPECT_TRUE(WaitUntil([&] { return m_install.ProbeLaunches().size() == 1; }, 10000));
+}
+
+TEST_F(Settings, FailedSaveIsReportedAndTheDialogStaysOpen) {
+    HWND dialog = OpenSettings();
+    ASSERT_NE(dialog, nullptr);
+    SetLinkByDialog(dialog, 4, "C:\\kept.txt");
+    HANDLE holder = ::CreateFileA(m_install.Ini().c_str(), GENERIC_READ | GENERIC_WRITE, 0,
+                                  nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    Click(dialog, IDOK);
+    HWND box = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        for (HWND hwnd : TopLevelWindowsOf(Pid()))
+            if (hwnd != dialog && ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd))
+                return (box = hwnd) != nullptr;
+        return false;
+    }, 5000));
+    EXPECT_EQ(WindowText(box), "リンク情報設定");
+    ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5000));
+    ::CloseHandle(holder);
+    EXPECT_TRUE(::IsWindowVisible(dialog)) << "the edits are still there";
+
+    Click(dialog, IDOK);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
+    const auto lines = ReadLines(m_install.Ini());
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "Link=C:\\kept.txt"), lines.end());
+}
+
+TEST(SettingsStartup, LeavesNoBrowserProbeFileBehind) {
+    Installation install("probefile", HookChoice::None);
+    ASSERT_TRUE(WriteFileBytes(install.File("tmpminie.html"), "<html>old</html>"));
+    ProgramUnderTest program(install.Program(), install.Dir());
+    ASSERT_NE(program.WaitForFrame(), nullptr);
+    EXPECT_FALSE(FileExists(install.File("tmpminie.html")));
+    EXPECT_TRUE(program.CloseFrame());
+}
+}  // namespace

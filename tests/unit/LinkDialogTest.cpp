@@ -1,0 +1,122 @@
+// The link dialog in-process: the key's link in the edit, drops on the edit, the length
+// limit, OK storing the text exactly, Cancel storing nothing.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commdlg.h>
+#include <shlobj.h>
+
+#include <cstring>
+
+#include "app/LinkKeysApp.h"
+#include "common/ModalScript.h"
+#include "settings/LinkDialog.h"
+#include "win/FileOpenDialog.h"
+
+namespace {
+HDROP MakeDrop(const std::vector<std::string>& files) {
+    std::size_t size = sizeof(DROPFILES) + 1;
+    for (const auto& file : files) size += file.size() + 1;
+    HGLOBAL memory = ::GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    char* names = reinterpret_cast<char*>(drop + 1);
+    for (const auto& file : files) {
+        std::memcpy(names, file.c_str(), file.size() + 1);
+        names += file.size() + 1;
+    }
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+class LinkDialogInProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int n = 1; n <= 30; ++n) m_app.GetKeySetTable().Append(KeySet{n});
+        m_app.GetKeySetTable().At(2).ReplaceLink("C:\\old.txt");
+        m_app.GetKeySetTable().At(2).ReplaceCaption("cap");
+    }
+    INT_PTR Run(int index, ModalScript& script) {
+        LinkDialog dialog(nullptr);
+        dialog.SetKeyIndex(index);
+        script.Start();
+        const INT_PTR result = dialog.DoModal();
+        script.Stop();
+        EXPECT_TRUE(script.Finished());
+        return result;
+    }
+    HWND Dialog() { return FindThreadWindow("リンク情報設定"); }
+    LinkKeysApp m_app;
+};
+
+TEST_F(LinkDialogInProcess, DropsReplaceTheTextOkStoresItExactly) {
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Dialog()) != nullptr; })
+        .Then([&] {
+            EXPECT_EQ(ControlText(dialog, 1066), "C:\\old.txt");
+            EXPECT_EQ(::SendDlgItemMessageA(dialog, 1066, EM_GETLIMITTEXT, 0, 0), 1024);
+            HWND edit = ::GetDlgItem(dialog, 1066);
+            ::PostMessageA(edit, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({"C:\\a.txt", "C:\\b.txt"})), 0);
+            return true;
+        })
+        .Then([&] {
+            EXPECT_EQ(ControlText(dialog, 1066), "C:\\old.txt") << "two files: ignored";
+            ::PostMessageA(::GetDlgItem(dialog, 1066), WM_DROPFILES,
+                           reinterpret_cast<WPARAM>(MakeDrop({"C:\\Docs\\ソフト.lnk"})), 0);
+            return true;
+        })
+        .Then([&] {
+            if (ControlText(dialog, 1066) != "C:\\Docs\\ソフト.lnk") return false;
+            ::SetDlgItemTextA(dialog, 1066, "  http://example.com/ x ");
+            ClickButton(dialog, IDOK);
+            return true;
+        });
+    EXPECT_EQ(Run(2, script), IDOK);
+    const KeySet& record = m_app.GetKeySetTable().At(2);
+    EXPECT_EQ(record.link, "  http://example.com/ x ") << "neither trimmed nor checked";
+    EXPECT_EQ(record.caption, "cap");
+}
+
+TEST_F(LinkDialogInProcess, EmptyOkRemovesTheLinkAndCancelKeepsIt) {
+    HWND dialog = nullptr;
+    ModalScript cancel;
+    cancel.Then([&] { return (dialog = Dialog()) != nullptr; }).Then([&] {
+        ::SetDlgItemTextA(dialog, 1066, "C:\\changed.txt");
+        ClickButton(dialog, IDCANCEL);
+        return true;
+    });
+    EXPECT_EQ(Run(2, cancel), IDCANCEL);
+    EXPECT_EQ(m_app.GetKeySetTable().At(2).link, "C:\\old.txt");
+
+    ModalScript empty;
+    empty.Then([&] { return (dialog = Dialog()) != nullptr; }).Then([&] {
+        ::SetDlgItemTextA(dialog, 1066, "");
+        ClickButton(dialog, IDOK);
+        return true;
+    });
+    EXPECT_EQ(Run(2, empty), IDOK);
+    EXPECT_FALSE(m_app.GetKeySetTable().At(2).HasLink());
+}
+
+TEST_F(LinkDialogInProcess, TheLongestLinkIsStoredWhole) {
+    const std::string longest = "C:\\" + std::string(1021, 'x');
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Dialog()) != nullptr; }).Then([&] {
+        ::SetDlgItemTextA(dialog, 1066, longest.c_str());
+        ClickButton(dialog, IDOK);
+        return true;
+    });
+    EXPECT_EQ(Run(9, script), IDOK);
+    EXPECT_EQ(m_app.GetKeySetTable().At(9).link, longest);
+}
+
+TEST(FileOpenDialog, FilterInTheSystemsForm) {
+    EXPECT_EQ(SystemFilterFrom(LinkDialog::kBrowseFilter),
+              std::string("すべてファイル (*.*)") + '\0' + "*.*" + '\0' + '\0');
+    EXPECT_EQ(LinkDialog::kBrowseFlags,
+              static_cast<DWORD>(OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_FILEMUSTEXIST |
+                                 OFN_PATHMUSTEXIST | OFN_HIDEREADONLY));
+}
+}  // namespace

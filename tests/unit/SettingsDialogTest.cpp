@@ -1,0 +1,221 @@
+// The settings dialog in-process: labels, drops on key buttons, tooltips; and the choice of
+// key button icons.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <memory>
+
+#include "app/LinkKeysApp.h"
+#include "common/ModalScript.h"
+#include "settings/KeyButtonIcons.h"
+#include "settings/SettingsDialog.h"
+#include "win/UrlService.h"
+
+namespace {
+DWORD ServiceOf(const std::string& text, bool* parsed = nullptr) {
+    DWORD service = 0;
+    const bool ok = ParseUrlServiceType(text.c_str(), service);
+    if (parsed) *parsed = ok;
+    return service;
+}
+
+TEST(UrlService, EverySchemeOfTheTable) {
+    EXPECT_EQ(ServiceOf("http://example.com/"), kUrlServiceHttp);
+    EXPECT_EQ(ServiceOf("https://example.com/x?y=1"), kUrlServiceHttps);
+    EXPECT_EQ(ServiceOf("ftp://ftp.example.com/pub"), kUrlServiceFtp);
+    EXPECT_EQ(ServiceOf("mailto:someone@example.com"), kUrlServiceMailto);
+    EXPECT_EQ(ServiceOf("file:///C:/Tools/a.txt"), kUrlServiceFile);
+    EXPECT_EQ(ServiceOf("news:comp.lang.c"), kUrlServiceNews);
+    EXPECT_EQ(ServiceOf("gopher://gopher.example.com/"), kUrlServiceGopher);
+    EXPECT_EQ(ServiceOf("telnet://host.example.com/"), kUrlServiceUnknown);
+    EXPECT_EQ(ServiceOf("vorlund-x://anything"), kUrlServiceUnknown);
+    // A plain path is a file address to the Internet library: never a web address.
+    EXPECT_EQ(ServiceOf("C:\\Tools\\a.txt"), kUrlServiceFile);
+    EXPECT_FALSE(ParseUrlServiceType("not an address", *std::make_unique<DWORD>()));
+    EXPECT_FALSE(ParseUrlServiceType(nullptr, *std::make_unique<DWORD>()));
+}
+
+TEST(KeyButtonIcons, WebAndFtpShowTheBrowserIconMailtoAndLongLinksAsTheirFirst260) {
+    HICON browser = ::LoadIconA(nullptr, IDI_APPLICATION);
+    KeyButtonIcons icons(browser);
+    EXPECT_EQ(icons.ChooseIcon("http://example.com/").icon, browser);
+    EXPECT_EQ(icons.ChooseIcon("https://example.com/").icon, browser);
+    EXPECT_EQ(icons.ChooseIcon("ftp://example.com/").icon, browser);
+    const auto mail = icons.ChooseIcon("mailto:someone@example.com");
+    EXPECT_NE(mail.icon, browser);
+    EXPECT_TRUE(mail.fromShell);
+    if (mail.icon) ::DestroyIcon(mail.icon);
+    // The classification sees the first 260 characters: a long web address is still one.
+    const std::string longWeb = "http://example.com/" + std::string(300, 'a');
+    EXPECT_EQ(icons.ChooseIcon(longWeb.c_str()).icon, browser);
+
+    // No browser: web links leave the button as it was.
+    KeyButtonIcons noBrowser(nullptr);
+    HWND button = ::CreateWindowExA(0, "BUTTON", "", WS_POPUP | BS_ICON, 0, 0, 30, 30, nullptr,
+                                    nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    noBrowser.SetKeyIcon(button, nullptr);
+    EXPECT_EQ(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    icons.SetKeyIcon(button, "http://example.com/");
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)), browser);
+    noBrowser.SetKeyIcon(button, "http://example.com/other");
+    EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)), browser);
+    icons.SetKeyIcon(button, "");
+    EXPECT_EQ(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    ::DestroyWindow(button);
+}
+
+BOOL CALLBACK CollectToolTip(HWND hwnd, LPARAM param) {
+    char cls[64] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::strcmp(cls, TOOLTIPS_CLASSA) == 0) *reinterpret_cast<HWND*>(param) = hwnd;
+    return TRUE;
+}
+
+// A drop handle as the shell builds it for files dragged from Explorer.
+HDROP MakeDrop(const std::vector<std::string>& files) {
+    std::size_t size = sizeof(DROPFILES) + 1;
+    for (const auto& file : files) size += file.size() + 1;
+    HGLOBAL memory = ::GlobalAlloc(GHND, size);
+    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
+    drop->pFiles = sizeof(DROPFILES);
+    drop->fWide = FALSE;
+    char* names = reinterpret_cast<char*>(drop + 1);
+    for (const auto& file : files) {
+        std::memcpy(names, file.c_str(), file.size() + 1);
+        names += file.size() + 1;
+    }
+    ::GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+class SettingsDialogInProcess : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int n = 1; n <= 30; ++n) m_app.GetKeySetTable().Append(KeySet{n});
+        m_app.GetKeySetTable().At(1).ReplaceLink("http://example.com/?a=1&b=2");
+    }
+    // Runs the dialog while the script drives it; the script's last step closes it.
+    void Run(ModalScript& script) {
+        SettingsDialog dialog(::GetDesktopWindow());
+        script.Start();
+        dialog.DoModal();
+        script.Stop();
+        EXPECT_TRUE(script.Finished());
+    }
+    HWND Settings() { return FindThreadWindow("お気に入り設定"); }
+    static bool Close(HWND dialog) {
+        ClickButton(dialog, IDCANCEL);
+        return true;
+    }
+    LinkKeysApp m_app;
+};
+
+TEST_F(SettingsDialogInProcess, DropOfOneFileAsksAndStoresOnOkOnly) {
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Settings()) != nullptr; })
+        .Then([&] {
+            EXPECT_EQ(ControlText(dialog, 1074), " 5");
+            ::PostMessageA(::GetDlgItem(dialog, 1004), WM_DROPFILES,
+                           reinterpret_cast<WPARAM>(MakeDrop({"C:\\Docs\\a.txt"})), 0);
+            return true;
+        })
+        .Then([&] {
+            HWND box = FindThreadWindow("リンク情報設定", "#32770");
+            if (!box) return false;
+            char text[512] = {};
+            ::GetDlgItemTextA(box, 0xFFFF, text, sizeof text);
+            EXPECT_STREQ(text, "5のキーにC:\\Docs\\a.txtを設定しますか？");
+            ::PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        })
+        .Then([&] {
+            if (FindThreadWindow("リンク情報設定", "#32770")) return false;
+            EXPECT_FALSE(m_app.GetKeySetTable().At(4).HasLink()) << "cancelled";
+            ::PostMessageA(::GetDlgItem(dialog, 1004), WM_DROPFILES,
+                           reinterpret_cast<WPARAM>(MakeDrop({"C:\\Docs\\a.txt"})), 0);
+            return true;
+        })
+        .Then([&] {
+            HWND box = FindThreadWindow("リンク情報設定", "#32770");
+            if (!box) return false;
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        })
+        .Then([&] {
+            if (FindThreadWindow("リンク情報設定", "#32770")) return false;
+            EXPECT_EQ(m_app.GetKeySetTable().At(4).link, "C:\\Docs\\a.txt");
+            // Two files at once: nothing asked, nothing changed.
+            ::PostMessageA(::GetDlgItem(dialog, 1006), WM_DROPFILES,
+                           reinterpret_cast<WPARAM>(MakeDrop({"C:\\a.txt", "C:\\b.txt"})), 0);
+            return true;
+        })
+        .Then([&] {
+            ::Sleep(200);
+            EXPECT_EQ(FindThreadWindow("リンク情報設定", "#32770"), nullptr);
+            EXPECT_FALSE(m_app.GetKeySetTable().At(6).HasLink());
+            return Close(dialog);
+        });
+    Run(script);
+}
+
+TEST_F(SettingsDialogInProcess, TooltipShowsTheLinkWithItsAmpersand) {
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Settings()) != nullptr; })
+        .Then([&] {
+            HWND button = ::GetDlgItem(dialog, 1001);
+            ::PostMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+            return true;
+        })
+        .Then([&] {
+            HWND tip = nullptr;
+            ::EnumThreadWindows(::GetCurrentThreadId(), &CollectToolTip, reinterpret_cast<LPARAM>(&tip));
+            EXPECT_NE(tip, nullptr);
+            if (!tip) return Close(dialog);
+            EXPECT_TRUE(::GetWindowLongA(tip, GWL_STYLE) & TTS_NOPREFIX);
+            char text[256] = {};
+            TOOLINFOA info{};
+            info.cbSize = TTTOOLINFOA_V1_SIZE;
+            info.uFlags = TTF_IDISHWND;
+            info.hwnd = dialog;
+            info.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, 1001));
+            info.lpszText = text;
+            ::SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
+            EXPECT_STREQ(text, "http://example.com/?a=1&b=2");
+            EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 30);
+            return Close(dialog);
+        });
+    Run(script);
+}
+
+TEST_F(SettingsDialogInProcess, CommandForAKeyPastTheTableChangesNothing) {
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Settings()) != nullptr; })
+        .Then([&] {
+            ::PostMessageA(dialog, WM_COMMAND, 1040, 0);
+            return true;
+        })
+        .Then([&] {
+            HWND link = FindThreadWindow("リンク情報設定");
+            if (!link) return false;
+            EXPECT_EQ(ControlText(link, 1066), "");
+            ::SetDlgItemTextA(link, 1066, "C:\\nowhere.txt");
+            ClickButton(link, IDOK);
+            return true;
+        })
+        .Then([&] {
+            if (FindThreadWindow("リンク情報設定")) return false;
+            EXPECT_TRUE(::IsWindow(dialog)) << "the dialog goes on";
+            return Close(dialog);
+        });
+    Run(script);
+    for (const KeySet& record : m_app.GetKeySetTable())
+        EXPECT_NE(record.link, "C:\\nowhere.txt");
+}
+}  // namespace
