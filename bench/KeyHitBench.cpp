@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
         if (std::strncmp(argv[i], "--floor=", 8) == 0) floorProgram = ToWindowsPath(argv[i] + 8);
     if (!Artifacts::Mutable().Parse(argc, argv) || floorProgram.empty()) {
         std::fprintf(stderr, "usage: KeyHitBench --vorlund= --hooklib= --recording-hooklib= "
-                             "--probe= --work= --floor=\n");
+                             "--probe= --fake-browser= --work= --floor=\n");
         return 2;
     }
     constexpr int kRepeats = 11;

@@ -63,7 +63,7 @@ double OpenTime(const std::string& linkOfKey, bool numbered, int repeats) {
 int main(int argc, char** argv) {
     if (!Artifacts::Mutable().Parse(argc, argv)) {
         std::fprintf(stderr, "usage: SettingsBench --vorlund= --hooklib= --recording-hooklib= "
-                             "--probe= --work=\n");
+                             "--probe= --fake-browser= --work=\n");
         return 2;
     }
     constexpr int kRepeats = 7;

@@ -12,6 +12,10 @@ constexpr char kLinkInfoCaption[] = "リンク情報設定";
 namespace texts {
 // The question when a file is dropped on a key button: key number, file path.
 constexpr char kDropQuestion[] = "%dのキーに%sを設定しますか？";
+// The question when a favourite key is pressed in the settings dialog: caption or key
+// number, then the address the browser shows.
+constexpr char kCaptureQuestionCaption[] = "%sのキーにアドレス[%s]を設定しますか？";
+constexpr char kCaptureQuestionNumber[] = "%dのキーにアドレス[%s]を設定しますか？";
 constexpr char kSaveFailed[] =
     "設定ファイルに保存できませんでした。ファイルが読み取り専用でないか確認してください。";
 }  // namespace texts

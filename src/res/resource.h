@@ -28,8 +28,7 @@
 #define IDC_LIST_BUTTON      1064
 #define IDC_LINK_EDIT        1066
 #define IDC_LINK_BROWSE      1067
-#define IDC_KEYSET_LIST      1068
 #define IDC_LABEL_KEY1       1069  // key 1's caption label; keys 2..30 use 1070 + index
 #define IDC_CAPTION_EDIT     1070
-// The list control of the key-set list dialog. (IDC_KEYSET_LIST above is not its number.)
-#define IDC_KEYSET_LISTVIEW  1065
+// The list control of the key-set list dialog.
+#define IDC_KEYSET_LIST  1065

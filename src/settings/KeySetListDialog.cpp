@@ -64,7 +64,7 @@ BOOL KeySetListDialog::OnInitDialog() {
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
-    HWND list = Item(IDC_KEYSET_LISTVIEW);
+    HWND list = Item(IDC_KEYSET_LIST);
     const LRESULT extended = ::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                    extended | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
@@ -86,7 +86,7 @@ bool KeySetListDialog::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, L
 }
 
 LRESULT KeySetListDialog::OnFillList(WPARAM, LPARAM) {
-    HWND list = Item(IDC_KEYSET_LISTVIEW);
+    HWND list = Item(IDC_KEYSET_LIST);
     ::SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
     const WaitCursor waitCursor;
     const DrawingLock drawingLock(list);

@@ -8,6 +8,8 @@
 #include "app/LinkKeysApp.h"
 #include "app/texts.h"
 #include "res/resource.h"
+#include "keys/KeyMatching.h"
+#include "settings/CaptionDialog.h"
 #include "settings/KeyLabel.h"
 #include "settings/KeySetListDialog.h"
 #include "settings/LinkDialog.h"
@@ -45,6 +47,7 @@ BOOL SettingsDialog::OnInitDialog() {
         m_hook = HookEntries::Resolve(m_hHookLib);
         StartHook();
     }
+    m_browser.Open(Hwnd());
     return TRUE;
 }
 
@@ -91,11 +94,65 @@ bool SettingsDialog::OnCommand(UINT id, UINT code, HWND) {
     return false;
 }
 
-bool SettingsDialog::OnDialogMessage(UINT msg, WPARAM, LPARAM, LRESULT& result) {
+bool SettingsDialog::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (msg) {
         case WM_DESTROY: OnDestroy(); result = 0; return true;
+        case WM_APP_EDIT_CAPTION: result = OnEditCaption(wParam, lParam); return true;
+        case WM_APP_KEY_HIT: result = CaptureBrowserPage(wParam, lParam); return true;
         default: return false;
     }
+}
+
+LRESULT SettingsDialog::OnEditCaption(WPARAM wParam, LPARAM lParam) {
+    StopHook();
+    try {
+        EditCaption(wParam, lParam);
+    } catch (const std::out_of_range&) {
+        // The message comes from another program, which may name a key we do not have:
+        // nothing changes and the dialog goes on.
+    }
+    StartHook();
+    return 0;
+}
+
+void SettingsDialog::EditCaption(WPARAM index, LPARAM labelId) {
+    KeySetTable& table = LinkKeysApp::Get().GetKeySetTable();
+    const KeySet& current = table.At(static_cast<std::size_t>(index));
+    CaptionDialog dialog(Hwnd(), current.caption);
+    if (dialog.DoModal() != IDOK) return;
+    const std::string text = dialog.GetCaption();
+    KeySet* record = table.FindByNumber(static_cast<int>(index) + 1);
+    if (!record) return;
+    record->ReplaceCaption(text.c_str());
+    ::SetDlgItemTextA(Hwnd(), static_cast<int>(labelId), KeyLabelText(*record).c_str());
+}
+
+LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
+    KeySet* record = FindKeySetForKey(LinkKeysApp::Get().GetKeySetTable(), wParam, lParam);
+    if (!record) return 0;
+    ::SetForegroundWindow(Hwnd());
+    char address[kPageAddressSize] = {};
+    char question[1024] = {};
+    StopHook();
+    if (m_browser.Connect() != 0) {
+        m_browser.Disconnect();
+        StartHook();
+        return 0;
+    }
+    m_browser.QueryPageAddress(address);
+    // wsprintfA writes at most 1024 bytes, terminator included.
+    if (record->HasCaption())
+        ::wsprintfA(question, texts::kCaptureQuestionCaption, record->caption.c_str(), address);
+    else
+        ::wsprintfA(question, texts::kCaptureQuestionNumber, record->number, address);
+    if (::MessageBoxA(Hwnd(), question, texts::kLinkInfoCaption,
+                      MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
+        record->ReplaceLink(address);
+        SetKeyIcon(Item(999 + record->number), record->HasLink() ? record->link.c_str() : nullptr);
+    }
+    m_browser.Disconnect();
+    StartHook();
+    return 0;
 }
 
 int SettingsDialog::KeyIndexOfButton(HWND hwnd) const noexcept {
@@ -171,6 +228,7 @@ void SettingsDialog::OnOK() {
 }
 
 void SettingsDialog::OnDestroy() {
+    m_browser.Close();
     StopHook();
     m_hHookLib = nullptr;
     m_toolTip.Destroy();

@@ -9,10 +9,15 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "browser/BrowserQuery.h"
 #include "settings/KeyButtonIcons.h"
 #include "shell/HookLibrary.h"
 #include "win/Dialog.h"
 #include "win/ToolTip.h"
+
+// Sent by other programs: open the caption dialog of key wParam (0..29) and show the new
+// caption in the label whose control id is lParam.
+constexpr UINT WM_APP_EDIT_CAPTION = WM_APP + 99;
 
 class SettingsDialog : public Dialog {
 public:
@@ -46,6 +51,10 @@ private:
     void OnDropOnKey(int index, HDROP drop, HWND button);
     void RelayKeyToolTip(int index, const MSG& msg, HWND button);
     void OnListButton();
+    LRESULT OnEditCaption(WPARAM wParam, LPARAM lParam);
+    void EditCaption(WPARAM index, LPARAM labelId);
+    // A favourite key pressed while the dialog is open: offers the browser's page as its link.
+    LRESULT CaptureBrowserPage(WPARAM wParam, LPARAM lParam);
     void OnDestroy();
     void PlaceOnScreen();
     // The index of the key button the window is, or -1.
@@ -55,4 +64,5 @@ private:
     HMODULE m_hHookLib = nullptr;
     HookEntries m_hook;
     KeyButtonIcons m_icons;
+    BrowserQuery m_browser;
 };

@@ -32,6 +32,7 @@ bool Artifacts::Parse(int argc, char** argv) {
                    {"--hooklib=", &hookLibrary},
                    {"--recording-hooklib=", &recordingHook},
                    {"--probe=", &probe},
+                   {"--fake-browser=", &fakeBrowser},
                    {"--work=", &workRoot}};
     for (int i = 1; i < argc; ++i)
         for (const Option& option : options)

@@ -10,7 +10,7 @@ int main(int argc, char** argv) {
     if (!Artifacts::Mutable().Parse(argc, argv)) {
         std::fprintf(stderr,
                      "usage: e2e_tests --vorlund=EXE --hooklib=DLL --recording-hooklib=DLL "
-                     "--probe=EXE --work=DIR\n");
+                     "--probe=EXE --fake-browser=EXE --work=DIR\n");
         return 2;
     }
     return RUN_ALL_TESTS();

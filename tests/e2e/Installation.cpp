@@ -9,7 +9,8 @@ Installation::Installation(const std::string& name, HookChoice hook)
     : m_dir(name, Artifacts::Get().workRoot) {
     const Artifacts& artifacts = Artifacts::Get();
     bool copied = m_dir.CopyIn(artifacts.vorlund, "Vorlund.exe") &&
-                  m_dir.CopyIn(artifacts.probe, "LaunchProbe.exe");
+                  m_dir.CopyIn(artifacts.probe, "LaunchProbe.exe") &&
+                  m_dir.CopyIn(artifacts.fakeBrowser, "FakeBrowser.exe");
     if (hook == HookChoice::Real) copied = copied && m_dir.CopyIn(artifacts.hookLibrary, "VelComn.dll");
     if (hook == HookChoice::Recording)
         copied = copied && m_dir.CopyIn(artifacts.recordingHook, "VelComn.dll");

@@ -1,6 +1,6 @@
 #pragma once
-// A fresh directory holding a copy of the program, optionally a hook library, and the launch
-// probe: what a user's installation looks like, one per test.
+// A fresh directory holding a copy of the program, optionally a hook library, the launch
+// probe and the fake browser: what a user's installation looks like, one per test.
 #include <string>
 #include <vector>
 
@@ -17,6 +17,7 @@ public:
     std::string Program() const { return File("Vorlund.exe"); }
     std::string Ini() const { return File("Vorlund.ini"); }
     std::string Probe() const { return File("LaunchProbe.exe"); }
+    std::string FakeBrowser() const { return File("FakeBrowser.exe"); }
 
     // The recording hook library's calls, one line each ("Start 0x...", "Stop").
     std::vector<std::string> HookCalls() const;

@@ -8,6 +8,7 @@
 //                     "http://fake.example/page.html","Fake page" (with those quotes)
 //   --reply-hex=HEX   answer with exactly these bytes, two hex digits each, nothing added:
 //                     replies without a terminator, without quotes, of any length, or empty
+//                     (under Wine an empty data handle reaches the client as no data)
 //   --refuse-connect  decline every conversation
 //   --refuse-request  accept the conversation, answer no request
 //   --late-ms=N       answer each request only after N milliseconds (a WM_CLOSE meanwhile
@@ -192,11 +193,9 @@ private:
             !Is(item, m_hszItem) || format != CF_TEXT)
             return nullptr;
         if (m_options.mode == Mode::Late && !WaitUnlessClosed(m_options.lateMs)) return nullptr;
-        HDDEDATA h = ::DdeCreateDataHandle(m_idInst,
-                                     m_options.reply.empty() ? nullptr : reinterpret_cast<LPBYTE>(const_cast<char*>(m_options.reply.data())),
-                                     static_cast<DWORD>(m_options.reply.size()), 0, item, CF_TEXT, 0);
-        AppendLine(m_logPath, std::string("DEBUG handle ") + (h ? "set" : "null") + " err " + std::to_string(::DdeGetLastError(m_idInst)));
-        return h;
+        auto* bytes = reinterpret_cast<LPBYTE>(const_cast<char*>(m_options.reply.data()));
+        return ::DdeCreateDataHandle(m_idInst, bytes, static_cast<DWORD>(m_options.reply.size()),
+                                     0, item, CF_TEXT, 0);
     }
 
     // Waits inside the callback, which is what makes the answer late; looks out for the

@@ -1,0 +1,211 @@
+// The settings dialog's browser capture (with the fake browser), its caption editing by
+// message from another program, and the list of all keys.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+#include "Installation.h"
+#include "ProgramUnderTest.h"
+#include "RemoteListView.h"
+#include "ScreenCapture.h"
+#include "WindowQuery.h"
+#include "common/FileText.h"
+#include "res/resource.h"
+#include "shell/HookLibrary.h"
+
+namespace {
+constexpr UINT kEditCaption = WM_APP + 99;
+
+std::string Hex(const std::string& bytes) {
+    std::string hex;
+    char digits[3];
+    for (unsigned char c : bytes) {
+        std::snprintf(digits, sizeof digits, "%02X", c);
+        hex += digits;
+    }
+    return hex + "00";
+}
+
+class SettingsOpen : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(WriteFileBytes(m_install.Ini(),
+                                   "[KeySet1]\r\nCaption=probe\r\nLink=C:\\old.txt\r\n"
+                                   "[KeySet5]\r\nkeycode=196674\r\nCaption=five\r\n"));
+        m_program.emplace(m_install.Program(), m_install.Dir());
+        HWND frame = m_program->WaitForFrame();
+        ASSERT_NE(frame, nullptr);
+        ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
+        m_dialog = WaitForTitled("お気に入り設定");
+        ASSERT_NE(m_dialog, nullptr);
+    }
+    void TearDown() override {
+        if (m_browser) {
+            if (HWND window = ::FindWindowA(nullptr, "FakeBrowser")) ::PostMessageA(window, WM_CLOSE, 0, 0);
+            m_browser->WaitForExit(5000);
+        }
+    }
+    DWORD Pid() const { return m_program->Pid(); }
+    HWND WaitForTitled(const std::string& title, unsigned ms = 10000) {
+        HWND found = nullptr;
+        WaitUntil([&] {
+            for (HWND hwnd : TopLevelWindowsOf(Pid()))
+                if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) && WindowText(hwnd) == title)
+                    return (found = hwnd) != nullptr;
+            return false;
+        }, ms);
+        return found;
+    }
+    // A message box of the program other than the settings dialog.
+    HWND WaitForBox(unsigned ms = 10000) {
+        HWND found = nullptr;
+        WaitUntil([&] {
+            for (HWND hwnd : TopLevelWindowsOf(Pid()))
+                if (hwnd != m_dialog && ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd))
+                    return (found = hwnd) != nullptr;
+            return false;
+        }, ms);
+        return found;
+    }
+    void StartBrowser(const std::string& arguments) {
+        m_browser.emplace(m_install.FakeBrowser(), m_install.Dir(), arguments);
+        ASSERT_TRUE(WaitUntil([] { return ::FindWindowA(nullptr, "FakeBrowser") != nullptr; }, 10000));
+    }
+    void Answer(HWND box, int id) {
+        ::PostMessageA(box, WM_COMMAND, id, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5000));
+    }
+    // The list dialog's rows: number, caption, link.
+    std::vector<std::vector<std::string>> ListRows() {
+        ::PostMessageA(::GetDlgItem(m_dialog, IDC_LIST_BUTTON), BM_CLICK, 0, 0);
+        HWND list = WaitForTitled("お気に入り設定一覧");
+        std::vector<std::vector<std::string>> rows;
+        if (!list) return rows;
+        HWND view = ::GetDlgItem(list, IDC_KEYSET_LIST);
+        WaitUntil([&] { return RemoteListViewRowCount(view) == 30; }, 5000);
+        for (int row = 0; row < RemoteListViewRowCount(view); ++row)
+            rows.push_back({RemoteListViewText(view, row, 0), RemoteListViewText(view, row, 1),
+                            RemoteListViewText(view, row, 2)});
+        SaveScreenshotIfAsked("list-dialog");
+        ::PostMessageA(::GetDlgItem(list, IDCANCEL), BM_CLICK, 0, 0);
+        WaitUntil([&] { return !::IsWindow(list); }, 5000);
+        return rows;
+    }
+    std::string LinkInFile(int number) {
+        char text[1100] = {};
+        ::GetPrivateProfileStringA(("KeySet" + std::to_string(number)).c_str(), "Link", "", text,
+                                   sizeof text, m_install.Ini().c_str());
+        return text;
+    }
+
+    Installation m_install{"capture", HookChoice::Recording};
+    std::optional<ProgramUnderTest> m_program;
+    std::optional<ProgramUnderTest> m_browser;
+    HWND m_dialog = nullptr;
+};
+
+TEST_F(SettingsOpen, KeyPressAsksWithTheCaptionAndOkStoresThePageUntilCancel) {
+    StartBrowser("");
+    ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 3);
+    HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), "リンク情報設定");
+    EXPECT_EQ(MessageBoxText(box), "probeのキーにアドレス[http://fake.example/page.html]を設定しますか？");
+    SaveScreenshotIfAsked("capture-question");
+    Answer(box, IDOK);
+
+    const auto rows = ListRows();
+    ASSERT_EQ(rows.size(), 30u);
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"   1", "probe", "http://fake.example/page.html"}));
+    EXPECT_EQ(rows[4][0], "   5");
+    EXPECT_EQ(rows[29][0], "  30");
+    ::PostMessageA(::GetDlgItem(m_dialog, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(m_dialog); }, 5000));
+    EXPECT_EQ(LinkInFile(1), "C:\\old.txt") << "cancelled: the page is gone again";
+}
+
+TEST_F(SettingsOpen, KeyWithoutCaptionIsAskedByNumberAndCancelChangesNothing) {
+    // Quotes do not survive a command line: the reply goes as bytes.
+    StartBrowser("--reply-hex=" + Hex("\"https://example.jp/ソフト\",\"title\""));
+    // Ctrl+Alt+B: key 2 (no caption), not key 5, which stores the same code later.
+    ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'B', 3);
+    HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "2のキーにアドレス[https://example.jp/ソフト]を設定しますか？");
+    Answer(box, IDCANCEL);
+    // An unmatched press asks nothing.
+    ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 6);
+    ::Sleep(600);
+    EXPECT_EQ(WaitForBox(300), nullptr);
+    ::PostMessageA(::GetDlgItem(m_dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(m_dialog); }, 5000));
+    EXPECT_EQ(LinkInFile(2), "");
+    EXPECT_EQ(LinkInFile(5), "");
+}
+
+TEST_F(SettingsOpen, NoBrowserIsReportedOnceAndTheHookRunsAgain) {
+    const std::size_t callsBefore = m_install.HookCalls().size();
+    ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 3);
+    HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "InternetExplorerがみつかりませんでした。");
+    Answer(box, IDOK);
+    ::Sleep(600);
+    EXPECT_EQ(WaitForBox(300), nullptr) << "no question follows";
+    const auto calls = m_install.HookCalls();
+    ASSERT_EQ(calls.size(), callsBefore + 2);
+    EXPECT_EQ(calls[callsBefore], "Stop");
+    EXPECT_EQ(calls[callsBefore + 1].rfind("Start ", 0), 0u);
+    EXPECT_TRUE(::IsWindowVisible(m_dialog));
+}
+
+TEST_F(SettingsOpen, LateAnswerIsGivenUpAfterASecond) {
+    StartBrowser("--late-ms=3000");
+    const ULONGLONG start = ::GetTickCount64();
+    ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 3);
+    HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    const ULONGLONG waited = ::GetTickCount64() - start;
+    EXPECT_GE(waited, 900u);
+    EXPECT_LT(waited, 2900u);
+    EXPECT_EQ(MessageBoxText(box), "probeのキーにアドレス[]を設定しますか？");
+    Answer(box, IDCANCEL);
+}
+
+TEST_F(SettingsOpen, CaptionMessageFromOutsideEditsTheLabelAndBadIndexesChangeNothing) {
+    ::PostMessageA(m_dialog, kEditCaption, 2, 1072);
+    HWND caption = WaitForTitled("登録内容表示");
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(::SendDlgItemMessageA(caption, IDC_CAPTION_EDIT, EM_GETLIMITTEXT, 0, 0), 32);
+    ::SendDlgItemMessageA(caption, IDC_CAPTION_EDIT, WM_SETTEXT, 0,
+                          reinterpret_cast<LPARAM>("三番"));
+    SaveScreenshotIfAsked("caption-dialog");
+    ::PostMessageA(::GetDlgItem(caption, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(caption); }, 5000));
+    EXPECT_EQ(WindowText(::GetDlgItem(m_dialog, 1072)), "三番");
+
+    ::PostMessageA(m_dialog, kEditCaption, 2, 1072);
+    caption = WaitForTitled("登録内容表示");
+    ASSERT_NE(caption, nullptr);
+    EXPECT_EQ(WindowText(::GetDlgItem(caption, IDC_CAPTION_EDIT)), "三番");
+    ::SendDlgItemMessageA(caption, IDC_CAPTION_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
+    ::PostMessageA(::GetDlgItem(caption, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(caption); }, 5000));
+    EXPECT_EQ(WindowText(::GetDlgItem(m_dialog, 1072)), " 3");
+
+    for (WPARAM index : {WPARAM{30}, WPARAM{99}}) {
+        ::PostMessageA(m_dialog, kEditCaption, index, 1072);
+        ::Sleep(500);
+        EXPECT_EQ(WaitForTitled("登録内容表示", 200), nullptr) << index;
+    }
+    EXPECT_TRUE(m_program->IsRunning());
+    EXPECT_TRUE(::IsWindowVisible(m_dialog));
+    ::PostMessageA(::GetDlgItem(m_dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(m_dialog); }, 5000));
+    char text[64] = {};
+    ::GetPrivateProfileStringA("KeySet3", "Caption", "", text, sizeof text, m_install.Ini().c_str());
+    EXPECT_STREQ(text, "");
+}
+}  // namespace
