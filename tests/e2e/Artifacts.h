@@ -7,6 +7,7 @@ struct Artifacts {
     std::string vorlund;           // Vorlund.exe
     std::string hookLibrary;       // our VelComn.dll
     std::string recordingHook;     // the recording VelComn.dll
+    std::string noExportsHook;     // a VelComn.dll without entries
     std::string probe;             // LaunchProbe.exe
     std::string fakeBrowser;       // FakeBrowser.exe
     std::string workRoot;          // where the tests make their directories

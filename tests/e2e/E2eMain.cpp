@@ -9,7 +9,7 @@ int main(int argc, char** argv) {
     ::testing::InitGoogleTest(&argc, argv);
     if (!Artifacts::Mutable().Parse(argc, argv)) {
         std::fprintf(stderr,
-                     "usage: e2e_tests --vorlund=EXE --hooklib=DLL --recording-hooklib=DLL "
+                     "usage: e2e_tests --vorlund=EXE --hooklib=DLL --recording-hooklib=DLL --no-exports-hooklib=DLL "
                      "--probe=EXE --fake-browser=EXE --work=DIR\n");
         return 2;
     }

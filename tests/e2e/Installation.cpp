@@ -14,6 +14,8 @@ Installation::Installation(const std::string& name, HookChoice hook)
     if (hook == HookChoice::Real) copied = copied && m_dir.CopyIn(artifacts.hookLibrary, "VelComn.dll");
     if (hook == HookChoice::Recording)
         copied = copied && m_dir.CopyIn(artifacts.recordingHook, "VelComn.dll");
+    if (hook == HookChoice::NoExports)
+        copied = copied && m_dir.CopyIn(artifacts.noExportsHook, "VelComn.dll");
     if (!copied) throw std::runtime_error("cannot set up the installation in " + m_dir.Path());
 }
 

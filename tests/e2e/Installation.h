@@ -6,7 +6,7 @@
 
 #include "common/ScratchDirectory.h"
 
-enum class HookChoice { None, Real, Recording };
+enum class HookChoice { None, Real, Recording, NoExports };
 
 class Installation {
 public:
