@@ -124,6 +124,15 @@ TEST_F(SettingsOpen, KeyPressAsksWithTheCaptionAndOkStoresThePageUntilCancel) {
     ::PostMessageA(::GetDlgItem(m_dialog, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(m_dialog); }, 5000));
     EXPECT_EQ(LinkInFile(1), "C:\\old.txt") << "cancelled: the page is gone again";
+
+    // Opened again, the list shows the old link.
+    HWND frame = FindFrameWindow(Pid());
+    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
+    m_dialog = WaitForTitled("お気に入り設定");
+    ASSERT_NE(m_dialog, nullptr);
+    const auto again = ListRows();
+    ASSERT_EQ(again.size(), 30u);
+    EXPECT_EQ(again[0][2], "C:\\old.txt");
 }
 
 TEST_F(SettingsOpen, KeyWithoutCaptionIsAskedByNumberAndCancelChangesNothing) {
