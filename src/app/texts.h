@@ -7,9 +7,7 @@ constexpr char kAppName[] = "お気に入り設定アプリケーション";
 constexpr char kAlreadyRunning[] = "お気に入り設定アプリケーションはすでに実行しています。";
 constexpr char kTrayTip[] = "お気に入り設定";
 constexpr char kLinkInfoCaption[] = "リンク情報設定";
-}  // namespace texts
 
-namespace texts {
 // The question when a file is dropped on a key button: key number, file path.
 constexpr char kDropQuestion[] = "%dのキーに%sを設定しますか？";
 // The question when a favourite key is pressed in the settings dialog: caption or key
@@ -18,16 +16,12 @@ constexpr char kCaptureQuestionCaption[] = "%sのキーにアドレス[%s]を設
 constexpr char kCaptureQuestionNumber[] = "%dのキーにアドレス[%s]を設定しますか？";
 constexpr char kSaveFailed[] =
     "設定ファイルに保存できませんでした。ファイルが読み取り専用でないか確認してください。";
-}  // namespace texts
 
-namespace texts {
 // Column headings of the key-set list.
 constexpr char kListNumberHeading[] = "番号";
 constexpr char kListCaptionHeading[] = "キャプション";
 constexpr char kListLinkHeading[] = "リンク先";
-}  // namespace texts
 
-namespace texts {
 // The browser did not answer the page-address query.
 constexpr char kBrowserNotFound[] = "InternetExplorerがみつかりませんでした。";
 }  // namespace texts

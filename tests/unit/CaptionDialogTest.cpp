@@ -5,44 +5,13 @@
 #include <functional>
 #include <string>
 
+#include "common/ModalRun.h"
 #include "common/ModalScript.h"
 #include "res/resource.h"
 #include "settings/CaptionDialog.h"
 #include "settings/KeyLabel.h"
 
 namespace {
-// Runs a dialog modally and, once it is on screen, hands its window to act from the dialog's
-// own loop. A dialog that act left open is closed after a grace period and reported, so that
-// a fault fails the test instead of hanging the run.
-class ModalRun {
-public:
-    INT_PTR Show(Dialog& dialog, std::function<void(HWND)> act) {
-        m_bLeftOpen = false;
-        ULONGLONG deadline = 0;
-        ModalScript script;
-        script
-            .Then([&] {
-                if (!dialog.Hwnd() || !::IsWindowVisible(dialog.Hwnd())) return false;
-                act(dialog.Hwnd());
-                return true;
-            })
-            .Then([&] {
-                if (!dialog.Hwnd()) return true;
-                if (!deadline) deadline = ::GetTickCount64() + 2000;
-                if (::GetTickCount64() < deadline) return false;
-                m_bLeftOpen = true;
-                ::PostMessageA(dialog.Hwnd(), WM_CLOSE, 0, 0);
-                return true;
-            });
-        script.Start();
-        const INT_PTR result = dialog.DoModal();
-        EXPECT_FALSE(m_bLeftOpen) << "the dialog stayed open";
-        return result;
-    }
-
-private:
-    bool m_bLeftOpen = false;
-};
 
 // What a paste does: replaces the selection, within the edit's limit.
 void PasteIntoEdit(HWND dialog, const char* text) {
@@ -52,13 +21,6 @@ void PasteIntoEdit(HWND dialog, const char* text) {
 }
 
 
-// Where the dialog manager put a control, and where the template's dialog units say it goes.
-RECT ControlRect(HWND dialog, int id) {
-    RECT rect{};
-    ::GetWindowRect(::GetDlgItem(dialog, id), &rect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
 // Position and size converted apart, as the dialog manager does; converting the right and
 // bottom edges instead can round differently.
 RECT DialogUnitRect(HWND dialog, int x, int y, int cx, int cy) {

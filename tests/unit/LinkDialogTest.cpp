@@ -9,26 +9,12 @@
 #include <cstring>
 
 #include "app/LinkKeysApp.h"
+#include "common/DropHandle.h"
 #include "common/ModalScript.h"
 #include "settings/LinkDialog.h"
 #include "win/FileOpenDialog.h"
 
 namespace {
-HDROP MakeDrop(const std::vector<std::string>& files) {
-    std::size_t size = sizeof(DROPFILES) + 1;
-    for (const auto& file : files) size += file.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, size);
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    char* names = reinterpret_cast<char*>(drop + 1);
-    for (const auto& file : files) {
-        std::memcpy(names, file.c_str(), file.size() + 1);
-        names += file.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 class LinkDialogInProcess : public ::testing::Test {
 protected:
     void SetUp() override {

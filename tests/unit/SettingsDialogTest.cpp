@@ -10,6 +10,7 @@
 #include <memory>
 
 #include "app/LinkKeysApp.h"
+#include "common/DropHandle.h"
 #include "common/ModalScript.h"
 #include "settings/KeyButtonIcons.h"
 #include "settings/SettingsDialog.h"
@@ -73,23 +74,6 @@ BOOL CALLBACK CollectToolTip(HWND hwnd, LPARAM param) {
     ::GetClassNameA(hwnd, cls, sizeof cls);
     if (std::strcmp(cls, TOOLTIPS_CLASSA) == 0) *reinterpret_cast<HWND*>(param) = hwnd;
     return TRUE;
-}
-
-// A drop handle as the shell builds it for files dragged from Explorer.
-HDROP MakeDrop(const std::vector<std::string>& files) {
-    std::size_t size = sizeof(DROPFILES) + 1;
-    for (const auto& file : files) size += file.size() + 1;
-    HGLOBAL memory = ::GlobalAlloc(GHND, size);
-    auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
-    drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* names = reinterpret_cast<char*>(drop + 1);
-    for (const auto& file : files) {
-        std::memcpy(names, file.c_str(), file.size() + 1);
-        names += file.size() + 1;
-    }
-    ::GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 class SettingsDialogInProcess : public ::testing::Test {
