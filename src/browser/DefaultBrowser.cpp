@@ -10,7 +10,8 @@ void DetectDefaultBrowser(const char* appDir, char (&path)[kBrowserPathSize], Un
     // The directory and the file name must fit together: a cut path would name some other
     // file, which we would then create and delete.
     if (dirLength == 0 || dirLength + sizeof kBrowserProbeFileName > sizeof probe) return;
-    std::memcpy(probe, appDir, dirLength);
+    // The file name's own terminator, copied next, ends the path.
+    std::memcpy(probe, appDir, dirLength);  // NOLINT(bugprone-not-null-terminated-result)
     std::memcpy(probe + dirLength, kBrowserProbeFileName, sizeof kBrowserProbeFileName);
 
     // OPEN_ALWAYS: an existing file of that name is opened, not truncated.

@@ -1,5 +1,6 @@
 #include "keys/KeySetTable.h"
 
+#include <algorithm>
 #include <stdexcept>
 
 namespace {
@@ -17,13 +18,13 @@ const KeySet& KeySetTable::At(std::size_t position) const {
 }
 
 KeySet* KeySetTable::FindByNumber(int number) noexcept {
-    for (KeySet& record : m_records)
-        if (record.number == number) return &record;
-    return nullptr;
+    const auto found = std::find_if(m_records.begin(), m_records.end(),
+                                    [number](const KeySet& record) { return record.number == number; });
+    return found == m_records.end() ? nullptr : &*found;
 }
 
 const KeySet* KeySetTable::FindByNumber(int number) const noexcept {
-    for (const KeySet& record : m_records)
-        if (record.number == number) return &record;
-    return nullptr;
+    const auto found = std::find_if(m_records.begin(), m_records.end(),
+                                    [number](const KeySet& record) { return record.number == number; });
+    return found == m_records.end() ? nullptr : &*found;
 }

@@ -19,8 +19,19 @@ std::string ReadText(const char* section, const char* key, const char* path) {
     return buffer;
 }
 
-// Writes the text, or deletes the key when the text is absent.
+// Whether the section that reads look in (the first one of that name, in any case) holds the
+// key with a value. The default starts with a line break, which no stored value can hold.
+bool HasValue(const char* section, const char* key, const char* path) {
+    char value[4] = {};
+    ::GetPrivateProfileStringA(section, key, "\n-", value, sizeof value, path);
+    return value[0] != '\n';
+}
+
+// Writes the text, or deletes the key when the text is absent. A key the section lacks is not
+// deleted: the private-profile functions would go on to a later section of the same name
+// ([keyset5] after [KeySet5]) and delete the key there, in a section that is not ours.
 bool WriteText(const char* section, const char* key, const std::string& text, const char* path) {
+    if (text.empty() && !HasValue(section, key, path)) return true;
     return ::WritePrivateProfileStringA(section, key, text.empty() ? nullptr : text.c_str(),
                                         path) != FALSE;
 }

@@ -2,13 +2,13 @@
 
 #include <commdlg.h>
 
+#include <algorithm>
 #include <vector>
 
 std::string SystemFilterFrom(const char* filter) {
     std::string result = filter ? filter : "";
     while (!result.empty() && result.back() == '|') result.pop_back();
-    for (char& c : result)
-        if (c == '|') c = '\0';
+    std::replace(result.begin(), result.end(), '|', '\0');
     // Each string ends with a terminator, the list with one more.
     result.push_back('\0');
     result.push_back('\0');
