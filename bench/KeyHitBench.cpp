@@ -5,14 +5,13 @@
 // Prints figures only; it never fails on time.
 #include <windows.h>
 
-#include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "Artifacts.h"
+#include "BenchSupport.h"
 #include "Installation.h"
 #include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
@@ -21,23 +20,6 @@
 #include "keys/SettingsFile.h"
 
 namespace {
-double NowMs() {
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER counter;
-    ::QueryPerformanceCounter(&counter);
-    return 1000.0 * static_cast<double>(counter.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-double Median(std::vector<double> values) {
-    if (values.empty()) return 0;
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
-
 // Nanoseconds per press, median over rounds.
 double PerPressNs(const std::function<bool(int)>& press) {
     constexpr int kRounds = 51;
@@ -76,6 +58,9 @@ void MatchingFigures(const Installation& install) {
     });
     std::printf("handling one key press (median ns/press): Vorlund %.1f   floor %.1f\n", program,
                 floor);
+    PrintRow("One key press handled (matching and the launch decision)",
+             Format("%.1f ns", program), Format("%.1f ns", floor),
+             Format("%+.1f ns", program - floor));
 }
 
 // Milliseconds from starting xdotool to the probe's start, median of repeats; negative when
@@ -106,12 +91,10 @@ double CommandOverheadMs(const Installation& install, int repeats) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::string floorProgram;
-    for (int i = 1; i < argc; ++i)
-        if (std::strncmp(argv[i], "--floor=", 8) == 0) floorProgram = ToWindowsPath(argv[i] + 8);
-    if (!Artifacts::Mutable().Parse(argc, argv) || floorProgram.empty()) {
-        std::fprintf(stderr, "usage: KeyHitBench --vorlund= --hooklib= --recording-hooklib= "
-                             "--probe= --fake-browser= --work= --floor=\n");
+    if (!ParseBenchArtifacts(argc, argv, "KeyHitBench --floor=")) return 2;
+    const std::string floorProgram = PathArgument(argc, argv, "--floor");
+    if (floorProgram.empty()) {
+        std::fprintf(stderr, "KeyHitBench: --floor= is missing\n");
         return 2;
     }
     constexpr int kRepeats = 11;
@@ -136,9 +119,13 @@ int main(int argc, char** argv) {
             if (HWND window = ::FindWindowA("HotkeyFloor", nullptr)) ::PostMessageA(window, WM_CLOSE, 0, 0);
             hotkey.WaitForExit(5000);
         }
+        const double overhead = CommandOverheadMs(install, kRepeats);
         std::printf("real keystroke to probe start (median ms of %d): Vorlund %.1f   floor %.1f"
                     "   (of which starting xdotool: %.1f)\n",
-                    kRepeats, program, floor, CommandOverheadMs(install, kRepeats));
+                    kRepeats, program, floor, overhead);
+        PrintRow(Format("Real keystroke to the link's start (median of %d)", kRepeats),
+                 Format("%.1f ms", program), Format("%.1f ms", floor),
+                 Format("%+.1f ms (xdotool's own start: %.1f ms)", program - floor, overhead));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "KeyHitBench: %s\n", error.what());
         return 1;
