@@ -16,13 +16,7 @@
 #include "res/resource.h"
 
 namespace {
-HWND SettingsDialogOf(DWORD pid) {
-    for (HWND hwnd : TopLevelWindowsOf(pid))
-        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) &&
-            WindowText(hwnd) == "お気に入り設定")
-            return hwnd;
-    return nullptr;
-}
+HWND SettingsDialogOf(DWORD pid) { return FindDialogTitled(pid, "お気に入り設定"); }
 
 // Median milliseconds until the dialog shows, or -1 when it never did.
 double OpenTime(const std::string& linkOfKey, bool numbered, int repeats) {

@@ -13,13 +13,7 @@ constexpr char kTopic[] = "WWW_GetWindowInfo";
 constexpr char kItem[] = "0xFFFFFFFF";
 
 // The data handle of a synchronous request belongs to the client until it is freed.
-struct DdeDataHandleTraits {
-    using Handle = HDDEDATA;
-    static Handle Empty() noexcept { return nullptr; }
-    static bool IsEmpty(Handle h) noexcept { return h == nullptr; }
-    static void Close(Handle h) noexcept { ::DdeFreeDataHandle(h); }
-};
-using UniqueDdeData = UniqueHandle<DdeDataHandleTraits>;
+using UniqueDdeData = UniqueHandle<NullHandleTraits<HDDEDATA, &::DdeFreeDataHandle>>;
 }  // namespace
 
 HDDEDATA CALLBACK BrowserDdeCallback(UINT, UINT, HCONV, HSZ, HSZ, HDDEDATA, ULONG_PTR,

@@ -43,28 +43,16 @@ struct KernelHandleTraits {
     static void Close(Handle h) noexcept { ::CloseHandle(h); }
 };
 
-struct IconHandleTraits {
-    using Handle = HICON;
+// Handles whose only empty value is null, released by one function.
+template <typename H, auto CloseFunction>
+struct NullHandleTraits {
+    using Handle = H;
     static Handle Empty() noexcept { return nullptr; }
     static bool IsEmpty(Handle h) noexcept { return h == nullptr; }
-    static void Close(Handle h) noexcept { ::DestroyIcon(h); }
-};
-
-struct MenuHandleTraits {
-    using Handle = HMENU;
-    static Handle Empty() noexcept { return nullptr; }
-    static bool IsEmpty(Handle h) noexcept { return h == nullptr; }
-    static void Close(Handle h) noexcept { ::DestroyMenu(h); }
-};
-
-struct ModuleHandleTraits {
-    using Handle = HMODULE;
-    static Handle Empty() noexcept { return nullptr; }
-    static bool IsEmpty(Handle h) noexcept { return h == nullptr; }
-    static void Close(Handle h) noexcept { ::FreeLibrary(h); }
+    static void Close(Handle h) noexcept { CloseFunction(h); }
 };
 
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
-using UniqueIcon = UniqueHandle<IconHandleTraits>;
-using UniqueMenu = UniqueHandle<MenuHandleTraits>;
-using UniqueModule = UniqueHandle<ModuleHandleTraits>;
+using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, &::DestroyIcon>>;
+using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &::DestroyMenu>>;
+using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, &::FreeLibrary>>;

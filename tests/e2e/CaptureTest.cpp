@@ -49,14 +49,7 @@ protected:
     }
     DWORD Pid() const { return m_program->Pid(); }
     HWND WaitForTitled(const std::string& title, unsigned ms = 10000) {
-        HWND found = nullptr;
-        WaitUntil([&] {
-            for (HWND hwnd : TopLevelWindowsOf(Pid()))
-                if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) && WindowText(hwnd) == title)
-                    return (found = hwnd) != nullptr;
-            return false;
-        }, ms);
-        return found;
+        return m_program->WaitForDialogTitled(title, ms);
     }
     // A message box of the program other than the settings dialog.
     HWND WaitForBox(unsigned ms = 10000) {

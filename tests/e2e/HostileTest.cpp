@@ -28,12 +28,7 @@ int CancelOtherDialogs(DWORD pid, HWND keep) {
     return closed;
 }
 
-HWND FindSettings(DWORD pid) {
-    for (HWND hwnd : TopLevelWindowsOf(pid))
-        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) && WindowText(hwnd) == "お気に入り設定")
-            return hwnd;
-    return nullptr;
-}
+HWND FindSettings(DWORD pid) { return FindDialogTitled(pid, "お気に入り設定"); }
 
 // Random parameters, never the two tray notifications that open the menu or the dialog
 // (those are tested for what they do) nor a press of a key that has a link.

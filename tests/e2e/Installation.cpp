@@ -1,5 +1,6 @@
 #include "Installation.h"
 
+#include <cstdio>
 #include <stdexcept>
 
 #include "Artifacts.h"
@@ -20,6 +21,13 @@ Installation::Installation(const std::string& name, HookChoice hook)
 }
 
 std::vector<std::string> Installation::HookCalls() const { return ReadLines(File("hook-calls.log")); }
+
+std::string Installation::HookStartLine(HWND target) {
+    char line[64];
+    std::snprintf(line, sizeof line, "Start 0x%08lX",
+                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(target)));
+    return line;
+}
 
 std::vector<std::string> Installation::ProbeLaunches() const {
     return ReadLines(File("probe-launches.log"));

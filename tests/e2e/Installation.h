@@ -1,6 +1,8 @@
 #pragma once
 // A fresh directory holding a copy of the program, optionally a hook library, the launch
 // probe and the fake browser: what a user's installation looks like, one per test.
+#include <windows.h>
+
 #include <string>
 #include <vector>
 
@@ -21,6 +23,8 @@ public:
 
     // The recording hook library's calls, one line each ("Start 0x...", "Stop").
     std::vector<std::string> HookCalls() const;
+    // The line the recording library writes for a Start toward the window.
+    static std::string HookStartLine(HWND target);
     // The launch probe's starts, one line each ("<command line>|<working directory>").
     std::vector<std::string> ProbeLaunches() const;
 

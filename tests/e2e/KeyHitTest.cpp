@@ -12,13 +12,6 @@
 #include "shell/HookLibrary.h"
 
 namespace {
-std::string StartLine(HWND frame) {
-    char line[64];
-    std::snprintf(line, sizeof line, "Start 0x%08lX",
-                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(frame)));
-    return line;
-}
-
 // A settings file whose key 1 and key 3 open the probe; key 2 has no link but key 5, which
 // stores key 2's code, has one.
 void SeedLinks(const Installation& install) {
@@ -36,7 +29,7 @@ TEST(KeyHit, RecordingHookSeesOneStartTowardTheFrameAndOneStop) {
     HWND frame = running.WaitForFrame();
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return !install.HookCalls().empty(); }, 5000));
-    EXPECT_EQ(install.HookCalls(), (std::vector<std::string>{StartLine(frame)}));
+    EXPECT_EQ(install.HookCalls(), (std::vector<std::string>{Installation::HookStartLine(frame)}));
 
     // Key 1 (Ctrl+Alt+A) has a link: the probe starts.
     ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
@@ -55,7 +48,7 @@ TEST(KeyHit, RecordingHookSeesOneStartTowardTheFrameAndOneStop) {
     EXPECT_EQ(install.ProbeLaunches().size(), 2u);
 
     EXPECT_TRUE(running.CloseFrame());
-    EXPECT_EQ(install.HookCalls(), (std::vector<std::string>{StartLine(frame), "Stop"}));
+    EXPECT_EQ(install.HookCalls(), (std::vector<std::string>{Installation::HookStartLine(frame), "Stop"}));
 }
 
 TEST(KeyHit, WithoutHookLibraryTheProgramStillRunsAndCloses) {

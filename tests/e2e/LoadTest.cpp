@@ -57,12 +57,7 @@ void ExpectReturned(const Usage& before, const Usage& after) {
     EXPECT_LE(after.privateBytes, before.privateBytes + 2 * 1024 * 1024);
 }
 
-HWND FindSettings(DWORD pid) {
-    for (HWND hwnd : TopLevelWindowsOf(pid))
-        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) && WindowText(hwnd) == "お気に入り設定")
-            return hwnd;
-    return nullptr;
-}
+HWND FindSettings(DWORD pid) { return FindDialogTitled(pid, "お気に入り設定"); }
 
 bool OpenAndCancelSettings(HWND frame, DWORD pid) {
     ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);

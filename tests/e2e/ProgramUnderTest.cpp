@@ -54,6 +54,12 @@ HWND ProgramUnderTest::WaitForDialog(unsigned timeoutMs) const {
     return dialog;
 }
 
+HWND ProgramUnderTest::WaitForDialogTitled(const std::string& title, unsigned timeoutMs) const {
+    HWND dialog = nullptr;
+    WaitUntil([&] { return (dialog = FindDialogTitled(Pid(), title)) != nullptr; }, timeoutMs);
+    return dialog;
+}
+
 std::optional<DWORD> ProgramUnderTest::CloseFrame(unsigned timeoutMs) const {
     HWND frame = FindFrameWindow(Pid());
     if (!frame) return std::nullopt;

@@ -24,6 +24,8 @@ public:
     HWND WaitForFrame(unsigned timeoutMs = 15000) const;
     // A visible dialog (message box) of the program, or null after the time.
     HWND WaitForDialog(unsigned timeoutMs = 15000) const;
+    // The visible dialog with this title, or null after the time.
+    HWND WaitForDialogTitled(const std::string& title, unsigned timeoutMs = 10000) const;
     // Posts WM_CLOSE to the frame and waits for the program to end; its exit code.
     std::optional<DWORD> CloseFrame(unsigned timeoutMs = 15000) const;
 

@@ -19,19 +19,6 @@
 namespace {
 constexpr unsigned kSettle = 600;
 
-std::string HexLine(const char* verb, HWND hwnd) {
-    char line[64];
-    std::snprintf(line, sizeof line, "%s 0x%08lX", verb,
-                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(hwnd)));
-    return line;
-}
-
-HWND FindDialogTitled(DWORD pid, const std::string& title) {
-    for (HWND hwnd : TopLevelWindowsOf(pid))
-        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) && WindowText(hwnd) == title)
-            return hwnd;
-    return nullptr;
-}
 
 int VisibleDialogs(DWORD pid) {
     int count = 0;
@@ -54,9 +41,7 @@ protected:
     }
     DWORD Pid() const { return m_program->Pid(); }
     HWND WaitForTitled(const std::string& title, unsigned ms = 10000) {
-        HWND found = nullptr;
-        WaitUntil([&] { return (found = FindDialogTitled(Pid(), title)) != nullptr; }, ms);
-        return found;
+        return m_program->WaitForDialogTitled(title, ms);
     }
     HWND OpenSettings() {
         ::PostMessageA(m_frame, WM_APP_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
@@ -153,11 +138,11 @@ TEST_F(Settings, LinkTypedAndKeptWithOkHookCallsInOrder) {
                                         "[KeySet7]", "Link=C:\\Tools\\new.txt"}));
     // Frame start; at Settings: frame stop, dialog start; around the key click and around
     // OK a stop and a start; the dialog's stop when it goes; the frame's start.
-    const std::string dialogStart = HexLine("Start", dialog);
+    const std::string dialogStart = Installation::HookStartLine(dialog);
     EXPECT_EQ(m_install.HookCalls(),
-              (std::vector<std::string>{HexLine("Start", m_frame), "Stop", dialogStart, "Stop",
+              (std::vector<std::string>{Installation::HookStartLine(m_frame), "Stop", dialogStart, "Stop",
                                         dialogStart, "Stop", dialogStart, "Stop",
-                                        HexLine("Start", m_frame)}));
+                                        Installation::HookStartLine(m_frame)}));
 }
 
 TEST_F(Settings, CancelDiscardsAndTheOldLinkStillOpens) {

@@ -59,6 +59,13 @@ HWND FindDialogWindow(DWORD processId) {
     return nullptr;
 }
 
+HWND FindDialogTitled(DWORD processId, const std::string& title) {
+    for (HWND hwnd : TopLevelWindowsOf(processId))
+        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) && WindowText(hwnd) == title)
+            return hwnd;
+    return nullptr;
+}
+
 std::string MessageBoxText(HWND box) {
     std::string text;
     for (HWND child : ChildWindowsOf(box)) {

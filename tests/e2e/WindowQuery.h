@@ -16,5 +16,7 @@ std::string ClassNameOf(HWND hwnd);
 HWND FindFrameWindow(DWORD processId);
 // A visible dialog-class window of the process (a message box or a dialog), or null.
 HWND FindDialogWindow(DWORD processId);
+// The visible dialog of the process with this title, or null.
+HWND FindDialogTitled(DWORD processId, const std::string& title);
 // The message text of a message box: the texts of its static controls, joined.
 std::string MessageBoxText(HWND box);
