@@ -80,8 +80,9 @@ int main(int argc, char** argv) {
         if (wantRunning) {
             for (DWORD pid : pids)
                 if (HWND frame = FrameOf(pid)) {
-                    std::printf("%s runs: pid %lu, %s, frame 0x%08lX\n", name, pid, ImagePath(pid).c_str(),
-                                static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(frame)));
+                    std::printf("%s runs: pid %lu, %s, frame 0x%0*llX\n", name, pid, ImagePath(pid).c_str(),
+                                static_cast<int>(2 * sizeof(HWND)),
+                                static_cast<unsigned long long>(reinterpret_cast<ULONG_PTR>(frame)));
                     return 0;
                 }
         } else if (pids.empty()) {

@@ -1,4 +1,5 @@
-# The release package: Vorlund-<version>-win32.zip in the build directory, holding
+# The release package: Vorlund-<version>-win32.zip from the 32-bit build and
+# Vorlund-<version>-x64.zip from the 64-bit one, in the build directory, holding
 # Vorlund.exe, VelComn.dll and the readme (package/README.txt), all at the top of the zip so
 # that unpacking it anywhere gives a ready installation.
 #
@@ -36,7 +37,8 @@ if(NOT "${VORLUND_PACKAGE_VERSION}" MATCHES "^${PROJECT_VERSION}(\\.0)*$")
   message(WARNING "project version ${PROJECT_VERSION} differs from the file version ${VORLUND_PACKAGE_VERSION}")
 endif()
 
-set(VORLUND_PACKAGE_FILE ${CMAKE_BINARY_DIR}/Vorlund-${VORLUND_PACKAGE_VERSION}-win32.zip)
+set(VORLUND_PACKAGE_NAME Vorlund-${VORLUND_PACKAGE_VERSION}-${VORLUND_ARCH})
+set(VORLUND_PACKAGE_FILE ${CMAKE_BINARY_DIR}/${VORLUND_PACKAGE_NAME}.zip)
 set(VORLUND_PACKAGE_STAGE ${CMAKE_BINARY_DIR}/package)
 
 # Notepad must show the readme correctly: CR LF line ends, and UTF-8 with a byte-order mark
@@ -80,6 +82,6 @@ add_custom_command(
           ${CMAKE_COMMAND} -E tar cf ${VORLUND_PACKAGE_FILE} --format=zip
           Vorlund.exe VelComn.dll README.txt
   DEPENDS Vorlund VelComn ${VORLUND_README}
-  COMMENT "Packing Vorlund-${VORLUND_PACKAGE_VERSION}-win32.zip"
+  COMMENT "Packing ${VORLUND_PACKAGE_NAME}.zip"
   VERBATIM)
 add_custom_target(package DEPENDS ${VORLUND_PACKAGE_FILE})

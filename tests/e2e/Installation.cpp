@@ -1,10 +1,10 @@
 #include "Installation.h"
 
-#include <cstdio>
 #include <stdexcept>
 
 #include "Artifacts.h"
 #include "common/FileText.h"
+#include "common/HookLogLine.h"
 
 Installation::Installation(const std::string& name, HookChoice hook)
     : m_dir(name, Artifacts::Get().workRoot) {
@@ -22,12 +22,7 @@ Installation::Installation(const std::string& name, HookChoice hook)
 
 std::vector<std::string> Installation::HookCalls() const { return ReadLines(File("hook-calls.log")); }
 
-std::string Installation::HookStartLine(HWND target) {
-    char line[64];
-    std::snprintf(line, sizeof line, "Start 0x%08lX",
-                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(target)));
-    return line;
-}
+std::string Installation::HookStartLine(HWND target) { return ::HookStartLine(target); }
 
 std::vector<std::string> Installation::ProbeLaunches() const {
     return ReadLines(File("probe-launches.log"));

@@ -30,6 +30,8 @@ TEST(KeyHit, RecordingHookSeesOneStartTowardTheFrameAndOneStop) {
     ASSERT_NE(frame, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return !install.HookCalls().empty(); }, 5000));
     EXPECT_EQ(install.HookCalls(), (std::vector<std::string>{Installation::HookStartLine(frame)}));
+    // The window handle travels whole: 8 hex digits in the 32-bit build, 16 in the 64-bit one.
+    EXPECT_EQ(install.HookCalls()[0].size(), sizeof "Start 0x" - 1 + 2 * sizeof(HWND));
 
     // Key 1 (Ctrl+Alt+A) has a link: the probe starts.
     ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);

@@ -35,8 +35,20 @@ protected:
 TEST_F(ProgramResources, ManifestAsksForCommonControls6AndAdministrator) {
     const std::string manifest = Resource(MAKEINTRESOURCEA(24), MAKEINTRESOURCEA(1));
     ASSERT_FALSE(manifest.empty());
+    // Both the program's identity and the common-controls dependency name the build's own
+    // architecture; Windows refuses a 64-bit program that asks for the X86 common controls.
+#ifdef _WIN64
+    const std::string arch = "processorArchitecture=\"amd64\"";
+#else
+    const std::string arch = "processorArchitecture=\"X86\"";
+#endif
+    const size_t first = manifest.find(arch);
+    ASSERT_NE(first, std::string::npos) << arch;
+    EXPECT_NE(manifest.find(arch, first + 1), std::string::npos) << "common controls: " << arch;
+    EXPECT_EQ(manifest.find("processorArchitecture=", manifest.find(arch, first + 1) + 1),
+              std::string::npos) << "no third architecture";
     for (const char* part :
-         {"version=\"2.0.1.0\"", "processorArchitecture=\"X86\"", "type=\"win32\"",
+         {"version=\"2.0.1.0\"", "type=\"win32\"",
           "Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"",
           "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"",
           "level=\"requireAdministrator\"", "uiAccess=\"false\""})

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "VelComn.h"
+#include "common/HookLogLine.h"
 
 namespace {
 HINSTANCE g_module = nullptr;
@@ -28,10 +29,7 @@ void AppendLine(const char* line) {
 }  // namespace
 
 extern "C" void __cdecl VelStartHook(HWND target) {
-    char line[64];
-    std::snprintf(line, sizeof line, "Start 0x%08lX",
-                  static_cast<unsigned long>(reinterpret_cast<ULONG_PTR>(target)));
-    AppendLine(line);
+    AppendLine(HookStartLine(target).c_str());
 }
 
 extern "C" void __cdecl VelStopHook() { AppendLine("Stop"); }

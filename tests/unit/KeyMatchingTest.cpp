@@ -52,6 +52,10 @@ TEST(FindKeySetForKey, OnlyLowHalfOfModifiersButAllOfVirtualKeyCount) {
     EXPECT_EQ(FoundNumber(table, 0x41, static_cast<LPARAM>(0x12340003)), 1);
     EXPECT_EQ(FoundNumber(table, static_cast<WPARAM>(0x00010041), 3), 0);
     EXPECT_EQ(FoundNumber(table, static_cast<WPARAM>(0x80000041u), 3), 0);
+    // The top bit of each parameter, at the build's own width (32 or 64 bits).
+    const WPARAM topBit = WPARAM{1} << (8 * sizeof(WPARAM) - 1);
+    EXPECT_EQ(FoundNumber(table, topBit | 0x41, 3), 0);
+    EXPECT_EQ(FoundNumber(table, 0x41, static_cast<LPARAM>(topBit | 3)), 1);
 }
 
 TEST(FindKeySetForKey, StoredCodeReplacesDefaultAndFirstWins) {
