@@ -1,10 +1,14 @@
 #pragma once
 // Decides, key event by key event, which presses are favourite-key chords: the first
 // key-down of a non-modifier key while at least two of Ctrl, Alt and Shift are held.
-// Auto-repeat key-downs of a key already down are not chords again.
+//
+// It remembers nothing. A low-level hook never sees the key-ups that happen on the secure
+// desktop (Ctrl+Alt+Del, the lock screen, an elevation prompt) or while the hook is
+// stopped, so any remembered state could go stale and turn plain typing into chords. Both
+// the modifiers and "this key is already down" (auto-repeat) come from the system's own key
+// state at the key-down, which the system keeps right whatever the hook saw.
 #include <windows.h>
 
-#include <bitset>
 #include <optional>
 
 struct KeyChord {
@@ -12,16 +16,17 @@ struct KeyChord {
     WORD modifiers;  // MOD_ALT 1 | MOD_CONTROL 2 | MOD_SHIFT 4
 };
 
+// What the system reports at the moment of a key event, before the event itself counts:
+// the modifiers held, and whether the event's own key was already down (an auto-repeat).
+struct SystemKeyState {
+    WORD modifiersHeld;
+    bool keyAlreadyDown;
+};
+
 class ChordTracker {
 public:
-    // heldElsewhere: the modifiers the system reports as down, for modifiers that were
-    // pressed before the tracker saw them.
-    std::optional<KeyChord> OnKeyEvent(DWORD virtualKey, bool keyUp, WORD heldElsewhere) noexcept;
-    void Reset() noexcept;
+    static std::optional<KeyChord> OnKeyEvent(DWORD virtualKey, bool keyUp,
+                                              SystemKeyState system) noexcept;
 
     static WORD ModifierFlagOf(DWORD virtualKey) noexcept;
-
-private:
-    WORD m_wModifiersDown = 0;
-    std::bitset<256> m_keysDown;
 };

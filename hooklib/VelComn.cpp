@@ -4,15 +4,13 @@
 #include "VelComn.h"
 
 #include "ChordTracker.h"
+#include "HookMessage.h"
 
 namespace {
-constexpr UINT kKeyHitMessage = WM_APP + 109;
-
 struct HookState {
     HINSTANCE module = nullptr;
     HHOOK hook = nullptr;
     HWND target = nullptr;
-    ChordTracker tracker;
 };
 
 HookState& State() noexcept {
@@ -20,12 +18,16 @@ HookState& State() noexcept {
     return state;
 }
 
-WORD ModifiersHeldBySystem() noexcept {
+bool IsDown(int virtualKey) noexcept { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
+
+// A low-level hook runs before the system counts the event, so the event's own key reads as
+// down only when it already was: an auto-repeat.
+SystemKeyState KeyStateBeforeEvent(DWORD virtualKey) noexcept {
     WORD held = 0;
-    if (::GetAsyncKeyState(VK_MENU) & 0x8000) held |= 1;
-    if (::GetAsyncKeyState(VK_CONTROL) & 0x8000) held |= 2;
-    if (::GetAsyncKeyState(VK_SHIFT) & 0x8000) held |= 4;
-    return held;
+    if (IsDown(VK_MENU)) held |= kHookModAlt;
+    if (IsDown(VK_CONTROL)) held |= kHookModControl;
+    if (IsDown(VK_SHIFT)) held |= kHookModShift;
+    return SystemKeyState{held, virtualKey <= 0xFF && IsDown(static_cast<int>(virtualKey))};
 }
 
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -33,10 +35,10 @@ LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     if (code == HC_ACTION && lParam != 0) {
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool keyUp = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
-        if (auto chord = state.tracker.OnKeyEvent(event->vkCode, keyUp, ModifiersHeldBySystem())) {
-            if (state.target) {
-                ::PostMessageA(state.target, kKeyHitMessage, chord->virtualKey, chord->modifiers);
-            }
+        if (!keyUp && state.target) {
+            if (auto chord = ChordTracker::OnKeyEvent(event->vkCode, keyUp,
+                                                      KeyStateBeforeEvent(event->vkCode)))
+                ::PostMessageA(state.target, WM_APP_KEY_HIT, chord->virtualKey, chord->modifiers);
         }
     }
     // Never swallow a key: the chord still reaches the window that has the focus.
@@ -48,7 +50,6 @@ extern "C" void __cdecl VelStartHook(HWND target) {
     HookState& state = State();
     state.target = target;
     if (state.hook) return;
-    state.tracker.Reset();
     state.hook = ::SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, state.module, 0);
 }
 
@@ -57,7 +58,6 @@ extern "C" void __cdecl VelStopHook() {
     if (state.hook) ::UnhookWindowsHookEx(state.hook);
     state.hook = nullptr;
     state.target = nullptr;
-    state.tracker.Reset();
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

@@ -8,7 +8,7 @@
 #include "res/resource.h"
 #include "shell/AboutDialog.h"
 #include "shell/CMainFrame.h"
-#include "shell/HookLibrary.h"
+#include "win/DllSearch.h"
 #include "win/ProcAddress.h"
 
 namespace {
@@ -22,6 +22,7 @@ LinkKeysApp::~LinkKeysApp() = default;
 LinkKeysApp& LinkKeysApp::Get() noexcept { return static_cast<LinkKeysApp&>(*WinApp::Current()); }
 
 BOOL LinkKeysApp::InitInstance() {
+    RestrictDllSearchPath();
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
@@ -54,6 +55,7 @@ BOOL LinkKeysApp::InitInstance() {
 
 int LinkKeysApp::ExitInstance() {
     if (!m_keySets.IsEmpty()) SaveSettings();
+    m_confirmedKeySets.reset();
     m_keySets.Clear();
     // The program never owns the mutex; the handle closes with the application object.
     if (m_hMutex) ::ReleaseMutex(m_hMutex.Get());
@@ -88,7 +90,15 @@ int LinkKeysApp::LoadSettings() {
 }
 
 bool LinkKeysApp::SaveSettings() {
+    if (m_bSessionEnded) return false;
     return SettingsFile(m_szAppDir).Save(m_keySets);
+}
+
+void LinkKeysApp::EndSession() {
+    if (m_bSessionEnded) return;
+    if (m_confirmedKeySets) m_keySets = *m_confirmedKeySets;
+    ExitInstance();
+    m_bSessionEnded = true;
 }
 
 void LinkKeysApp::DetectDefaultBrowser() {

@@ -2,6 +2,7 @@
 // The application object: owns the key-set table, the program's directory, the
 // single-instance mutex and the default browser for the whole run.
 #include <memory>
+#include <optional>
 
 #include "app/AppDirectory.h"
 #include "browser/DefaultBrowser.h"
@@ -33,8 +34,17 @@ public:
 
     // Rebuilds the table from the settings file: thirty records in every case.
     int LoadSettings();
-    // Writes the table to the settings file; false when the file could not be written.
+    // Writes the table to the settings file; false when the file could not be written, and
+    // always false once the session has ended.
     bool SaveSettings();
+
+    // While the settings dialog edits the table in place, the state before it opened is the
+    // last one the user confirmed.
+    void KeepConfirmedKeySets() { m_confirmedKeySets = m_keySets; }
+    void ForgetConfirmedKeySets() noexcept { m_confirmedKeySets.reset(); }
+    // The end of the Windows session: unconfirmed edits are dropped, the confirmed table is
+    // saved once, and nothing is written after it.
+    void EndSession();
 
 private:
     void DetectDefaultBrowser();
@@ -44,6 +54,8 @@ private:
     UniqueIcon m_hBrowserIcon;
     char m_szAppDir[kAppDirSize] = {};
     KeySetTable m_keySets;
+    std::optional<KeySetTable> m_confirmedKeySets;
+    bool m_bSessionEnded = false;
     char m_szBrowserPath[kBrowserPathSize] = {};
     std::unique_ptr<CMainFrame> m_pMainFrame;
 };

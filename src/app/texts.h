@@ -14,6 +14,9 @@ constexpr char kDropQuestion[] = "%dのキーに%sを設定しますか？";
 // number, then the address the browser shows.
 constexpr char kCaptureQuestionCaption[] = "%sのキーにアドレス[%s]を設定しますか？";
 constexpr char kCaptureQuestionNumber[] = "%dのキーにアドレス[%s]を設定しますか？";
+// A link, typed or dropped, that does not fit the 1024 bytes a key's link may have.
+constexpr char kLinkTooLong[] =
+    "リンク先が長すぎます。1024バイト（全角512文字）以内で指定してください。";
 constexpr char kSaveFailed[] =
     "設定ファイルに保存できませんでした。ファイルが読み取り専用でないか確認してください。";
 

@@ -65,15 +65,13 @@ void SettingsFile::Load(KeySetTable& table) const {
 }
 
 bool SettingsFile::Save(const KeySetTable& table) const {
-    if (!IsUsable()) return false;
+    // A table without all thirty records (never loaded, or already released) would delete
+    // the user's keys from the file.
+    if (!IsUsable() || table.Count() != KeySetTable::kKeyCount) return false;
     bool allWritten = true;
     for (std::size_t position = 0; position < KeySetTable::kKeyCount; ++position) {
         // The section number comes from the position, not from the record.
         const SectionName section(static_cast<int>(position) + 1);
-        if (position >= table.Count()) {
-            allWritten &= DeleteSection(section.text, m_szPath);
-            continue;
-        }
         const KeySet& record = table.At(position);
         if (record.keycode < 1 && !record.HasCaption() && !record.HasLink()) {
             allWritten &= DeleteSection(section.text, m_szPath);

@@ -20,7 +20,8 @@ public:
     // when it cannot be read).
     void Load(KeySetTable& table) const;
     // Writes the thirty sections the table owns. Returns false when any write failed or
-    // the file is unusable, so that a caller can tell the user the settings were not kept.
+    // the file is unusable, so that a caller can tell the user the settings were not kept;
+    // a table that does not hold all thirty records is refused and nothing is written.
     bool Save(const KeySetTable& table) const;
 
 private:

@@ -3,8 +3,10 @@
 #include <shellapi.h>
 
 #include "app/LinkKeysApp.h"
+#include "app/texts.h"
 #include "res/resource.h"
 #include "win/FileOpenDialog.h"
+#include "win/WindowText.h"
 
 LinkDialog::LinkDialog(HWND parent) noexcept : Dialog(IDD_LINK, parent) {}
 
@@ -14,6 +16,7 @@ BOOL LinkDialog::OnInitDialog() {
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     HWND edit = Item(IDC_LINK_EDIT);
     ::DragAcceptFiles(edit, TRUE);
+    AdmitFileDrops(m_pfnAllowMessage, edit);
     ::SendMessageA(edit, EM_LIMITTEXT, kMaxLinkLength, 0);
     const KeySet* record = LinkKeysApp::Get().GetKeySetTable().FindByNumber(m_nKeyIndex + 1);
     if (record && record->HasLink()) ::SetWindowTextA(edit, record->link.c_str());
@@ -29,12 +32,18 @@ bool LinkDialog::PreTranslateMessage(MSG& msg) {
 }
 
 void LinkDialog::OnDropOnEdit(HDROP drop) {
-    if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
-        char path[261] = {};
-        ::DragQueryFileA(drop, 0, path, sizeof path);
-        ::SetDlgItemTextA(Hwnd(), IDC_LINK_EDIT, path);
-    }
+    const std::optional<std::string> path = SingleDroppedPath(drop);
     ::DragFinish(drop);
+    if (!path) return;
+    if (path->size() > static_cast<std::size_t>(kMaxLinkLength)) {
+        SayLinkTooLong();
+        return;
+    }
+    ::SetDlgItemTextA(Hwnd(), IDC_LINK_EDIT, path->c_str());
+}
+
+void LinkDialog::SayLinkTooLong() {
+    ::MessageBoxA(Hwnd(), texts::kLinkTooLong, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool LinkDialog::OnCommand(UINT id, UINT code, HWND) {
@@ -51,10 +60,15 @@ void LinkDialog::OnBrowse() {
 }
 
 void LinkDialog::OnOK() {
-    char text[kMaxLinkLength + 1] = {};
-    ::GetDlgItemTextA(Hwnd(), IDC_LINK_EDIT, text, sizeof text);
+    // The edit's limit counts characters, and a double-byte character takes two of the
+    // link's 1024 bytes: a longer text is refused, never stored cut.
+    const std::string text = WindowTextOf(Item(IDC_LINK_EDIT));
+    if (text.size() > static_cast<std::size_t>(kMaxLinkLength)) {
+        SayLinkTooLong();
+        return;
+    }
     // Stored exactly as typed: neither trimmed nor checked; empty removes the link.
     if (KeySet* record = LinkKeysApp::Get().GetKeySetTable().FindByNumber(m_nKeyIndex + 1))
-        record->ReplaceLink(text);
+        record->ReplaceLink(text.c_str());
     Dialog::OnOK();
 }

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include "win/Dialog.h"
+#include "win/MessageFilter.h"
 
 class LinkDialog : public Dialog {
 public:
@@ -15,6 +16,8 @@ public:
     explicit LinkDialog(HWND parent) noexcept;
     // The zero-based index of the key; its number is index + 1.
     void SetKeyIndex(int index) noexcept { m_nKeyIndex = index; }
+    // The function that admits drops from unelevated Explorer; tests record the calls.
+    void SetMessageFilterProc(ChangeWindowMessageFilterExProc proc) noexcept { m_pfnAllowMessage = proc; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -25,6 +28,8 @@ protected:
 private:
     void OnDropOnEdit(HDROP drop);
     void OnBrowse();
+    void SayLinkTooLong();
 
     int m_nKeyIndex = 0;
+    ChangeWindowMessageFilterExProc m_pfnAllowMessage = SystemChangeWindowMessageFilterEx();
 };

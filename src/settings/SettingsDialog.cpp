@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cstdio>
+#include <cstring>
 #include <stdexcept>
 
 #include "app/LinkKeysApp.h"
@@ -13,10 +14,20 @@
 #include "settings/KeyLabel.h"
 #include "settings/KeySetListDialog.h"
 #include "settings/LinkDialog.h"
+#include "win/WindowText.h"
 
 namespace {
 constexpr DWORD kToolTipStyle = WS_POPUP | WS_VISIBLE | TTS_ALWAYSTIP | TTS_NOPREFIX;
 constexpr UINT kLastKeyCommand = 1063;
+
+// "<number>のキーに<path>を設定しますか？", sized for the whole path.
+std::string FormatDropQuestion(int number, const std::string& path) {
+    std::string question(std::strlen(texts::kDropQuestion) + path.size() + 16, '\0');
+    const int written = std::snprintf(question.data(), question.size(), texts::kDropQuestion,
+                                      number, path.c_str());
+    question.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
+    return question;
+}
 }  // namespace
 
 SettingsDialog::SettingsDialog(HWND parent)
@@ -24,7 +35,6 @@ SettingsDialog::SettingsDialog(HWND parent)
 
 BOOL SettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    m_hook = HookEntries{};
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     m_toolTip.Create(Hwnd(), kToolTipStyle);
@@ -36,6 +46,7 @@ BOOL SettingsDialog::OnInitDialog() {
         if (!button || !label) continue;
         m_toolTip.AddTool(button, Hwnd(), "");
         ::DragAcceptFiles(button, TRUE);
+        AdmitFileDrops(m_pfnAllowMessage, button);
         if (static_cast<std::size_t>(index) >= table.Count()) continue;  // the table is short
         const KeySet& record = table.At(static_cast<std::size_t>(index));
         ::SetWindowTextA(label, KeyLabelText(record).c_str());
@@ -43,10 +54,7 @@ BOOL SettingsDialog::OnInitDialog() {
     }
 
     PlaceOnScreen();
-    if (m_hHookLib) {
-        m_hook = HookEntries::Resolve(m_hHookLib);
-        StartHook();
-    }
+    StartHook();
     m_browser.Open(Hwnd());
     return TRUE;
 }
@@ -128,8 +136,19 @@ void SettingsDialog::EditCaption(WPARAM index, LPARAM labelId) {
 }
 
 LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
+    // The not-found box and the question run nested message loops, where presses queued
+    // before the hook stopped still arrive. A second capture inside would replace the DDE
+    // conversation and restart the hook under the first one's question.
+    if (m_bCapturing) return 0;
     KeySet* record = FindKeySetForKey(LinkKeysApp::Get().GetKeySetTable(), wParam, lParam);
     if (!record) return 0;
+    m_bCapturing = true;
+    CaptureBrowserPageOnto(*record);
+    m_bCapturing = false;
+    return 0;
+}
+
+void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
     ::SetForegroundWindow(Hwnd());
     char address[kPageAddressSize] = {};
     char question[1024] = {};
@@ -137,22 +156,21 @@ LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
     if (m_browser.Connect() != 0) {
         m_browser.Disconnect();
         StartHook();
-        return 0;
+        return;
     }
     m_browser.QueryPageAddress(address);
     // wsprintfA writes at most 1024 bytes, terminator included.
-    if (record->HasCaption())
-        ::wsprintfA(question, texts::kCaptureQuestionCaption, record->caption.c_str(), address);
+    if (record.HasCaption())
+        ::wsprintfA(question, texts::kCaptureQuestionCaption, record.caption.c_str(), address);
     else
-        ::wsprintfA(question, texts::kCaptureQuestionNumber, record->number, address);
+        ::wsprintfA(question, texts::kCaptureQuestionNumber, record.number, address);
     if (::MessageBoxA(Hwnd(), question, texts::kLinkInfoCaption,
                       MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
-        record->ReplaceLink(address);
-        SetKeyIcon(Item(999 + record->number), record->HasLink() ? record->link.c_str() : nullptr);
+        record.ReplaceLink(address);
+        SetKeyIcon(Item(999 + record.number), record.HasLink() ? record.link.c_str() : nullptr);
     }
     m_browser.Disconnect();
     StartHook();
-    return 0;
 }
 
 int SettingsDialog::KeyIndexOfButton(HWND hwnd) const noexcept {
@@ -180,20 +198,21 @@ bool SettingsDialog::PreTranslateMessage(MSG& msg) {
 }
 
 void SettingsDialog::OnDropOnKey(int index, HDROP drop, HWND button) {
-    if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) == 1) {
-        char path[261] = {};
-        ::DragQueryFileA(drop, 0, path, sizeof path);
-        char question[1057] = {};
-        std::snprintf(question, sizeof question, texts::kDropQuestion, index + 1, path);
-        if (::MessageBoxA(Hwnd(), question, texts::kLinkInfoCaption,
-                          MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
-            if (KeySet* record = LinkKeysApp::Get().GetKeySetTable().FindByNumber(index + 1)) {
-                record->ReplaceLink(path);
-                SetKeyIcon(button, record->HasLink() ? record->link.c_str() : nullptr);
-            }
-        }
-    }
+    const std::optional<std::string> path = SingleDroppedPath(drop);
     ::DragFinish(drop);
+    if (!path) return;
+    if (path->size() > static_cast<std::size_t>(LinkDialog::kMaxLinkLength)) {
+        ::MessageBoxA(Hwnd(), texts::kLinkTooLong, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    const std::string question = FormatDropQuestion(index + 1, *path);
+    if (::MessageBoxA(Hwnd(), question.c_str(), texts::kLinkInfoCaption,
+                      MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+        return;
+    if (KeySet* record = LinkKeysApp::Get().GetKeySetTable().FindByNumber(index + 1)) {
+        record->ReplaceLink(path->c_str());
+        SetKeyIcon(button, record->HasLink() ? record->link.c_str() : nullptr);
+    }
 }
 
 void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
@@ -230,6 +249,6 @@ void SettingsDialog::OnOK() {
 void SettingsDialog::OnDestroy() {
     m_browser.Close();
     StopHook();
-    m_hHookLib = nullptr;
+    m_hookLib.reset();
     m_toolTip.Destroy();
 }

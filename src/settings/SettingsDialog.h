@@ -9,10 +9,14 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <memory>
+
 #include "browser/BrowserQuery.h"
+#include "keys/HookLibrary.h"
+#include "keys/KeySet.h"
 #include "settings/KeyButtonIcons.h"
-#include "shell/HookLibrary.h"
 #include "win/Dialog.h"
+#include "win/MessageFilter.h"
 #include "win/ToolTip.h"
 
 // Sent by other programs: open the caption dialog of key wParam (0..29) and show the new
@@ -25,10 +29,17 @@ public:
 
     explicit SettingsDialog(HWND parent);
 
-    // The hook library as the frame loaded it; not owned. Call before DoModal.
-    void SetHookModule(HMODULE module) noexcept { m_hHookLib = module; }
-    void StartHook() const { m_hook.Start(Hwnd()); }
-    void StopHook() const { m_hook.Stop(); }
+    // The hook library as the frame loaded it, or null; the dialog keeps it loaded while it
+    // is open, even when the frame goes first. Call before DoModal.
+    void SetHookLibrary(std::shared_ptr<HookLibrary> library) noexcept { m_hookLib = std::move(library); }
+    void StartHook() const {
+        if (m_hookLib) m_hookLib->Start(Hwnd());
+    }
+    void StopHook() const {
+        if (m_hookLib) m_hookLib->Stop();
+    }
+    // The function that admits drops from unelevated Explorer; tests record the calls.
+    void SetMessageFilterProc(ChangeWindowMessageFilterExProc proc) noexcept { m_pfnAllowMessage = proc; }
 
     // The button image for a link; see KeyButtonIcons.
     void SetKeyIcon(HWND button, const char* link) { m_icons.SetKeyIcon(button, link); }
@@ -54,15 +65,18 @@ private:
     LRESULT OnEditCaption(WPARAM wParam, LPARAM lParam);
     void EditCaption(WPARAM index, LPARAM labelId);
     // A favourite key pressed while the dialog is open: offers the browser's page as its link.
+    // Presses that arrive while a capture runs (queued behind its questions) are dropped.
     LRESULT CaptureBrowserPage(WPARAM wParam, LPARAM lParam);
+    void CaptureBrowserPageOnto(KeySet& record);
     void OnDestroy();
     void PlaceOnScreen();
     // The index of the key button the window is, or -1.
     int KeyIndexOfButton(HWND hwnd) const noexcept;
 
     ToolTip m_toolTip;
-    HMODULE m_hHookLib = nullptr;
-    HookEntries m_hook;
+    std::shared_ptr<HookLibrary> m_hookLib;
+    ChangeWindowMessageFilterExProc m_pfnAllowMessage = SystemChangeWindowMessageFilterEx();
     KeyButtonIcons m_icons;
     BrowserQuery m_browser;
+    bool m_bCapturing = false;
 };

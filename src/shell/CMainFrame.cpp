@@ -7,12 +7,11 @@
 #include "res/resource.h"
 #include "settings/SettingsDialog.h"
 #include "shell/TrayMenu.h"
-#include "win/ProcAddress.h"
+#include "win/MessageFilter.h"
 
 CMainFrame::~CMainFrame() {
-    // Normally the window is long gone (Exit destroyed it, which stopped the hook and freed
-    // the library). If it is not, destroy it now, while its messages still reach this class;
-    // m_hHookLib frees a library that is somehow still loaded.
+    // Normally the window is long gone (Exit destroyed it, which stopped the hook and let go
+    // of the library). If it is not, destroy it now, while its messages still reach this class.
     DestroyWindow();
 }
 
@@ -52,8 +51,7 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return DefaultProc(msg, wParam, lParam);
         case WM_DESTROY: OnDestroy(); return 0;
         case WM_ENDSESSION:
-            // Windows ends the process after this message: shut down as at Exit.
-            if (wParam) LinkKeysApp::Get().ExitInstance();
+            if (wParam) OnEndSession();
             return 0;
         case WM_APP_KEY_HIT: return OnKeyHit(wParam, lParam);
         case WM_APP_TRAY_NOTIFY: return OnTrayNotify(wParam, lParam);
@@ -78,22 +76,25 @@ LRESULT CMainFrame::OnCreate() {
     cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDW_PANE_FIRST));
     if (!m_trayWnd.CreateEx(cs)) return -1;
     // The shell runs at a lower integrity level than this elevated program.
-    using ChangeWindowMessageFilterExProc = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
-    if (auto allow = GetProcAs<ChangeWindowMessageFilterExProc>(
-            ::GetModuleHandleA("user32.dll"), "ChangeWindowMessageFilterEx"))
+    if (auto allow = SystemChangeWindowMessageFilterEx())
         allow(Hwnd(), m_nTaskbarCreatedMsg, 1 /* MSGFLT_ALLOW */, nullptr);
 
-    m_hHookLib.Reset(::LoadLibraryA(kHookLibraryName));
-    if (!m_hHookLib) return 0;
-    m_hook = HookEntries::Resolve(m_hHookLib.Get());
+    m_hookLib = HookLibrary::LoadFrom(LinkKeysApp::Get().AppDirectory());
     StartHook();
     return 0;
 }
 
 void CMainFrame::OnDestroy() {
     StopHook();
-    m_hook = HookEntries{};
-    m_hHookLib.Reset();
+    // An open settings dialog may still hold the library; it goes when the dialog does.
+    m_hookLib.reset();
+}
+
+void CMainFrame::OnEndSession() {
+    LinkKeysApp::Get().EndSession();
+    // Restart Manager lets the process live on after this message: close as at Exit. An open
+    // settings dialog ends with the message loop, discarding its edits.
+    ::PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
 }
 
 LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
@@ -139,12 +140,16 @@ void CMainFrame::OnSettings() {
     SetDialogOpen();
     ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
     {
+        LinkKeysApp& app = LinkKeysApp::Get();
+        // The dialog edits the table in place; this is what the user has confirmed so far.
+        app.KeepConfirmedKeySets();
         SettingsDialog dialog(::GetDesktopWindow());
-        dialog.SetHookModule(m_hHookLib.Get());
+        dialog.SetHookLibrary(m_hookLib);
         dialog.DoModal();
         ClearDialogOpen();
+        app.ForgetConfirmedKeySets();
         // After OK the file holds what the dialog saved; after Cancel this undoes the edits.
-        LinkKeysApp::Get().LoadSettings();
+        app.LoadSettings();
         StartHook();
         ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
     }

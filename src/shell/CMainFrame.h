@@ -2,7 +2,9 @@
 // The program's hidden main window. It receives the favourite-key presses while no dialog
 // is open and opens the pressed key's link; it holds the hook library and the dialog-open
 // flag that keeps the About box, the settings dialog and the tray menu apart.
-#include "shell/HookLibrary.h"
+#include <memory>
+
+#include "keys/HookLibrary.h"
 #include "shell/TrayIconWnd.h"
 #include "win/UniqueHandle.h"
 #include "win/Window.h"
@@ -15,14 +17,17 @@ public:
     // Creates the window with the title, menu and accelerators of the given resource.
     bool LoadFrame(UINT resourceId, DWORD defaultStyle);
 
-    void StartHook() const { m_hook.Start(Hwnd()); }
-    void StopHook() const { m_hook.Stop(); }
+    void StartHook() const {
+        if (m_hookLib) m_hookLib->Start(Hwnd());
+    }
+    void StopHook() const {
+        if (m_hookLib) m_hookLib->Stop();
+    }
 
     BOOL IsDialogOpen() const noexcept { return m_bDialogOpen; }
     void SetDialogOpen() noexcept { m_bDialogOpen = 1; }
     void ClearDialogOpen() noexcept { m_bDialogOpen = 0; }
 
-    HMODULE HookModule() const noexcept { return m_hHookLib.Get(); }
     TrayIconWnd& TrayWindow() noexcept { return m_trayWnd; }
 
 protected:
@@ -38,13 +43,15 @@ private:
     void ShowTrayMenu();
     void OnTaskbarCreated();
     void OnSettings();
+    // Windows ends the session (or Restart Manager closes the program): keep what the user
+    // confirmed, save it once, and end.
+    void OnEndSession();
     // Routes a command: the tray window first, then the frame, then the application.
     bool OnCmdMsg(UINT id);
 
     TrayIconWnd m_trayWnd;
-    UniqueModule m_hHookLib;
+    std::shared_ptr<HookLibrary> m_hookLib;
     BOOL m_bDialogOpen = 0;
-    HookEntries m_hook;  // valid only while m_hHookLib is loaded
     HACCEL m_hAccel = nullptr;
     // Broadcast by the shell when the notification area is (re-)created.
     UINT m_nTaskbarCreatedMsg = ::RegisterWindowMessageA("TaskbarCreated");

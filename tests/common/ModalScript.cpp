@@ -1,5 +1,7 @@
 #include "common/ModalScript.h"
 
+#include <utility>
+
 namespace {
 thread_local ModalScript* t_running = nullptr;
 
@@ -69,4 +71,24 @@ std::string ControlText(HWND dialog, int id) {
     char text[2048] = {};
     ::GetDlgItemTextA(dialog, id, text, sizeof text);
     return text;
+}
+
+namespace {
+BOOL CALLBACK MatchOwnedBox(HWND hwnd, LPARAM param) {
+    auto* search = reinterpret_cast<std::pair<HWND, HWND>*>(param);
+    char cls[16] = {};
+    ::GetClassNameA(hwnd, cls, sizeof cls);
+    if (::IsWindowVisible(hwnd) && std::string(cls) == "#32770" &&
+        ::GetWindow(hwnd, GW_OWNER) == search->first) {
+        search->second = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+HWND FindOwnedBox(HWND owner) {
+    std::pair<HWND, HWND> search{owner, nullptr};
+    ::EnumThreadWindows(::GetCurrentThreadId(), &MatchOwnedBox, reinterpret_cast<LPARAM>(&search));
+    return search.second;
 }

@@ -33,6 +33,8 @@ private:
 
 // The visible top-level window of this thread with this title (any class when empty), or null.
 HWND FindThreadWindow(const std::string& title, const std::string& className = {});
+// A visible dialog or message box of this thread owned by the window, or null.
+HWND FindOwnedBox(HWND owner);
 // Clicks a dialog button the way the user does; the click is posted, handled by the loop.
 void ClickButton(HWND dialog, int id);
 std::string ControlText(HWND dialog, int id);

@@ -13,7 +13,7 @@
 #include "WindowQuery.h"
 #include "common/FileText.h"
 #include "res/resource.h"
-#include "shell/HookLibrary.h"
+#include "HookMessage.h"
 
 namespace {
 constexpr UINT kEditCaption = WM_APP + 99;
@@ -35,9 +35,9 @@ protected:
                                    "[KeySet1]\r\nCaption=probe\r\nLink=C:\\old.txt\r\n"
                                    "[KeySet5]\r\nkeycode=196674\r\nCaption=five\r\n"));
         m_program.emplace(m_install.Program(), m_install.Dir());
-        HWND frame = m_program->WaitForFrame();
-        ASSERT_NE(frame, nullptr);
-        ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
+        m_frame = m_program->WaitForFrame();
+        ASSERT_NE(m_frame, nullptr);
+        ::PostMessageA(m_frame, WM_COMMAND, IDM_SETTINGS, 0);
         m_dialog = WaitForTitled("お気に入り設定");
         ASSERT_NE(m_dialog, nullptr);
     }
@@ -93,9 +93,21 @@ protected:
         return text;
     }
 
+    // Gives key 1 a caption through the caption dialog: an edit the user has not confirmed
+    // with 設　定 yet.
+    void EditCaptionOfKeyOne(const char* text) {
+        ::PostMessageA(m_dialog, kEditCaption, 0, 1069);
+        HWND caption = WaitForTitled("登録内容表示");
+        ASSERT_NE(caption, nullptr);
+        ::SendDlgItemMessageA(caption, IDC_CAPTION_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+        ::PostMessageA(::GetDlgItem(caption, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(caption); }, 5000));
+    }
+
     Installation m_install{"capture", HookChoice::Recording};
     std::optional<ProgramUnderTest> m_program;
     std::optional<ProgramUnderTest> m_browser;
+    HWND m_frame = nullptr;
     HWND m_dialog = nullptr;
 };
 
@@ -161,6 +173,47 @@ TEST_F(SettingsOpen, NoBrowserIsReportedOnceAndTheHookRunsAgain) {
     EXPECT_EQ(calls[callsBefore], "Stop");
     EXPECT_EQ(calls[callsBefore + 1].rfind("Start ", 0), 0u);
     EXPECT_TRUE(::IsWindowVisible(m_dialog));
+}
+
+TEST_F(SettingsOpen, PressesQueuedDuringACaptureAreDropped) {
+    const std::size_t callsBefore = m_install.HookCalls().size();
+    ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 3);
+    ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 3);
+    HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    ::Sleep(500);
+    int boxes = 0;
+    for (HWND hwnd : TopLevelWindowsOf(Pid()))
+        boxes += hwnd != m_dialog && ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd);
+    EXPECT_EQ(boxes, 1) << "one capture at a time";
+    Answer(box, IDOK);
+    EXPECT_EQ(WaitForBox(1000), nullptr) << "the queued press was dropped";
+    EXPECT_EQ(m_install.HookCalls().size(), callsBefore + 2) << "one Stop, one Start";
+}
+
+// Windows ends the session (or Restart Manager closes the program) while the dialog holds an
+// edit the user never confirmed: the file keeps the confirmed keys, and the program ends.
+TEST_F(SettingsOpen, EndOfSessionSavesOnlyConfirmedKeysAndEnds) {
+    EditCaptionOfKeyOne("未確定");
+    ::SendMessageTimeoutA(m_frame, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_BLOCK, 5000, nullptr);
+    EXPECT_EQ(m_program->WaitForExit(15000), std::optional<DWORD>(0));
+    const std::string ini = ReadFileBytes(m_install.Ini()).value_or("");
+    EXPECT_NE(ini.find("Caption=probe"), std::string::npos) << ini;
+    EXPECT_NE(ini.find("Link=C:\\old.txt"), std::string::npos) << ini;
+    EXPECT_EQ(ini.find("未確定"), std::string::npos) << ini;
+}
+
+// The frame closed under the open dialog: the dialog still stops the hook as it goes, so the
+// library must still be loaded then, and the program ends cleanly.
+TEST_F(SettingsOpen, ClosingTheFrameUnderTheDialogEndsCleanly) {
+    EditCaptionOfKeyOne("未確定");
+    EXPECT_EQ(m_program->CloseFrame(), std::optional<DWORD>(0));
+    // The frame's Stop, then the dialog's: a call into an unloaded library would never log.
+    const auto calls = m_install.HookCalls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 2], "Stop");
+    EXPECT_EQ(calls.back(), "Stop") << "the dialog's Stop reached the library";
+    EXPECT_EQ(ReadFileBytes(m_install.Ini()).value_or("").find("未確定"), std::string::npos);
 }
 
 TEST_F(SettingsOpen, LateAnswerIsGivenUpAfterASecond) {

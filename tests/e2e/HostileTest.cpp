@@ -10,7 +10,7 @@
 #include "WindowQuery.h"
 #include "common/FileText.h"
 #include "res/resource.h"
-#include "shell/HookLibrary.h"
+#include "HookMessage.h"
 #include "shell/TrayIconWnd.h"
 
 namespace {

@@ -4,12 +4,15 @@
 
 #include <cstdio>
 
+#include "Artifacts.h"
 #include "Installation.h"
 #include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
 #include "WindowQuery.h"
 #include "common/FileText.h"
-#include "shell/HookLibrary.h"
+#include "HookMessage.h"
+#include "common/ScratchDirectory.h"
+#include "res/resource.h"
 
 namespace {
 // A settings file whose key 1 and key 3 open the probe; key 2 has no link but key 5, which
@@ -81,5 +84,49 @@ TEST(KeyHit, RealKeystrokeCtrlAltAOpensKeyOnesLink) {
     ::Sleep(700);
     EXPECT_EQ(install.ProbeLaunches().size(), 1u);
     EXPECT_TRUE(running.CloseFrame());
+}
+// Modifiers released while the hook was stopped (here around a nested dialog; on Windows
+// also on the secure desktop) must not stay held: plain typing opens nothing afterwards.
+TEST(KeyHit, ModifiersReleasedWhileTheHookWasStoppedAreNotStuck) {
+    Installation install("stuck", HookChoice::Real);
+    SeedLinks(install);
+    ProgramUnderTest running(install.Program(), install.Dir());
+    HWND frame = running.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
+    HWND settings = running.WaitForDialogTitled("お気に入り設定");
+    ASSERT_NE(settings, nullptr);
+    RunLinuxCommand("xdotool keydown ctrl alt", install.Dir());
+    ::PostMessageA(settings, WM_APP + 99, 0, 1069);  // the caption dialog stops the hook
+    HWND caption = running.WaitForDialogTitled("登録内容表示");
+    RunLinuxCommand("xdotool keyup ctrl alt", install.Dir());
+    if (caption) ::PostMessageA(::GetDlgItem(caption, IDCANCEL), BM_CLICK, 0, 0);
+    ::PostMessageA(::GetDlgItem(settings, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 5000));
+    ::Sleep(300);
+    RunLinuxCommand("xdotool key h e l l o a", install.Dir());
+    ::Sleep(700);
+    EXPECT_TRUE(install.ProbeLaunches().empty());
+    RunLinuxCommand("xdotool key ctrl+alt+a", install.Dir());
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000)) << "hook alive";
+    EXPECT_TRUE(running.CloseFrame());
+}
+
+// The elevated program loads its hook library only from its own directory: a VelComn.dll
+// planted in the current directory or on PATH is never loaded.
+TEST(KeyHit, HookLibraryPlantedInTheCurrentDirectoryOrPathIsNotLoaded) {
+    Installation install("planted", HookChoice::None);
+    ScratchDirectory plant("plant", Artifacts::Get().workRoot);
+    ASSERT_TRUE(plant.CopyIn(Artifacts::Get().recordingHook, "VelComn.dll"));
+    char path[32767] = {};
+    ::GetEnvironmentVariableA("PATH", path, sizeof path);
+    const std::string oldPath = path;
+    ::SetEnvironmentVariableA("PATH", (plant.Path() + ";" + oldPath).c_str());
+    ProgramUnderTest running(install.Program(), plant.Path());
+    ::SetEnvironmentVariableA("PATH", oldPath.c_str());
+    ASSERT_NE(running.WaitForFrame(), nullptr);
+    ::Sleep(1000);
+    EXPECT_FALSE(ReadFileBytes(plant.File("hook-calls.log"))) << "the planted library ran";
+    EXPECT_EQ(running.CloseFrame(), std::optional<DWORD>(0));
 }
 }  // namespace

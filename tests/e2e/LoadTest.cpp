@@ -13,7 +13,7 @@
 #include "WindowQuery.h"
 #include "common/FileText.h"
 #include "res/resource.h"
-#include "shell/HookLibrary.h"
+#include "HookMessage.h"
 
 namespace {
 struct Usage {

@@ -10,6 +10,7 @@
 
 #include "app/LinkKeysApp.h"
 #include "common/DropHandle.h"
+#include "common/FilterRecorder.h"
 #include "common/ModalScript.h"
 #include "settings/LinkDialog.h"
 #include "win/FileOpenDialog.h"
@@ -25,6 +26,7 @@ protected:
     INT_PTR Run(int index, ModalScript& script) {
         LinkDialog dialog(nullptr);
         dialog.SetKeyIndex(index);
+        dialog.SetMessageFilterProc(&FilterRecorder::Allow);
         script.Start();
         const INT_PTR result = dialog.DoModal();
         script.Stop();
@@ -96,6 +98,59 @@ TEST_F(LinkDialogInProcess, TheLongestLinkIsStoredWhole) {
     });
     EXPECT_EQ(Run(9, script), IDOK);
     EXPECT_EQ(m_app.GetKeySetTable().At(9).link, longest);
+}
+
+// A path of 130 double-byte characters needs more than MAX_PATH bytes: it arrives whole.
+// Beyond the link's 1024 bytes, a drop or a typed or pasted text is refused with a message,
+// never stored cut, and the dialog stays open.
+TEST_F(LinkDialogInProcess, LongDropsArriveWholeAndTooLongLinksAreRefused) {
+    std::string longPath = "C:\\";
+    for (int i = 0; i < 130; ++i) longPath += "表";
+    std::string doubleByte;
+    for (int i = 0; i < 600; ++i) doubleByte += "表";
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Dialog()) != nullptr; })
+        .Then([&] {
+            EXPECT_TRUE(FilterRecorder::AdmitsDrops(::GetDlgItem(dialog, 1066))) << "drops from Explorer";
+            ::PostMessageA(::GetDlgItem(dialog, 1066), WM_DROPFILES,
+                           reinterpret_cast<WPARAM>(MakeDrop({longPath})), 0);
+            return true;
+        })
+        .Then([&] {
+            if (ControlText(dialog, 1066) != longPath) return false;
+            ::PostMessageA(::GetDlgItem(dialog, 1066), WM_DROPFILES,
+                           reinterpret_cast<WPARAM>(MakeDrop({"C:\\" + std::string(1100, 'x')})), 0);
+            return true;
+        })
+        .Then([&] {
+            HWND box = FindOwnedBox(dialog);
+            if (!box) return false;
+            EXPECT_EQ(ControlText(box, 0xFFFF).rfind("リンク先が長すぎます", 0), 0u);
+            ClickButton(box, IDOK);
+            return true;
+        })
+        .Then([&] {
+            if (FindOwnedBox(dialog)) return false;
+            EXPECT_EQ(ControlText(dialog, 1066), longPath);
+            ::SetDlgItemTextA(dialog, 1066, doubleByte.c_str());
+            ClickButton(dialog, IDOK);
+            return true;
+        })
+        .Then([&] {
+            HWND box = FindOwnedBox(dialog);
+            if (!box) return false;
+            ClickButton(box, IDOK);
+            return true;
+        })
+        .Then([&] {
+            if (FindOwnedBox(dialog)) return false;
+            EXPECT_TRUE(::IsWindowVisible(dialog)) << "kept open";
+            ClickButton(dialog, IDCANCEL);
+            return true;
+        });
+    EXPECT_EQ(Run(2, script), IDCANCEL);
+    EXPECT_EQ(m_app.GetKeySetTable().At(2).link, "C:\\old.txt");
 }
 
 TEST(FileOpenDialog, FilterInTheSystemsForm) {

@@ -11,6 +11,7 @@
 
 #include "app/LinkKeysApp.h"
 #include "common/DropHandle.h"
+#include "common/FilterRecorder.h"
 #include "common/ModalScript.h"
 #include "settings/KeyButtonIcons.h"
 #include "settings/SettingsDialog.h"
@@ -85,6 +86,7 @@ protected:
     // Runs the dialog while the script drives it; the script's last step closes it.
     void Run(ModalScript& script) {
         SettingsDialog dialog(::GetDesktopWindow());
+        dialog.SetMessageFilterProc(&FilterRecorder::Allow);
         script.Start();
         dialog.DoModal();
         script.Stop();
@@ -142,6 +144,36 @@ TEST_F(SettingsDialogInProcess, DropOfOneFileAsksAndStoresOnOkOnly) {
             ::Sleep(200);
             EXPECT_EQ(FindThreadWindow("リンク情報設定", "#32770"), nullptr);
             EXPECT_FALSE(m_app.GetKeySetTable().At(6).HasLink());
+            return Close(dialog);
+        });
+    Run(script);
+}
+
+// Explorer runs unelevated: each key button admits its drops. A path longer than MAX_PATH
+// bytes (130 double-byte characters) is asked for and stored whole.
+TEST_F(SettingsDialogInProcess, KeyButtonsAdmitDropsAndTakeLongPathsWhole) {
+    std::string longPath = "C:\\";
+    for (int i = 0; i < 130; ++i) longPath += "表";
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Settings()) != nullptr; })
+        .Then([&] {
+            for (int id = 1000; id < 1030; ++id)
+                EXPECT_TRUE(FilterRecorder::AdmitsDrops(::GetDlgItem(dialog, id))) << id;
+            ::PostMessageA(::GetDlgItem(dialog, 1004), WM_DROPFILES,
+                           reinterpret_cast<WPARAM>(MakeDrop({longPath})), 0);
+            return true;
+        })
+        .Then([&] {
+            HWND box = FindThreadWindow("リンク情報設定", "#32770");
+            if (!box) return false;
+            EXPECT_EQ(ControlText(box, 0xFFFF), "5のキーに" + longPath + "を設定しますか？");
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        })
+        .Then([&] {
+            if (FindThreadWindow("リンク情報設定", "#32770")) return false;
+            EXPECT_EQ(m_app.GetKeySetTable().At(4).link, longPath);
             return Close(dialog);
         });
     Run(script);

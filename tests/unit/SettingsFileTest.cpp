@@ -171,13 +171,14 @@ TEST_F(SettingsFileTest, Cp932TrailBytes5CSurviveByteForByte) {
     EXPECT_NE(bytes->find("Caption=" + caption), std::string::npos);
 }
 
-TEST_F(SettingsFileTest, ShortTableDeletesSectionsPastItsEnd) {
+TEST_F(SettingsFileTest, TableWithoutAllThirtyRecordsIsNeverSaved) {
     Seed("[KeySet29]\r\nLink=a\r\n[KeySet30]\r\nLink=b\r\n");
     KeySetTable table = LoadedTable(m_file);
     KeySetTable shortTable;
     for (std::size_t p = 0; p < 29; ++p) shortTable.Append(table.At(p));
-    m_file.Save(shortTable);
-    EXPECT_EQ(SectionNames(m_ini), (std::set<std::string>{"KeySet29"}));
+    EXPECT_FALSE(m_file.Save(shortTable));
+    EXPECT_FALSE(m_file.Save(KeySetTable{})) << "a released table";
+    EXPECT_EQ(SectionNames(m_ini), (std::set<std::string>{"KeySet29", "KeySet30"}));
 }
 
 TEST(SettingsFilePath, DirectoryThatDoesNotFitIsNeitherReadNorWritten) {

@@ -1,0 +1,24 @@
+#include "keys/HookLibrary.h"
+
+#include "win/ProcAddress.h"
+
+std::shared_ptr<HookLibrary> HookLibrary::LoadFrom(const std::string& directory) {
+    if (directory.empty()) return nullptr;
+    const std::string path = directory + kFileName;
+    UniqueModule module(::LoadLibraryExA(path.c_str(), nullptr, 0));
+    if (!module) return nullptr;
+    return std::shared_ptr<HookLibrary>(new HookLibrary(std::move(module)));
+}
+
+HookLibrary::HookLibrary(UniqueModule module) noexcept
+    : m_hModule(std::move(module)),
+      m_pfnStart(GetProcAs<StartHookProc>(m_hModule.Get(), "VelStartHook")),
+      m_pfnStop(GetProcAs<StopHookProc>(m_hModule.Get(), "VelStopHook")) {}
+
+void HookLibrary::Start(HWND target) const {
+    if (m_pfnStart) m_pfnStart(target);
+}
+
+void HookLibrary::Stop() const {
+    if (m_pfnStop) m_pfnStop();
+}

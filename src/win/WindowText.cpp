@@ -1,0 +1,25 @@
+#include "win/WindowText.h"
+
+#include <vector>
+
+std::string WindowTextOf(HWND window) {
+    const int length = ::GetWindowTextLengthW(window);
+    if (length <= 0) return {};
+    std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1);
+    const int got = ::GetWindowTextW(window, wide.data(), length + 1);
+    if (got <= 0) return {};
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), got, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return {};
+    std::string text(static_cast<std::size_t>(bytes), '\0');
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), got, text.data(), bytes, nullptr, nullptr);
+    return text;
+}
+
+std::optional<std::string> SingleDroppedPath(HDROP drop) {
+    if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) != 1) return std::nullopt;
+    const UINT length = ::DragQueryFileA(drop, 0, nullptr, 0);
+    std::string path(static_cast<std::size_t>(length) + 1, '\0');
+    const UINT copied = ::DragQueryFileA(drop, 0, path.data(), length + 1);
+    path.resize(copied);
+    return path;
+}

@@ -1,0 +1,15 @@
+#pragma once
+// Whole texts of controls and drops in the program's code page, however long. Fixed buffers
+// would cut them: an edit's limit counts characters, and a dropped path may need more than
+// MAX_PATH bytes in code page 932.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <optional>
+#include <string>
+
+// The window's text converted to the ANSI code page.
+std::string WindowTextOf(HWND window);
+
+// The path of the one file dropped; nullopt when none or several were dropped.
+std::optional<std::string> SingleDroppedPath(HDROP drop);
