@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "app/texts.h"
+#include "res/texts.h"
 #include "browser/DefaultBrowser.h"
 #include "keys/SettingsFile.h"
 #include "res/resource.h"

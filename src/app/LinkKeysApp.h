@@ -6,13 +6,14 @@
 
 #include "app/AppDirectory.h"
 #include "browser/DefaultBrowser.h"
+#include "keys/KeySetHost.h"
 #include "keys/KeySetTable.h"
 #include "win/UniqueHandle.h"
 #include "win/WinApp.h"
 
 class CMainFrame;
 
-class LinkKeysApp : public WinApp {
+class LinkKeysApp : public WinApp, public KeySetHost {
 public:
     LinkKeysApp() noexcept;
     ~LinkKeysApp() override;
@@ -26,25 +27,18 @@ public:
     // The About command: the About box, with the tray icon removed while it is open.
     void OnAppAbout();
 
-    KeySetTable& GetKeySetTable() noexcept { return m_keySets; }
-    const char* AppDirectory() const noexcept { return m_szAppDir; }
-    HICON GetBrowserIcon() const noexcept { return m_hBrowserIcon.Get(); }
+    KeySetTable& GetKeySetTable() noexcept override { return m_keySets; }
+    const char* AppDirectory() const noexcept override { return m_szAppDir; }
+    HICON GetBrowserIcon() const noexcept override { return m_hBrowserIcon.Get(); }
     const char* BrowserPath() const noexcept { return m_szBrowserPath; }
     CMainFrame* MainFrame() const noexcept { return m_pMainFrame.get(); }
 
-    // Rebuilds the table from the settings file: thirty records in every case.
-    int LoadSettings();
-    // Writes the table to the settings file; false when the file could not be written, and
-    // always false once the session has ended.
-    bool SaveSettings();
-
-    // While the settings dialog edits the table in place, the state before it opened is the
-    // last one the user confirmed.
-    void KeepConfirmedKeySets() { m_confirmedKeySets = m_keySets; }
-    void ForgetConfirmedKeySets() noexcept { m_confirmedKeySets.reset(); }
-    // The end of the Windows session: unconfirmed edits are dropped, the confirmed table is
-    // saved once, and nothing is written after it.
-    void EndSession();
+    int LoadSettings() override;
+    // Always false once the session has ended.
+    bool SaveSettings() override;
+    void KeepConfirmedKeySets() override { m_confirmedKeySets = m_keySets; }
+    void ForgetConfirmedKeySets() noexcept override { m_confirmedKeySets.reset(); }
+    void EndSession() override;
 
 private:
     void DetectDefaultBrowser();

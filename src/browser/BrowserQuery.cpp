@@ -3,7 +3,7 @@
 #include <initializer_list>
 #include <utility>
 
-#include "app/texts.h"
+#include "res/texts.h"
 #include "win/UniqueHandle.h"
 
 namespace {

@@ -6,8 +6,8 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "app/LinkKeysApp.h"
-#include "app/texts.h"
+#include "keys/KeySetHost.h"
+#include "res/texts.h"
 #include "res/resource.h"
 #include "keys/KeyMatching.h"
 #include "settings/CaptionDialog.h"
@@ -31,7 +31,7 @@ std::string FormatDropQuestion(int number, const std::string& path) {
 }  // namespace
 
 SettingsDialog::SettingsDialog(HWND parent)
-    : Dialog(IDD_SETTINGS, parent), m_icons(LinkKeysApp::Get().GetBrowserIcon()) {}
+    : Dialog(IDD_SETTINGS, parent), m_icons(KeySetHost::Current().GetBrowserIcon()) {}
 
 BOOL SettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
@@ -39,7 +39,7 @@ BOOL SettingsDialog::OnInitDialog() {
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     m_toolTip.Create(Hwnd(), kToolTipStyle);
 
-    KeySetTable& table = LinkKeysApp::Get().GetKeySetTable();
+    KeySetTable& table = KeySetHost::Current().GetKeySetTable();
     for (int index = 0; index < kKeyButtons; ++index) {
         HWND button = Item(ButtonId(index));
         HWND label = Item(LabelId(index));
@@ -90,7 +90,7 @@ void SettingsDialog::OpenLinkDialog(UINT commandId) {
     link.SetKeyIndex(index);
     if (link.DoModal() != IDOK) return;
     const KeySet& record =
-        LinkKeysApp::Get().GetKeySetTable().At(static_cast<std::size_t>(index));
+        KeySetHost::Current().GetKeySetTable().At(static_cast<std::size_t>(index));
     SetKeyIcon(Item(static_cast<int>(commandId)), record.HasLink() ? record.link.c_str() : nullptr);
 }
 
@@ -124,7 +124,7 @@ LRESULT SettingsDialog::OnEditCaption(WPARAM wParam, LPARAM lParam) {
 }
 
 void SettingsDialog::EditCaption(WPARAM index, LPARAM labelId) {
-    KeySetTable& table = LinkKeysApp::Get().GetKeySetTable();
+    KeySetTable& table = KeySetHost::Current().GetKeySetTable();
     const KeySet& current = table.At(static_cast<std::size_t>(index));
     CaptionDialog dialog(Hwnd(), current.caption);
     if (dialog.DoModal() != IDOK) return;
@@ -140,7 +140,7 @@ LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
     // before the hook stopped still arrive. A second capture inside would replace the DDE
     // conversation and restart the hook under the first one's question.
     if (m_bCapturing) return 0;
-    KeySet* record = FindKeySetForKey(LinkKeysApp::Get().GetKeySetTable(), wParam, lParam);
+    KeySet* record = FindKeySetForKey(KeySetHost::Current().GetKeySetTable(), wParam, lParam);
     if (!record) return 0;
     m_bCapturing = true;
     CaptureBrowserPageOnto(*record);
@@ -209,14 +209,14 @@ void SettingsDialog::OnDropOnKey(int index, HDROP drop, HWND button) {
     if (::MessageBoxA(Hwnd(), question.c_str(), texts::kLinkInfoCaption,
                       MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return;
-    if (KeySet* record = LinkKeysApp::Get().GetKeySetTable().FindByNumber(index + 1)) {
+    if (KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1)) {
         record->ReplaceLink(path->c_str());
         SetKeyIcon(button, record->HasLink() ? record->link.c_str() : nullptr);
     }
 }
 
 void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
-    const KeySet* record = LinkKeysApp::Get().GetKeySetTable().FindByNumber(index + 1);
+    const KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1);
     if (!record) return;
     if (!record->HasLink()) {
         m_toolTip.Activate(false);
@@ -228,14 +228,14 @@ void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
 }
 
 void SettingsDialog::OnListButton() {
-    KeySetListDialog list(LinkKeysApp::Get().GetKeySetTable(), Hwnd());
+    KeySetListDialog list(KeySetHost::Current().GetKeySetTable(), Hwnd());
     StopHook();
     list.DoModal();
     StartHook();
 }
 
 void SettingsDialog::OnOK() {
-    if (!LinkKeysApp::Get().SaveSettings()) {
+    if (!KeySetHost::Current().SaveSettings()) {
         // The frame reloads the file after the dialog: closing now would silently throw away
         // every change the user has just confirmed. Say so and keep the dialog open.
         StopHook();

@@ -2,12 +2,13 @@
 
 #include <shellapi.h>
 
-#include "app/LinkKeysApp.h"
+#include "keys/KeySetHost.h"
 #include "keys/KeyMatching.h"
 #include "res/resource.h"
 #include "settings/SettingsDialog.h"
 #include "shell/TrayMenu.h"
 #include "win/MessageFilter.h"
+#include "win/WinApp.h"
 
 CMainFrame::~CMainFrame() {
     // Normally the window is long gone (Exit destroyed it, which stopped the hook and let go
@@ -79,7 +80,7 @@ LRESULT CMainFrame::OnCreate() {
     if (auto allow = SystemChangeWindowMessageFilterEx())
         allow(Hwnd(), m_nTaskbarCreatedMsg, 1 /* MSGFLT_ALLOW */, nullptr);
 
-    m_hookLib = HookLibrary::LoadFrom(LinkKeysApp::Get().AppDirectory());
+    m_hookLib = HookLibrary::LoadFrom(KeySetHost::Current().AppDirectory());
     StartHook();
     return 0;
 }
@@ -91,14 +92,14 @@ void CMainFrame::OnDestroy() {
 }
 
 void CMainFrame::OnEndSession() {
-    LinkKeysApp::Get().EndSession();
+    KeySetHost::Current().EndSession();
     // Restart Manager lets the process live on after this message: close as at Exit. An open
     // settings dialog ends with the message loop, discarding its edits.
     ::PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
 }
 
 LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
-    const KeySet* record = FindKeySetForKey(LinkKeysApp::Get().GetKeySetTable(), wParam, lParam);
+    const KeySet* record = FindKeySetForKey(KeySetHost::Current().GetKeySetTable(), wParam, lParam);
     // Only the first match counts, even when it has no link and a later key would have one.
     if (record && record->HasLink())
         ::ShellExecuteA(nullptr, "OPEN", record->link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
@@ -140,7 +141,7 @@ void CMainFrame::OnSettings() {
     SetDialogOpen();
     ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
     {
-        LinkKeysApp& app = LinkKeysApp::Get();
+        KeySetHost& app = KeySetHost::Current();
         // The dialog edits the table in place; this is what the user has confirmed so far.
         app.KeepConfirmedKeySets();
         SettingsDialog dialog(::GetDesktopWindow());
@@ -161,5 +162,5 @@ bool CMainFrame::OnCmdMsg(UINT id) {
         OnSettings();
         return true;
     }
-    return LinkKeysApp::Get().OnCommand(id);
+    return WinApp::Current()->OnCommand(id);
 }

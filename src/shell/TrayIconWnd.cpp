@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "app/texts.h"
+#include "res/texts.h"
 #include "res/resource.h"
 
 namespace {

@@ -51,14 +51,6 @@ void Dialog::EndDialog(INT_PTR result) noexcept {
     ::PostMessageA(nullptr, WM_NULL, 0, 0);
 }
 
-Dialog* Dialog::FromDialogHandle(HWND hwnd) noexcept {
-    constexpr ULONG_PTR kDialogClassAtom = 32770;
-    if (!hwnd || ::GetClassLongPtrA(hwnd, GCW_ATOM) != kDialogClassAtom) return nullptr;
-    if (::GetWindowLongPtrA(hwnd, DWLP_DLGPROC) != reinterpret_cast<LONG_PTR>(&StaticDialogProc))
-        return nullptr;
-    return reinterpret_cast<Dialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
-}
-
 BOOL Dialog::OnInitDialog() { return TRUE; }
 void Dialog::OnOK() { EndDialog(IDOK); }
 void Dialog::OnCancel() { EndDialog(IDCANCEL); }
@@ -96,14 +88,14 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-INT_PTR CALLBACK Dialog::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+INT_PTR CALLBACK Window::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Dialog* dialog = nullptr;
     if (msg == WM_INITDIALOG) {
         dialog = reinterpret_cast<Dialog*>(lParam);
         dialog->AttachHandle(hwnd);
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, lParam);
+        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(static_cast<Window*>(dialog)));
     } else {
-        dialog = reinterpret_cast<Dialog*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+        dialog = static_cast<Dialog*>(reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER)));
     }
     if (!dialog) return FALSE;
     INT_PTR result = FALSE;

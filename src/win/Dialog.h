@@ -14,9 +14,6 @@ public:
     void EndDialog(INT_PTR result) noexcept;
     bool IsModalRunning() const noexcept { return m_bRunning; }
 
-    // The dialog object behind a window, or null when it is not one of our dialogs.
-    static Dialog* FromDialogHandle(HWND hwnd) noexcept;
-
 protected:
     // Called on WM_INITDIALOG. Return TRUE to let the system set the focus.
     virtual BOOL OnInitDialog();
@@ -34,7 +31,7 @@ protected:
     HWND Parent() const noexcept { return m_hParent; }
 
 private:
-    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    friend class Window;  // its StaticDialogProc dispatches to us
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
 
     UINT m_nTemplateId;

@@ -3,7 +3,6 @@
 #include <cstdio>
 #include <utility>
 
-#include "win/Dialog.h"
 #include "win/WinApp.h"
 
 Window::~Window() { DestroyWindow(); }
@@ -24,9 +23,13 @@ void Window::DestroyWindow() noexcept {
 Window* Window::FromHandle(HWND hwnd) noexcept {
     if (!hwnd) return nullptr;
     // User data of a window that is not ours means nothing to us.
-    if (::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) != reinterpret_cast<LONG_PTR>(&StaticWndProc))
-        return Dialog::FromDialogHandle(hwnd);
-    return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    if (::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&StaticWndProc))
+        return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    constexpr ULONG_PTR kDialogClassAtom = 32770;
+    if (::GetClassLongPtrA(hwnd, GCW_ATOM) == kDialogClassAtom &&
+        ::GetWindowLongPtrA(hwnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&StaticDialogProc))
+        return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    return nullptr;
 }
 
 std::string Window::RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH background,

@@ -43,6 +43,9 @@ protected:
     void UseWindowClass(CREATESTRUCTA& cs, std::string className);
     // For windows created by other means (dialogs): the handle this object stands for.
     void AttachHandle(HWND hwnd) noexcept { m_hWnd = hwnd; }
+    // The dialog procedure of our dialogs (defined with the dialog class). A dialog window
+    // whose procedure is this one holds its object, as a Window*, in DWLP_USER.
+    static INT_PTR CALLBACK StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

@@ -1,4 +1,0 @@
-# Sources of the browser integration, relative to src/browser.
-list(APPEND BROWSER_SOURCES
-  BrowserQuery.cpp
-  PageAddressReply.cpp)
