@@ -73,15 +73,9 @@ bool LinkKeysApp::OnCommand(UINT id) {
 void LinkKeysApp::OnAppAbout() {
     CMainFrame* frame = MainFrame();
     if (!frame || frame->IsDialogOpen()) return;
-    frame->SetDialogOpen();
-    HWND tray = frame->TrayWindow().Hwnd();
-    ::PostMessageA(tray, WM_APP_TRAY_REMOVE, 0, 0);
-    {
-        AboutDialog about(::GetDesktopWindow());
-        about.DoModal();
-    }
-    ::PostMessageA(tray, WM_APP_TRAY_RESTORE, 0, 0);
-    frame->ClearDialogOpen();
+    CMainFrame::ModalDialogScope modal(*frame);
+    AboutDialog about(::GetDesktopWindow());
+    about.DoModal();
 }
 
 int LinkKeysApp::LoadSettings() {

@@ -38,3 +38,23 @@ private:
     StartHookProc m_pfnStart = nullptr;
     StopHookProc m_pfnStop = nullptr;
 };
+
+// Pauses the hook around a nested modal step (a dialog, a question), so that no key press
+// arrives while the user answers: stops it now, and restarts it toward the target when the
+// step is over, however it ends. It reads the library when it restarts, so a holder that let
+// go of the library meanwhile (the frame, destroyed under a dialog) restarts nothing.
+class HookPause {
+public:
+    HookPause(const std::shared_ptr<HookLibrary>& library, HWND target) : m_library(library), m_hTarget(target) {
+        if (m_library) m_library->Stop();
+    }
+    ~HookPause() {
+        if (m_library) m_library->Start(m_hTarget);
+    }
+    HookPause(const HookPause&) = delete;
+    HookPause& operator=(const HookPause&) = delete;
+
+private:
+    const std::shared_ptr<HookLibrary>& m_library;
+    HWND m_hTarget;
+};

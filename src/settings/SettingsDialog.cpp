@@ -70,17 +70,18 @@ void SettingsDialog::PlaceOnScreen() {
 }
 
 bool SettingsDialog::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
-    StopHook();
-    const UINT id = LOWORD(wParam);
-    if (HIWORD(wParam) == 0 && id >= static_cast<UINT>(IDC_FIRST_KEY) && id <= kLastKeyCommand) {
-        try {
-            OpenLinkDialog(id);
-        } catch (const std::out_of_range&) {
-            // A command for a key the table does not hold (only another program can send
-            // one): nothing was changed, and the dialog goes on.
+    {
+        HookPause pause = PauseHook();
+        const UINT id = LOWORD(wParam);
+        if (HIWORD(wParam) == 0 && id >= static_cast<UINT>(IDC_FIRST_KEY) && id <= kLastKeyCommand) {
+            try {
+                OpenLinkDialog(id);
+            } catch (const std::out_of_range&) {
+                // A command for a key the table does not hold (only another program can send
+                // one): nothing was changed, and the dialog goes on.
+            }
         }
     }
-    StartHook();
     return Dialog::OnCommandMessage(wParam, lParam);
 }
 
@@ -112,14 +113,13 @@ bool SettingsDialog::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
 }
 
 LRESULT SettingsDialog::OnEditCaption(WPARAM wParam, LPARAM lParam) {
-    StopHook();
+    HookPause pause = PauseHook();
     try {
         EditCaption(wParam, lParam);
     } catch (const std::out_of_range&) {
         // The message comes from another program, which may name a key we do not have:
         // nothing changes and the dialog goes on.
     }
-    StartHook();
     return 0;
 }
 
@@ -152,10 +152,9 @@ void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
     ::SetForegroundWindow(Hwnd());
     char address[kPageAddressSize] = {};
     char question[1024] = {};
-    StopHook();
+    HookPause pause = PauseHook();
     if (m_browser.Connect() != 0) {
         m_browser.Disconnect();
-        StartHook();
         return;
     }
     m_browser.QueryPageAddress(address);
@@ -170,7 +169,6 @@ void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
         SetKeyIcon(Item(999 + record.number), record.HasLink() ? record.link.c_str() : nullptr);
     }
     m_browser.Disconnect();
-    StartHook();
 }
 
 int SettingsDialog::KeyIndexOfButton(HWND hwnd) const noexcept {
@@ -188,9 +186,8 @@ bool SettingsDialog::PreTranslateMessage(MSG& msg) {
     const int index = KeyIndexOfButton(msg.hwnd);
     if (index < 0) return false;
     if (msg.message == WM_DROPFILES) {
-        StopHook();
+        HookPause pause = PauseHook();
         OnDropOnKey(index, reinterpret_cast<HDROP>(msg.wParam), msg.hwnd);
-        StartHook();
         return true;  // the drop handle is released; the button must not see it
     }
     if (msg.message != WM_RBUTTONDOWN) RelayKeyToolTip(index, msg, msg.hwnd);
@@ -229,18 +226,16 @@ void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
 
 void SettingsDialog::OnListButton() {
     KeySetListDialog list(KeySetHost::Current().GetKeySetTable(), Hwnd());
-    StopHook();
+    HookPause pause = PauseHook();
     list.DoModal();
-    StartHook();
 }
 
 void SettingsDialog::OnOK() {
     if (!KeySetHost::Current().SaveSettings()) {
         // The frame reloads the file after the dialog: closing now would silently throw away
         // every change the user has just confirmed. Say so and keep the dialog open.
-        StopHook();
+        HookPause pause = PauseHook();
         ::MessageBoxA(Hwnd(), texts::kSaveFailed, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
-        StartHook();
         return;
     }
     Dialog::OnOK();

@@ -4,8 +4,8 @@
 // the dialog reloads the table afterwards, which is how Cancel discards.
 //
 // While it is open the dialog is the keyboard hook's target. Every step that runs a nested
-// modal loop (a sub-dialog, a question) stops the hook first and restarts it afterwards, so
-// that no key press arrives in the middle of it.
+// modal loop (a sub-dialog, a question) runs inside a HookPause, so that no key press arrives
+// in the middle of it.
 #include <windows.h>
 #include <shellapi.h>
 
@@ -32,12 +32,6 @@ public:
     // The hook library as the frame loaded it, or null; the dialog keeps it loaded while it
     // is open, even when the frame goes first. Call before DoModal.
     void SetHookLibrary(std::shared_ptr<HookLibrary> library) noexcept { m_hookLib = std::move(library); }
-    void StartHook() const {
-        if (m_hookLib) m_hookLib->Start(Hwnd());
-    }
-    void StopHook() const {
-        if (m_hookLib) m_hookLib->Stop();
-    }
     // The function that admits drops from unelevated Explorer; tests record the calls.
     void SetMessageFilterProc(ChangeWindowMessageFilterExProc proc) noexcept { m_pfnAllowMessage = proc; }
 
@@ -57,6 +51,15 @@ protected:
 
 private:
     static constexpr int IDC_FIRST_KEY = 1000;
+
+    void StartHook() const {
+        if (m_hookLib) m_hookLib->Start(Hwnd());
+    }
+    void StopHook() const {
+        if (m_hookLib) m_hookLib->Stop();
+    }
+    // Every nested modal step runs inside one: no key press arrives while the user answers.
+    HookPause PauseHook() const { return HookPause(m_hookLib, Hwnd()); }
 
     void OpenLinkDialog(UINT commandId);
     void OnDropOnKey(int index, HDROP drop, HWND button);

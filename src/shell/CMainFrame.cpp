@@ -135,29 +135,36 @@ void CMainFrame::OnTaskbarCreated() {
         ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
 }
 
+CMainFrame::ModalDialogScope::ModalDialogScope(CMainFrame& frame) : m_frame(frame) {
+    m_frame.SetDialogOpen();
+    ::PostMessageA(m_frame.m_trayWnd.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
+}
+
+CMainFrame::ModalDialogScope::~ModalDialogScope() {
+    // Gone when the frame was destroyed under the dialog.
+    if (HWND tray = m_frame.m_trayWnd.Hwnd()) ::PostMessageA(tray, WM_APP_TRAY_RESTORE, 0, 0);
+    m_frame.ClearDialogOpen();
+}
+
 void CMainFrame::OnSettings() {
     if (m_bDialogOpen) return;
-    StopHook();
-    SetDialogOpen();
-    ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
+    // The dialog takes the hook while it is open; it comes back to the frame afterwards.
+    HookPause pause(m_hookLib, Hwnd());
+    ModalDialogScope modal(*this);
+    KeySetHost& app = KeySetHost::Current();
+    // The dialog edits the table in place; this is what the user has confirmed so far.
+    app.KeepConfirmedKeySets();
     {
-        KeySetHost& app = KeySetHost::Current();
-        // The dialog edits the table in place; this is what the user has confirmed so far.
-        app.KeepConfirmedKeySets();
         SettingsDialog dialog(::GetDesktopWindow());
         dialog.SetHookLibrary(m_hookLib);
         dialog.DoModal();
-        ClearDialogOpen();
-        app.ForgetConfirmedKeySets();
-        // After OK the file holds what the dialog saved; after Cancel this undoes the edits.
-        app.LoadSettings();
-        StartHook();
-        ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
     }
+    app.ForgetConfirmedKeySets();
+    // After OK the file holds what the dialog saved; after Cancel this undoes the edits.
+    app.LoadSettings();
 }
 
 bool CMainFrame::OnCmdMsg(UINT id) {
-    if (m_trayWnd.OnCmdMsg(id)) return true;
     if (id == IDM_SETTINGS) {
         OnSettings();
         return true;

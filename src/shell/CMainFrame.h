@@ -28,7 +28,19 @@ public:
     void SetDialogOpen() noexcept { m_bDialogOpen = 1; }
     void ClearDialogOpen() noexcept { m_bDialogOpen = 0; }
 
-    TrayIconWnd& TrayWindow() noexcept { return m_trayWnd; }
+    // While a modal dialog of the resident shell (About, Settings) is open: the dialog-open
+    // flag is set, so that no second one opens and no tray menu shows, and the tray icon is
+    // away; both come back when the scope ends.
+    class ModalDialogScope {
+    public:
+        explicit ModalDialogScope(CMainFrame& frame);
+        ~ModalDialogScope();
+        ModalDialogScope(const ModalDialogScope&) = delete;
+        ModalDialogScope& operator=(const ModalDialogScope&) = delete;
+
+    private:
+        CMainFrame& m_frame;
+    };
 
 protected:
     bool PreCreateWindow(CREATESTRUCTA& cs) override;
@@ -46,7 +58,7 @@ private:
     // Windows ends the session (or Restart Manager closes the program): keep what the user
     // confirmed, save it once, and end.
     void OnEndSession();
-    // Routes a command: the tray window first, then the frame, then the application.
+    // Routes a command: the frame's own (Settings), then the application's (About, Exit).
     bool OnCmdMsg(UINT id);
 
     TrayIconWnd m_trayWnd;

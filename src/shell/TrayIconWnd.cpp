@@ -49,8 +49,6 @@ LRESULT TrayIconWnd::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
 }
 
-bool TrayIconWnd::OnCmdMsg(UINT) { return false; }
-
 void TrayIconWnd::OnPaint() {
     PAINTSTRUCT ps;
     ::BeginPaint(Hwnd(), &ps);

@@ -24,9 +24,6 @@ public:
     // Whether a refused add is waiting for its next attempt.
     bool IsAddPending() const noexcept { return m_bAddPending; }
 
-    // Commands offered to this window first; it handles none of the menu's.
-    bool OnCmdMsg(UINT id);
-
     // The record of every request: first layout (88 bytes), zero-filled.
     static NOTIFYICONDATAA MakeRecord(HWND frame, HICON icon, bool forAdd);
 

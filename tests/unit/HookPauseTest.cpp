@@ -1,0 +1,43 @@
+// The hook library's owner and the pause around nested modal steps, with the recording
+// library that the build puts in support\recording\ beside the test program.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <stdexcept>
+
+#include "common/FileText.h"
+#include "common/HookLogLine.h"
+#include "keys/HookLibrary.h"
+
+namespace {
+std::string RecordingDirectory() {
+    char path[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string directory(path);
+    return directory.substr(0, directory.rfind('\\') + 1) + "support\\recording\\";
+}
+
+TEST(HookPause, RestartsTowardItsTargetEvenWhenTheStepThrows) {
+    const std::string directory = RecordingDirectory();
+    ::DeleteFileA((directory + "hook-calls.log").c_str());
+    std::shared_ptr<HookLibrary> library = HookLibrary::LoadFrom(directory);
+    ASSERT_TRUE(library);
+    const HWND target = reinterpret_cast<HWND>(static_cast<ULONG_PTR>(0x1234));
+    EXPECT_THROW(
+        {
+            HookPause pause(library, target);
+            throw std::runtime_error("a nested step failed");
+        },
+        std::runtime_error);
+    // A holder that let go of the library meanwhile restarts nothing.
+    std::shared_ptr<HookLibrary> released = library;
+    {
+        HookPause pause(released, target);
+        released.reset();
+    }
+    EXPECT_EQ(ReadLines(directory + "hook-calls.log"),
+              (std::vector<std::string>{"Stop", HookStartLine(target), "Stop"}));
+    EXPECT_FALSE(HookLibrary::LoadFrom(directory + "nowhere\\")) << "no library there";
+}
+}  // namespace
