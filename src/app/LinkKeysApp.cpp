@@ -42,7 +42,7 @@ BOOL LinkKeysApp::InitInstance() {
 
     m_pMainFrame = std::make_unique<CMainFrame>();
     SetMainWindow(m_pMainFrame.get());
-    if (!m_pMainFrame->LoadFrame(IDR_MAINFRAME, WS_OVERLAPPEDWINDOW | 0x8000)) {
+    if (!m_pMainFrame->LoadFrame(IDR_MAINFRAME)) {
         // Without its main window the program could neither be reached nor ended.
         SetMainWindow(nullptr);
         m_pMainFrame.reset();

@@ -30,7 +30,6 @@ public:
     KeySetTable& GetKeySetTable() noexcept override { return m_keySets; }
     const char* AppDirectory() const noexcept override { return m_szAppDir; }
     HICON GetBrowserIcon() const noexcept override { return m_hBrowserIcon.Get(); }
-    const char* BrowserPath() const noexcept { return m_szBrowserPath; }
     CMainFrame* MainFrame() const noexcept { return m_pMainFrame.get(); }
 
     int LoadSettings() override;

@@ -23,12 +23,11 @@
 
 #define IDW_PANE_FIRST       0xE900  // child id of the tray window inside the frame
 
-#define IDC_KEY_FIRST        1000  // key buttons 1000..1029
-#define IDC_KEY_LAST         1029
+#define IDC_KEY_FIRST        1000  // key buttons 1000..1029 (see KeyControlIds.h)
 #define IDC_LIST_BUTTON      1064
 #define IDC_LINK_EDIT        1066
 #define IDC_LINK_BROWSE      1067
-#define IDC_LABEL_KEY1       1069  // key 1's caption label; keys 2..30 use 1070 + index
+#define IDC_LABEL_KEY1       1069  // key 1's caption label; the others in KeyControlIds.h
 #define IDC_CAPTION_EDIT     1070
 // The list control of the key-set list dialog.
 #define IDC_KEYSET_LIST  1065

@@ -8,6 +8,7 @@
 
 #include "keys/KeySetHost.h"
 #include "res/texts.h"
+#include "res/KeyControlIds.h"
 #include "res/resource.h"
 #include "keys/KeyMatching.h"
 #include "settings/CaptionDialog.h"
@@ -18,7 +19,6 @@
 
 namespace {
 constexpr DWORD kToolTipStyle = WS_POPUP | WS_VISIBLE | TTS_ALWAYSTIP | TTS_NOPREFIX;
-constexpr UINT kLastKeyCommand = 1063;
 
 // "<number>のキーに<path>を設定しますか？", sized for the whole path.
 std::string FormatDropQuestion(int number, const std::string& path) {
@@ -41,8 +41,8 @@ BOOL SettingsDialog::OnInitDialog() {
 
     KeySetTable& table = KeySetHost::Current().GetKeySetTable();
     for (int index = 0; index < kKeyButtons; ++index) {
-        HWND button = Item(ButtonId(index));
-        HWND label = Item(LabelId(index));
+        HWND button = Item(KeyButtonId(index));
+        HWND label = Item(KeyLabelId(index));
         if (!button || !label) continue;
         m_toolTip.AddTool(button, Hwnd(), "");
         ::DragAcceptFiles(button, TRUE);
@@ -73,7 +73,7 @@ bool SettingsDialog::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
     {
         HookPause pause = PauseHook();
         const UINT id = LOWORD(wParam);
-        if (HIWORD(wParam) == 0 && id >= static_cast<UINT>(IDC_FIRST_KEY) && id <= kLastKeyCommand) {
+        if (HIWORD(wParam) == 0 && id >= static_cast<UINT>(kFirstKeyCommand) && id <= static_cast<UINT>(kLastKeyCommand)) {
             try {
                 OpenLinkDialog(id);
             } catch (const std::out_of_range&) {
@@ -86,7 +86,7 @@ bool SettingsDialog::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
 }
 
 void SettingsDialog::OpenLinkDialog(UINT commandId) {
-    const int index = static_cast<int>(commandId) - IDC_FIRST_KEY;
+    const int index = KeyIndexOfCommand(static_cast<int>(commandId));
     LinkDialog link(Hwnd());
     link.SetKeyIndex(index);
     if (link.DoModal() != IDOK) return;
@@ -166,14 +166,14 @@ void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
     if (::MessageBoxA(Hwnd(), question, texts::kLinkInfoCaption,
                       MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
         record.ReplaceLink(address);
-        SetKeyIcon(Item(999 + record.number), record.HasLink() ? record.link.c_str() : nullptr);
+        SetKeyIcon(Item(KeyButtonId(record.number - 1)), record.HasLink() ? record.link.c_str() : nullptr);
     }
     m_browser.Disconnect();
 }
 
 int SettingsDialog::KeyIndexOfButton(HWND hwnd) const noexcept {
     for (int index = 0; index < kKeyButtons; ++index)
-        if (hwnd == Item(ButtonId(index))) return index;
+        if (hwnd == Item(KeyButtonId(index))) return index;
     return -1;
 }
 

@@ -38,8 +38,6 @@ public:
     // The button image for a link; see KeyButtonIcons.
     void SetKeyIcon(HWND button, const char* link) { m_icons.SetKeyIcon(button, link); }
 
-    static int ButtonId(int index) noexcept { return IDC_FIRST_KEY + index; }
-    static int LabelId(int index) noexcept { return index == 0 ? 1069 : 1070 + index; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -50,8 +48,6 @@ protected:
     bool PreTranslateMessage(MSG& msg) override;
 
 private:
-    static constexpr int IDC_FIRST_KEY = 1000;
-
     void StartHook() const {
         if (m_hookLib) m_hookLib->Start(Hwnd());
     }

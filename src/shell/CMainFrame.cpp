@@ -16,7 +16,7 @@ CMainFrame::~CMainFrame() {
     DestroyWindow();
 }
 
-bool CMainFrame::LoadFrame(UINT resourceId, DWORD defaultStyle) {
+bool CMainFrame::LoadFrame(UINT resourceId) {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     char title[256] = {};
     ::LoadStringA(instance, resourceId, title, sizeof title);
@@ -26,7 +26,6 @@ bool CMainFrame::LoadFrame(UINT resourceId, DWORD defaultStyle) {
     CREATESTRUCTA cs{};
     cs.hInstance = instance;
     cs.lpszName = title;
-    cs.style = static_cast<LONG>(defaultStyle);
     cs.x = cs.y = cs.cx = cs.cy = CW_USEDEFAULT;
     cs.hMenu = menu;
     if (CreateEx(cs)) return true;

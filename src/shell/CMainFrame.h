@@ -14,8 +14,9 @@ public:
     CMainFrame() = default;
     ~CMainFrame() override;
 
-    // Creates the window with the title, menu and accelerators of the given resource.
-    bool LoadFrame(UINT resourceId, DWORD defaultStyle);
+    // Creates the window with the title, menu and accelerators of the given resource; its
+    // style is the frame's own (PreCreateWindow).
+    bool LoadFrame(UINT resourceId);
 
     void StartHook() const {
         if (m_hookLib) m_hookLib->Start(Hwnd());

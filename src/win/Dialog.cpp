@@ -17,7 +17,6 @@ INT_PTR Dialog::DoModal() {
     if (owner) ::EnableWindow(owner, FALSE);
     if (!m_bEnded) ::ShowWindow(hwnd, SW_SHOW);
 
-    m_bRunning = true;
     bool quit = false;
     WPARAM quitCode = 0;
     MSG msg;
@@ -34,7 +33,6 @@ INT_PTR Dialog::DoModal() {
         ::TranslateMessage(&msg);
         ::DispatchMessageA(&msg);
     }
-    m_bRunning = false;
     // Enable the owner before the dialog goes, so that the system activates the owner.
     if (owner) ::EnableWindow(owner, TRUE);
     DestroyWindow();

@@ -12,7 +12,6 @@ public:
     // IDOK, IDCANCEL or the value given to EndDialog; -1 when the dialog could not be made.
     INT_PTR DoModal();
     void EndDialog(INT_PTR result) noexcept;
-    bool IsModalRunning() const noexcept { return m_bRunning; }
 
 protected:
     // Called on WM_INITDIALOG. Return TRUE to let the system set the focus.
@@ -38,5 +37,4 @@ private:
     HWND m_hParent;
     INT_PTR m_nResult = IDCANCEL;
     bool m_bEnded = false;
-    bool m_bRunning = false;
 };

@@ -1,5 +1,6 @@
 #include "win/WinApp.h"
 
+#include "res/resource.h"
 #include "win/Window.h"
 
 namespace {
@@ -27,8 +28,7 @@ BOOL WinApp::InitInstance() { return TRUE; }
 int WinApp::ExitInstance() { return m_nQuitCode; }
 
 bool WinApp::OnCommand(UINT id) {
-    constexpr UINT kIdAppExit = 0xE141;  // ID_APP_EXIT
-    if (id != kIdAppExit) return false;
+    if (id != ID_APP_EXIT) return false;
     if (m_pMainWnd && m_pMainWnd->Hwnd()) ::SendMessageA(m_pMainWnd->Hwnd(), WM_CLOSE, 0, 0);
     return true;
 }

@@ -14,6 +14,7 @@
 #include "common/FileText.h"
 #include "res/resource.h"
 #include "HookMessage.h"
+#include "res/KeyControlIds.h"
 
 namespace {
 constexpr UINT kEditCaption = WM_APP + 99;
@@ -96,7 +97,7 @@ protected:
     // Gives key 1 a caption through the caption dialog: an edit the user has not confirmed
     // with 設　定 yet.
     void EditCaptionOfKeyOne(const char* text) {
-        ::PostMessageA(m_dialog, kEditCaption, 0, 1069);
+        ::PostMessageA(m_dialog, kEditCaption, 0, KeyLabelId(0));
         HWND caption = WaitForTitled("登録内容表示");
         ASSERT_NE(caption, nullptr);
         ::SendDlgItemMessageA(caption, IDC_CAPTION_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
@@ -230,7 +231,7 @@ TEST_F(SettingsOpen, LateAnswerIsGivenUpAfterASecond) {
 }
 
 TEST_F(SettingsOpen, CaptionMessageFromOutsideEditsTheLabelAndBadIndexesChangeNothing) {
-    ::PostMessageA(m_dialog, kEditCaption, 2, 1072);
+    ::PostMessageA(m_dialog, kEditCaption, 2, KeyLabelId(2));
     HWND caption = WaitForTitled("登録内容表示");
     ASSERT_NE(caption, nullptr);
     EXPECT_EQ(::SendDlgItemMessageA(caption, IDC_CAPTION_EDIT, EM_GETLIMITTEXT, 0, 0), 32);
@@ -239,19 +240,19 @@ TEST_F(SettingsOpen, CaptionMessageFromOutsideEditsTheLabelAndBadIndexesChangeNo
     SaveScreenshotIfAsked("caption-dialog");
     ::PostMessageA(::GetDlgItem(caption, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(caption); }, 5000));
-    EXPECT_EQ(WindowText(::GetDlgItem(m_dialog, 1072)), "三番");
+    EXPECT_EQ(WindowText(::GetDlgItem(m_dialog, KeyLabelId(2))), "三番");
 
-    ::PostMessageA(m_dialog, kEditCaption, 2, 1072);
+    ::PostMessageA(m_dialog, kEditCaption, 2, KeyLabelId(2));
     caption = WaitForTitled("登録内容表示");
     ASSERT_NE(caption, nullptr);
     EXPECT_EQ(WindowText(::GetDlgItem(caption, IDC_CAPTION_EDIT)), "三番");
     ::SendDlgItemMessageA(caption, IDC_CAPTION_EDIT, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(""));
     ::PostMessageA(::GetDlgItem(caption, IDOK), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(caption); }, 5000));
-    EXPECT_EQ(WindowText(::GetDlgItem(m_dialog, 1072)), " 3");
+    EXPECT_EQ(WindowText(::GetDlgItem(m_dialog, KeyLabelId(2))), " 3");
 
     for (WPARAM index : {WPARAM{30}, WPARAM{99}}) {
-        ::PostMessageA(m_dialog, kEditCaption, index, 1072);
+        ::PostMessageA(m_dialog, kEditCaption, index, KeyLabelId(2));
         ::Sleep(500);
         EXPECT_EQ(WaitForTitled("登録内容表示", 200), nullptr) << index;
     }

@@ -13,6 +13,7 @@
 #include "HookMessage.h"
 #include "common/ScratchDirectory.h"
 #include "res/resource.h"
+#include "res/KeyControlIds.h"
 
 namespace {
 // A settings file whose key 1 and key 3 open the probe; key 2 has no link but key 5, which
@@ -97,7 +98,7 @@ TEST(KeyHit, ModifiersReleasedWhileTheHookWasStoppedAreNotStuck) {
     HWND settings = running.WaitForDialogTitled("お気に入り設定");
     ASSERT_NE(settings, nullptr);
     RunLinuxCommand("xdotool keydown ctrl alt", install.Dir());
-    ::PostMessageA(settings, WM_APP + 99, 0, 1069);  // the caption dialog stops the hook
+    ::PostMessageA(settings, WM_APP + 99, 0, KeyLabelId(0));  // the caption dialog stops the hook
     HWND caption = running.WaitForDialogTitled("登録内容表示");
     RunLinuxCommand("xdotool keyup ctrl alt", install.Dir());
     if (caption) ::PostMessageA(::GetDlgItem(caption, IDCANCEL), BM_CLICK, 0, 0);

@@ -15,6 +15,7 @@
 #include "res/resource.h"
 #include "HookMessage.h"
 #include "shell/TrayIconWnd.h"
+#include "res/KeyControlIds.h"
 
 namespace {
 constexpr unsigned kSettle = 600;
@@ -52,7 +53,7 @@ protected:
     }
     // Opens the link dialog of a key, types the text and confirms.
     void SetLinkByDialog(HWND settings, int index, const std::string& text) {
-        Click(settings, 1000 + index);
+        Click(settings, KeyButtonId(index));
         HWND link = WaitForTitled("リンク情報設定");
         ASSERT_NE(link, nullptr);
         ::SendMessageA(::GetDlgItem(link, IDC_LINK_EDIT), WM_SETTEXT, 0,
@@ -71,11 +72,11 @@ TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
     HWND dialog = OpenSettings();
     ASSERT_NE(dialog, nullptr);
     // Labels: captions, or the number in two characters.
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1069)), "probe");
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1071)), " 2");
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1072)), "メール");
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1076)), " 7");
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, 1081)), "12");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, KeyLabelId(0))), "probe");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, KeyLabelId(1))), " 2");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, KeyLabelId(2))), "メール");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, KeyLabelId(6))), " 7");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, KeyLabelId(11))), "12");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDOK)), "設　定");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDCANCEL)), "中　止");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_LIST_BUTTON)), "一覧表示");
@@ -88,21 +89,21 @@ TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
         return rect;
     };
     // Distances from key 1 in dialog units, scaled by the span from key 1 to key 30.
-    const RECT first = rectOf(1000);
-    const RECT last = rectOf(1029);
+    const RECT first = rectOf(KeyButtonId(0));
+    const RECT last = rectOf(KeyButtonId(29));
     const double scaleX = (last.left - first.left) / 192.0;
     const double scaleY = (last.top - first.top) / 144.0;
     const int xs[] = {11, 49, 87, 125, 164, 203};
     const int ys[] = {7, 43, 79, 115, 151};
     for (int i = 0; i < 30; ++i) {
-        const RECT rect = rectOf(1000 + i);
+        const RECT rect = rectOf(KeyButtonId(0) + i);
         const int x = i == 11 ? 201 : xs[i % 6];
         EXPECT_NEAR(rect.left - first.left, (x - 11) * scaleX, 1.5) << "key " << i + 1;
         EXPECT_NEAR(rect.top - first.top, (ys[i / 6] - 7) * scaleY, 1.5) << "key " << i + 1;
-        EXPECT_EQ(::GetWindowLongA(::GetDlgItem(dialog, 1000 + i), GWL_STYLE) & 0xFFFF0FFF,
+        EXPECT_EQ(::GetWindowLongA(::GetDlgItem(dialog, KeyButtonId(0) + i), GWL_STYLE) & 0xFFFF0FFF,
                   i == 0 ? 0x50030040 : 0x50010040);
     }
-    EXPECT_LT(rectOf(1011).left, rectOf(1005).left) << "key 12 sits two units left";
+    EXPECT_LT(rectOf(KeyButtonId(11)).left, rectOf(KeyButtonId(5)).left) << "key 12 sits two units left";
 
     // Top edge at half the maximized height, centred across.
     RECT window{};
@@ -111,8 +112,8 @@ TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
     EXPECT_EQ(window.left,
               ::GetSystemMetrics(SM_CXMAXIMIZED) / 2 - (window.right - window.left) / 2);
     // A key linking to a program shows its icon; key 7 has no link and no image.
-    EXPECT_NE(::SendMessageA(::GetDlgItem(dialog, 1000), BM_GETIMAGE, IMAGE_ICON, 0), 0);
-    EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog, 1006), BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_NE(::SendMessageA(::GetDlgItem(dialog, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog, KeyButtonId(6)), BM_GETIMAGE, IMAGE_ICON, 0), 0);
     SaveScreenshotIfAsked("settings-dialog");
 
     // A second Settings command while it is open does nothing.

@@ -14,10 +14,11 @@
 #include "common/ModalScript.h"
 #include "res/resource.h"
 #include "settings/KeySetListDialog.h"
+#include "res/KeyControlIds.h"
 
 namespace {
 
-constexpr int kListId = 1065;
+constexpr int kListId = IDC_KEYSET_LIST;
 constexpr int kLinkColumn = 2;
 
 KeySet MakeKeySet(int number, const char* caption, const char* link) {

@@ -14,6 +14,7 @@
 #include "common/ModalScript.h"
 #include "settings/LinkDialog.h"
 #include "win/FileOpenDialog.h"
+#include "res/KeyControlIds.h"
 
 namespace {
 class LinkDialogInProcess : public ::testing::Test {
@@ -42,21 +43,21 @@ TEST_F(LinkDialogInProcess, DropsReplaceTheTextOkStoresItExactly) {
     ModalScript script;
     script.Then([&] { return (dialog = Dialog()) != nullptr; })
         .Then([&] {
-            EXPECT_EQ(ControlText(dialog, 1066), "C:\\old.txt");
+            EXPECT_EQ(ControlText(dialog, IDC_LINK_EDIT), "C:\\old.txt");
             EXPECT_EQ(::SendDlgItemMessageA(dialog, 1066, EM_GETLIMITTEXT, 0, 0), 1024);
-            HWND edit = ::GetDlgItem(dialog, 1066);
+            HWND edit = ::GetDlgItem(dialog, IDC_LINK_EDIT);
             ::PostMessageA(edit, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeDrop({"C:\\a.txt", "C:\\b.txt"})), 0);
             return true;
         })
         .Then([&] {
-            EXPECT_EQ(ControlText(dialog, 1066), "C:\\old.txt") << "two files: ignored";
-            ::PostMessageA(::GetDlgItem(dialog, 1066), WM_DROPFILES,
+            EXPECT_EQ(ControlText(dialog, IDC_LINK_EDIT), "C:\\old.txt") << "two files: ignored";
+            ::PostMessageA(::GetDlgItem(dialog, IDC_LINK_EDIT), WM_DROPFILES,
                            reinterpret_cast<WPARAM>(MakeDrop({"C:\\Docs\\ソフト.lnk"})), 0);
             return true;
         })
         .Then([&] {
-            if (ControlText(dialog, 1066) != "C:\\Docs\\ソフト.lnk") return false;
-            ::SetDlgItemTextA(dialog, 1066, "  http://example.com/ x ");
+            if (ControlText(dialog, IDC_LINK_EDIT) != "C:\\Docs\\ソフト.lnk") return false;
+            ::SetDlgItemTextA(dialog, IDC_LINK_EDIT, "  http://example.com/ x ");
             ClickButton(dialog, IDOK);
             return true;
         });
@@ -70,7 +71,7 @@ TEST_F(LinkDialogInProcess, EmptyOkRemovesTheLinkAndCancelKeepsIt) {
     HWND dialog = nullptr;
     ModalScript cancel;
     cancel.Then([&] { return (dialog = Dialog()) != nullptr; }).Then([&] {
-        ::SetDlgItemTextA(dialog, 1066, "C:\\changed.txt");
+        ::SetDlgItemTextA(dialog, IDC_LINK_EDIT, "C:\\changed.txt");
         ClickButton(dialog, IDCANCEL);
         return true;
     });
@@ -79,7 +80,7 @@ TEST_F(LinkDialogInProcess, EmptyOkRemovesTheLinkAndCancelKeepsIt) {
 
     ModalScript empty;
     empty.Then([&] { return (dialog = Dialog()) != nullptr; }).Then([&] {
-        ::SetDlgItemTextA(dialog, 1066, "");
+        ::SetDlgItemTextA(dialog, IDC_LINK_EDIT, "");
         ClickButton(dialog, IDOK);
         return true;
     });
@@ -92,7 +93,7 @@ TEST_F(LinkDialogInProcess, TheLongestLinkIsStoredWhole) {
     HWND dialog = nullptr;
     ModalScript script;
     script.Then([&] { return (dialog = Dialog()) != nullptr; }).Then([&] {
-        ::SetDlgItemTextA(dialog, 1066, longest.c_str());
+        ::SetDlgItemTextA(dialog, IDC_LINK_EDIT, longest.c_str());
         ClickButton(dialog, IDOK);
         return true;
     });
@@ -112,14 +113,14 @@ TEST_F(LinkDialogInProcess, LongDropsArriveWholeAndTooLongLinksAreRefused) {
     ModalScript script;
     script.Then([&] { return (dialog = Dialog()) != nullptr; })
         .Then([&] {
-            EXPECT_TRUE(FilterRecorder::AdmitsDrops(::GetDlgItem(dialog, 1066))) << "drops from Explorer";
-            ::PostMessageA(::GetDlgItem(dialog, 1066), WM_DROPFILES,
+            EXPECT_TRUE(FilterRecorder::AdmitsDrops(::GetDlgItem(dialog, IDC_LINK_EDIT))) << "drops from Explorer";
+            ::PostMessageA(::GetDlgItem(dialog, IDC_LINK_EDIT), WM_DROPFILES,
                            reinterpret_cast<WPARAM>(MakeDrop({longPath})), 0);
             return true;
         })
         .Then([&] {
-            if (ControlText(dialog, 1066) != longPath) return false;
-            ::PostMessageA(::GetDlgItem(dialog, 1066), WM_DROPFILES,
+            if (ControlText(dialog, IDC_LINK_EDIT) != longPath) return false;
+            ::PostMessageA(::GetDlgItem(dialog, IDC_LINK_EDIT), WM_DROPFILES,
                            reinterpret_cast<WPARAM>(MakeDrop({"C:\\" + std::string(1100, 'x')})), 0);
             return true;
         })
@@ -132,8 +133,8 @@ TEST_F(LinkDialogInProcess, LongDropsArriveWholeAndTooLongLinksAreRefused) {
         })
         .Then([&] {
             if (FindOwnedBox(dialog)) return false;
-            EXPECT_EQ(ControlText(dialog, 1066), longPath);
-            ::SetDlgItemTextA(dialog, 1066, doubleByte.c_str());
+            EXPECT_EQ(ControlText(dialog, IDC_LINK_EDIT), longPath);
+            ::SetDlgItemTextA(dialog, IDC_LINK_EDIT, doubleByte.c_str());
             ClickButton(dialog, IDOK);
             return true;
         })

@@ -16,6 +16,7 @@
 #include "settings/KeyButtonIcons.h"
 #include "settings/SettingsDialog.h"
 #include "win/UrlService.h"
+#include "res/KeyControlIds.h"
 
 namespace {
 DWORD ServiceOf(const std::string& text, bool* parsed = nullptr) {
@@ -105,8 +106,8 @@ TEST_F(SettingsDialogInProcess, DropOfOneFileAsksAndStoresOnOkOnly) {
     ModalScript script;
     script.Then([&] { return (dialog = Settings()) != nullptr; })
         .Then([&] {
-            EXPECT_EQ(ControlText(dialog, 1074), " 5");
-            ::PostMessageA(::GetDlgItem(dialog, 1004), WM_DROPFILES,
+            EXPECT_EQ(ControlText(dialog, KeyLabelId(4)), " 5");
+            ::PostMessageA(::GetDlgItem(dialog, KeyButtonId(4)), WM_DROPFILES,
                            reinterpret_cast<WPARAM>(MakeDrop({"C:\\Docs\\a.txt"})), 0);
             return true;
         })
@@ -122,7 +123,7 @@ TEST_F(SettingsDialogInProcess, DropOfOneFileAsksAndStoresOnOkOnly) {
         .Then([&] {
             if (FindThreadWindow("リンク情報設定", "#32770")) return false;
             EXPECT_FALSE(m_app.GetKeySetTable().At(4).HasLink()) << "cancelled";
-            ::PostMessageA(::GetDlgItem(dialog, 1004), WM_DROPFILES,
+            ::PostMessageA(::GetDlgItem(dialog, KeyButtonId(4)), WM_DROPFILES,
                            reinterpret_cast<WPARAM>(MakeDrop({"C:\\Docs\\a.txt"})), 0);
             return true;
         })
@@ -136,7 +137,7 @@ TEST_F(SettingsDialogInProcess, DropOfOneFileAsksAndStoresOnOkOnly) {
             if (FindThreadWindow("リンク情報設定", "#32770")) return false;
             EXPECT_EQ(m_app.GetKeySetTable().At(4).link, "C:\\Docs\\a.txt");
             // Two files at once: nothing asked, nothing changed.
-            ::PostMessageA(::GetDlgItem(dialog, 1006), WM_DROPFILES,
+            ::PostMessageA(::GetDlgItem(dialog, KeyButtonId(6)), WM_DROPFILES,
                            reinterpret_cast<WPARAM>(MakeDrop({"C:\\a.txt", "C:\\b.txt"})), 0);
             return true;
         })
@@ -158,9 +159,9 @@ TEST_F(SettingsDialogInProcess, KeyButtonsAdmitDropsAndTakeLongPathsWhole) {
     ModalScript script;
     script.Then([&] { return (dialog = Settings()) != nullptr; })
         .Then([&] {
-            for (int id = 1000; id < 1030; ++id)
-                EXPECT_TRUE(FilterRecorder::AdmitsDrops(::GetDlgItem(dialog, id))) << id;
-            ::PostMessageA(::GetDlgItem(dialog, 1004), WM_DROPFILES,
+            for (int index = 0; index < 30; ++index)
+                EXPECT_TRUE(FilterRecorder::AdmitsDrops(::GetDlgItem(dialog, KeyButtonId(index)))) << index;
+            ::PostMessageA(::GetDlgItem(dialog, KeyButtonId(4)), WM_DROPFILES,
                            reinterpret_cast<WPARAM>(MakeDrop({longPath})), 0);
             return true;
         })
@@ -184,7 +185,7 @@ TEST_F(SettingsDialogInProcess, TooltipShowsTheLinkWithItsAmpersand) {
     ModalScript script;
     script.Then([&] { return (dialog = Settings()) != nullptr; })
         .Then([&] {
-            HWND button = ::GetDlgItem(dialog, 1001);
+            HWND button = ::GetDlgItem(dialog, KeyButtonId(1));
             ::PostMessageA(button, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
             return true;
         })
@@ -199,7 +200,7 @@ TEST_F(SettingsDialogInProcess, TooltipShowsTheLinkWithItsAmpersand) {
             info.cbSize = TTTOOLINFOA_V1_SIZE;
             info.uFlags = TTF_IDISHWND;
             info.hwnd = dialog;
-            info.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, 1001));
+            info.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, KeyButtonId(1)));
             info.lpszText = text;
             ::SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
             EXPECT_STREQ(text, "http://example.com/?a=1&b=2");
@@ -214,14 +215,14 @@ TEST_F(SettingsDialogInProcess, CommandForAKeyPastTheTableChangesNothing) {
     ModalScript script;
     script.Then([&] { return (dialog = Settings()) != nullptr; })
         .Then([&] {
-            ::PostMessageA(dialog, WM_COMMAND, 1040, 0);
+            ::PostMessageA(dialog, WM_COMMAND, kFirstKeyCommand + 40, 0);  // names no key
             return true;
         })
         .Then([&] {
             HWND link = FindThreadWindow("リンク情報設定");
             if (!link) return false;
-            EXPECT_EQ(ControlText(link, 1066), "");
-            ::SetDlgItemTextA(link, 1066, "C:\\nowhere.txt");
+            EXPECT_EQ(ControlText(link, IDC_LINK_EDIT), "");
+            ::SetDlgItemTextA(link, IDC_LINK_EDIT, "C:\\nowhere.txt");
             ClickButton(link, IDOK);
             return true;
         })
