@@ -13,10 +13,10 @@ struct HookState {
     HWND target = nullptr;
 };
 
-HookState& State() noexcept {
-    static HookState state;
-    return state;
-}
+// Constant-initialised: the library runs without the C runtime's start-up code.
+HookState g_state;
+
+HookState& State() noexcept { return g_state; }
 
 bool IsDown(int virtualKey) noexcept { return (::GetAsyncKeyState(virtualKey) & 0x8000) != 0; }
 

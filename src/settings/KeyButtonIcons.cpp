@@ -10,7 +10,7 @@ KeyButtonIcons::Choice KeyButtonIcons::ChooseIcon(const char* link) const {
     char copy[261] = {};
     ::lstrcpynA(copy, link, sizeof copy);
     DWORD service = kUrlServiceUnknown;
-    if (ParseUrlServiceType(copy, service) &&
+    if (m_urls.ParseServiceType(copy, service) &&
         (service == kUrlServiceFtp || service == kUrlServiceHttp || service == kUrlServiceHttps))
         return {m_hBrowserIcon, false};
     WORD index = 0;

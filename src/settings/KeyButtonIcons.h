@@ -7,6 +7,7 @@
 #include <map>
 
 #include "win/UniqueHandle.h"
+#include "win/UrlService.h"
 
 class KeyButtonIcons {
 public:
@@ -27,6 +28,7 @@ public:
 
 private:
     HICON m_hBrowserIcon;
+    UrlServiceReader m_urls;
     // Icons taken from the shell, one per button, released when replaced and with this object.
     std::map<HWND, UniqueIcon> m_shellIcons;
 };

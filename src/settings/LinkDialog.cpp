@@ -2,13 +2,13 @@
 
 #include <shellapi.h>
 
-#include "keys/KeySetHost.h"
 #include "res/texts.h"
 #include "res/resource.h"
 #include "win/FileOpenDialog.h"
 #include "win/WindowText.h"
 
-LinkDialog::LinkDialog(HWND parent) noexcept : Dialog(IDD_LINK, parent) {}
+LinkDialog::LinkDialog(KeySetTable& table, HWND parent) noexcept
+    : Dialog(IDD_LINK, parent), m_table(table) {}
 
 BOOL LinkDialog::OnInitDialog() {
     Dialog::OnInitDialog();
@@ -18,7 +18,7 @@ BOOL LinkDialog::OnInitDialog() {
     ::DragAcceptFiles(edit, TRUE);
     AdmitFileDrops(m_pfnAllowMessage, edit);
     ::SendMessageA(edit, EM_LIMITTEXT, kMaxLinkLength, 0);
-    const KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(m_nKeyIndex + 1);
+    const KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1);
     if (record && record->HasLink()) ::SetWindowTextA(edit, record->link.c_str());
     return TRUE;
 }
@@ -68,7 +68,7 @@ void LinkDialog::OnOK() {
         return;
     }
     // Stored exactly as typed: neither trimmed nor checked; empty removes the link.
-    if (KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(m_nKeyIndex + 1))
+    if (KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1))
         record->ReplaceLink(text.c_str());
     Dialog::OnOK();
 }

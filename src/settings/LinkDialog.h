@@ -4,6 +4,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "keys/KeySetTable.h"
 #include "win/Dialog.h"
 #include "win/MessageFilter.h"
 
@@ -13,7 +14,8 @@ public:
     static constexpr char kBrowseFilter[] = "すべてファイル (*.*)|*.*||";
     static constexpr DWORD kBrowseFlags = 0xA1804;  // explorer, no network button, must exist, hide read-only
 
-    explicit LinkDialog(HWND parent) noexcept;
+    // Edits a record of the table it is handed.
+    LinkDialog(KeySetTable& table, HWND parent) noexcept;
     // The zero-based index of the key; its number is index + 1.
     void SetKeyIndex(int index) noexcept { m_nKeyIndex = index; }
     // The function that admits drops from unelevated Explorer; tests record the calls.
@@ -30,6 +32,7 @@ private:
     void OnBrowse();
     void SayLinkTooLong();
 
+    KeySetTable& m_table;
     int m_nKeyIndex = 0;
     ChangeWindowMessageFilterExProc m_pfnAllowMessage = SystemChangeWindowMessageFilterEx();
 };

@@ -87,11 +87,11 @@ bool SettingsDialog::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
 
 void SettingsDialog::OpenLinkDialog(UINT commandId) {
     const int index = KeyIndexOfCommand(static_cast<int>(commandId));
-    LinkDialog link(Hwnd());
+    KeySetTable& table = KeySetHost::Current().GetKeySetTable();
+    LinkDialog link(table, Hwnd());
     link.SetKeyIndex(index);
     if (link.DoModal() != IDOK) return;
-    const KeySet& record =
-        KeySetHost::Current().GetKeySetTable().At(static_cast<std::size_t>(index));
+    const KeySet& record = table.At(static_cast<std::size_t>(index));
     SetKeyIcon(Item(static_cast<int>(commandId)), record.HasLink() ? record.link.c_str() : nullptr);
 }
 

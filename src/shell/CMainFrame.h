@@ -25,9 +25,9 @@ public:
         if (m_hookLib) m_hookLib->Stop();
     }
 
-    BOOL IsDialogOpen() const noexcept { return m_bDialogOpen; }
-    void SetDialogOpen() noexcept { m_bDialogOpen = 1; }
-    void ClearDialogOpen() noexcept { m_bDialogOpen = 0; }
+    bool IsDialogOpen() const noexcept { return m_bDialogOpen; }
+    void SetDialogOpen() noexcept { m_bDialogOpen = true; }
+    void ClearDialogOpen() noexcept { m_bDialogOpen = false; }
 
     // While a modal dialog of the resident shell (About, Settings) is open: the dialog-open
     // flag is set, so that no second one opens and no tray menu shows, and the tray icon is
@@ -64,7 +64,7 @@ private:
 
     TrayIconWnd m_trayWnd;
     std::shared_ptr<HookLibrary> m_hookLib;
-    BOOL m_bDialogOpen = 0;
+    bool m_bDialogOpen = false;
     HACCEL m_hAccel = nullptr;
     // Broadcast by the shell when the notification area is (re-)created.
     UINT m_nTaskbarCreatedMsg = ::RegisterWindowMessageA("TaskbarCreated");

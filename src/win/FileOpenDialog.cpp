@@ -5,6 +5,9 @@
 #include <algorithm>
 #include <vector>
 
+#include "win/ProcAddress.h"
+#include "win/SystemLibrary.h"
+
 std::string SystemFilterFrom(const char* filter) {
     std::string result = filter ? filter : "";
     while (!result.empty() && result.back() == '|') result.pop_back();
@@ -26,6 +29,10 @@ std::optional<std::string> ShowFileOpenDialog(HWND parent, const char* filter, D
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.Flags = flags;
-    if (!::GetOpenFileNameA(&ofn)) return std::nullopt;
+    // The common dialogs are loaded only when the user browses.
+    using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    UniqueModule comdlg32 = LoadSystemLibrary("comdlg32.dll");
+    auto getOpenFileName = GetProcAs<GetOpenFileNameProc>(comdlg32.Get(), "GetOpenFileNameA");
+    if (!getOpenFileName || !getOpenFileName(&ofn)) return std::nullopt;
     return std::string(file.data());
 }

@@ -4,6 +4,9 @@
 
 #include <vector>
 
+#include "win/ProcAddress.h"
+#include "win/SystemLibrary.h"
+
 namespace {
 DWORD ServiceOfScheme(INTERNET_SCHEME scheme) {
     switch (scheme) {
@@ -19,16 +22,25 @@ DWORD ServiceOfScheme(INTERNET_SCHEME scheme) {
 }
 }  // namespace
 
+UrlServiceReader::UrlServiceReader() noexcept
+    : m_hWininet(LoadSystemLibrary("wininet.dll")),
+      m_pfnCanonicalize(GetProcAs<CanonicalizeProc>(m_hWininet.Get(), "InternetCanonicalizeUrlA")),
+      m_pfnCrack(GetProcAs<CrackProc>(m_hWininet.Get(), "InternetCrackUrlA")) {}
+
 bool ParseUrlServiceType(const char* text, DWORD& serviceType) {
+    return UrlServiceReader().ParseServiceType(text, serviceType);
+}
+
+bool UrlServiceReader::ParseServiceType(const char* text, DWORD& serviceType) const {
     serviceType = kUrlServiceUnknown;
-    if (!text) return false;
+    if (!text || !m_pfnCanonicalize || !m_pfnCrack) return false;
     DWORD size = 2084;
     std::vector<char> canonical(size);
-    if (!::InternetCanonicalizeUrlA(text, canonical.data(), &size, ICU_BROWSER_MODE)) {
+    if (!m_pfnCanonicalize(text, canonical.data(), &size, ICU_BROWSER_MODE)) {
         if (::GetLastError() != ERROR_INSUFFICIENT_BUFFER) return false;
         canonical.assign(size + 1, '\0');
         size = static_cast<DWORD>(canonical.size());
-        if (!::InternetCanonicalizeUrlA(text, canonical.data(), &size, ICU_BROWSER_MODE))
+        if (!m_pfnCanonicalize(text, canonical.data(), &size, ICU_BROWSER_MODE))
             return false;
     }
     URL_COMPONENTSA parts{};
@@ -37,7 +49,7 @@ bool ParseUrlServiceType(const char* text, DWORD& serviceType) {
     parts.dwSchemeLength = 1;
     parts.dwHostNameLength = 1;
     parts.dwUrlPathLength = 1;
-    if (!::InternetCrackUrlA(canonical.data(), 0, 0, &parts)) return false;
+    if (!m_pfnCrack(canonical.data(), 0, 0, &parts)) return false;
     serviceType = ServiceOfScheme(parts.nScheme);
     return true;
 }

@@ -8,7 +8,6 @@
 
 #include <cstring>
 
-#include "app/LinkKeysApp.h"
 #include "common/DropHandle.h"
 #include "common/FilterRecorder.h"
 #include "common/ModalScript.h"
@@ -20,12 +19,12 @@ namespace {
 class LinkDialogInProcess : public ::testing::Test {
 protected:
     void SetUp() override {
-        for (int n = 1; n <= 30; ++n) m_app.GetKeySetTable().Append(KeySet{n});
-        m_app.GetKeySetTable().At(2).ReplaceLink("C:\\old.txt");
-        m_app.GetKeySetTable().At(2).ReplaceCaption("cap");
+        for (int n = 1; n <= 30; ++n) m_table.Append(KeySet{n});
+        m_table.At(2).ReplaceLink("C:\\old.txt");
+        m_table.At(2).ReplaceCaption("cap");
     }
     INT_PTR Run(int index, ModalScript& script) {
-        LinkDialog dialog(nullptr);
+        LinkDialog dialog(m_table, nullptr);
         dialog.SetKeyIndex(index);
         dialog.SetMessageFilterProc(&FilterRecorder::Allow);
         script.Start();
@@ -35,7 +34,7 @@ protected:
         return result;
     }
     HWND Dialog() { return FindThreadWindow("リンク情報設定"); }
-    LinkKeysApp m_app;
+    KeySetTable m_table;
 };
 
 TEST_F(LinkDialogInProcess, DropsReplaceTheTextOkStoresItExactly) {
@@ -62,7 +61,7 @@ TEST_F(LinkDialogInProcess, DropsReplaceTheTextOkStoresItExactly) {
             return true;
         });
     EXPECT_EQ(Run(2, script), IDOK);
-    const KeySet& record = m_app.GetKeySetTable().At(2);
+    const KeySet& record = m_table.At(2);
     EXPECT_EQ(record.link, "  http://example.com/ x ") << "neither trimmed nor checked";
     EXPECT_EQ(record.caption, "cap");
 }
@@ -76,7 +75,7 @@ TEST_F(LinkDialogInProcess, EmptyOkRemovesTheLinkAndCancelKeepsIt) {
         return true;
     });
     EXPECT_EQ(Run(2, cancel), IDCANCEL);
-    EXPECT_EQ(m_app.GetKeySetTable().At(2).link, "C:\\old.txt");
+    EXPECT_EQ(m_table.At(2).link, "C:\\old.txt");
 
     ModalScript empty;
     empty.Then([&] { return (dialog = Dialog()) != nullptr; }).Then([&] {
@@ -85,7 +84,7 @@ TEST_F(LinkDialogInProcess, EmptyOkRemovesTheLinkAndCancelKeepsIt) {
         return true;
     });
     EXPECT_EQ(Run(2, empty), IDOK);
-    EXPECT_FALSE(m_app.GetKeySetTable().At(2).HasLink());
+    EXPECT_FALSE(m_table.At(2).HasLink());
 }
 
 TEST_F(LinkDialogInProcess, TheLongestLinkIsStoredWhole) {
@@ -98,7 +97,7 @@ TEST_F(LinkDialogInProcess, TheLongestLinkIsStoredWhole) {
         return true;
     });
     EXPECT_EQ(Run(9, script), IDOK);
-    EXPECT_EQ(m_app.GetKeySetTable().At(9).link, longest);
+    EXPECT_EQ(m_table.At(9).link, longest);
 }
 
 // A path of 130 double-byte characters needs more than MAX_PATH bytes: it arrives whole.
@@ -151,7 +150,7 @@ TEST_F(LinkDialogInProcess, LongDropsArriveWholeAndTooLongLinksAreRefused) {
             return true;
         });
     EXPECT_EQ(Run(2, script), IDCANCEL);
-    EXPECT_EQ(m_app.GetKeySetTable().At(2).link, "C:\\old.txt");
+    EXPECT_EQ(m_table.At(2).link, "C:\\old.txt");
 }
 
 TEST(FileOpenDialog, FilterInTheSystemsForm) {
