@@ -28,6 +28,15 @@ void DetectDefaultBrowser(const char* appDir, char (&path)[kBrowserPathSize], Un
     // Without a browser the shell would answer for the empty path with a folder icon, which
     // web links would then show: no icon is the honest answer.
     if (path[0] == '\0') return;
+    // The browser is a program: the shell's icon for it is its first icon resource, at the
+    // large size. Read directly, without the shell's icon cache and image lists, which would
+    // stay loaded in this resident program for good.
+    HICON large = nullptr;
+    if (::ExtractIconExA(path, 0, &large, nullptr, 1) > 0 && large) {
+        icon.Reset(large);
+        return;
+    }
+    // A program without icons of its own: the shell gives its generic program icon.
     SHFILEINFOA info{};
     ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON);
     icon.Reset(info.hIcon);
