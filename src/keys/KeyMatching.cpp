@@ -1,8 +1,10 @@
 #include "keys/KeyMatching.h"
 
+#include "HookMessage.h"
+
 namespace {
-constexpr WORD kCtrlAlt = 3;
-constexpr WORD kCtrlShift = 6;
+constexpr WORD kCtrlAlt = kHookModControl | kHookModAlt;
+constexpr WORD kCtrlShift = kHookModControl | kHookModShift;
 }  // namespace
 
 std::optional<KeyCode> DefaultKeyCode(int number) noexcept {

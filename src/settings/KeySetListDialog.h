@@ -3,10 +3,8 @@
 // order. It shows the table it is given as it is at the moment of the fill, so the settings
 // dialog's unsaved edits appear too.
 #include "keys/KeySetTable.h"
+#include "res/AppMessages.h"
 #include "win/Dialog.h"
-
-// Posted by the list dialog to itself: fills the list once the dialog is on screen.
-constexpr UINT WM_USER_FILL_LIST = WM_USER + 99;
 
 class KeySetListDialog : public Dialog {
 public:

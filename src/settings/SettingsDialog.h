@@ -13,15 +13,13 @@
 
 #include "browser/BrowserQuery.h"
 #include "keys/HookLibrary.h"
+#include "res/AppMessages.h"
 #include "keys/KeySet.h"
 #include "settings/KeyButtonIcons.h"
 #include "win/Dialog.h"
 #include "win/MessageFilter.h"
 #include "win/ToolTip.h"
 
-// Sent by other programs: open the caption dialog of key wParam (0..29) and show the new
-// caption in the label whose control id is lParam.
-constexpr UINT WM_APP_EDIT_CAPTION = WM_APP + 99;
 
 class SettingsDialog : public Dialog {
 public:

@@ -6,12 +6,10 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "res/AppMessages.h"
 #include "win/UniqueHandle.h"
 #include "win/Window.h"
 
-constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 100;
-constexpr UINT WM_APP_TRAY_REMOVE = WM_APP + 101;
-constexpr UINT WM_APP_TRAY_RESTORE = WM_APP + 102;
 constexpr UINT kTrayIconId = 1001;
 
 class TrayIconWnd : public Window {

@@ -13,11 +13,11 @@
 #include "WindowQuery.h"
 #include "common/FileText.h"
 #include "res/resource.h"
-#include "HookMessage.h"
+#include "res/AppMessages.h"
 #include "res/KeyControlIds.h"
 
 namespace {
-constexpr UINT kEditCaption = WM_APP + 99;
+constexpr UINT kEditCaption = WM_APP_EDIT_CAPTION;
 
 std::string Hex(const std::string& bytes) {
     std::string hex;

@@ -10,11 +10,11 @@
 #include "WindowQuery.h"
 #include "common/FileText.h"
 #include "res/resource.h"
-#include "HookMessage.h"
+#include "res/AppMessages.h"
 #include "shell/TrayIconWnd.h"
 
 namespace {
-constexpr UINT kEditCaption = WM_APP + 99;
+constexpr UINT kEditCaption = WM_APP_EDIT_CAPTION;
 
 // Every visible dialog of the program except keep: closed as the user would cancel it.
 int CancelOtherDialogs(DWORD pid, HWND keep) {

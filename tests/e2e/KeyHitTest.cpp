@@ -10,7 +10,7 @@
 #include "ProgramUnderTest.h"
 #include "WindowQuery.h"
 #include "common/FileText.h"
-#include "HookMessage.h"
+#include "res/AppMessages.h"
 #include "common/ScratchDirectory.h"
 #include "res/resource.h"
 #include "res/KeyControlIds.h"
@@ -98,7 +98,7 @@ TEST(KeyHit, ModifiersReleasedWhileTheHookWasStoppedAreNotStuck) {
     HWND settings = running.WaitForDialogTitled("お気に入り設定");
     ASSERT_NE(settings, nullptr);
     RunLinuxCommand("xdotool keydown ctrl alt", install.Dir());
-    ::PostMessageA(settings, WM_APP + 99, 0, KeyLabelId(0));  // the caption dialog stops the hook
+    ::PostMessageA(settings, WM_APP_EDIT_CAPTION, 0, KeyLabelId(0));  // the caption dialog stops the hook
     HWND caption = running.WaitForDialogTitled("登録内容表示");
     RunLinuxCommand("xdotool keyup ctrl alt", install.Dir());
     if (caption) ::PostMessageA(::GetDlgItem(caption, IDCANCEL), BM_CLICK, 0, 0);
