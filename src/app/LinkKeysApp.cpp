@@ -26,14 +26,19 @@ BOOL LinkKeysApp::InitInstance() {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     ::InitCommonControlsEx(&controls);
 
-    // Another copy in this logon holds the mutex; the first copy goes on undisturbed.
+    // Another copy in this logon holds the mutex; the first copy goes on undisturbed. Two
+    // copies started at the same moment can both miss the other in the test: whichever
+    // creates the mutex second finds that it already existed, and ends the same way.
     if (HANDLE other = ::OpenMutexA(MUTEX_ALL_ACCESS, FALSE, kInstanceMutexName)) {
         ::CloseHandle(other);
-        ::MessageBoxA(nullptr, texts::kAlreadyRunning, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
-        return FALSE;
+        return RefuseSecondCopy();
     }
     m_hMutex.Reset(::CreateMutexA(nullptr, FALSE, kInstanceMutexName));
     if (!m_hMutex) return FALSE;
+    if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+        m_hMutex.Reset();
+        return RefuseSecondCopy();
+    }
 
     AppDirectoryOfModule(Instance(), m_szAppDir);
     LoadSettings();
@@ -51,6 +56,11 @@ BOOL LinkKeysApp::InitInstance() {
     ::ShowWindow(m_pMainFrame->Hwnd(), SW_HIDE);
     ::UpdateWindow(m_pMainFrame->Hwnd());
     return TRUE;
+}
+
+BOOL LinkKeysApp::RefuseSecondCopy() {
+    ::MessageBoxA(nullptr, texts::kAlreadyRunning, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+    return FALSE;
 }
 
 int LinkKeysApp::ExitInstance() {

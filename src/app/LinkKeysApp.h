@@ -40,6 +40,8 @@ public:
     void EndSession() override;
 
 private:
+    // The box that tells the user another copy runs; start-up then ends.
+    static BOOL RefuseSecondCopy();
     void DetectDefaultBrowser();
     static void AdmitKeyMessagesFromLowerIntegrity();
 

@@ -32,6 +32,29 @@ TEST(Startup, RunsHiddenAndSecondCopyShowsTheBoxAndLeavesNoSettings) {
     EXPECT_TRUE(running.CloseFrame());
 }
 
+// Copies started at the same moment, as at sign-in or by a double double-click: however the
+// race goes, one copy runs and every other one shows the box and ends.
+TEST(Startup, SimultaneousStartsLeaveOneCopy) {
+    Installation install("simultaneous", HookChoice::None);
+    for (int round = 0; round < 10; ++round) {
+        ProgramUnderTest a(install.Program(), install.Dir());
+        ProgramUnderTest b(install.Program(), install.Dir());
+        HWND frameA = nullptr, frameB = nullptr, box = nullptr;
+        ASSERT_TRUE(WaitUntil([&] {
+            frameA = FindFrameWindow(a.Pid());
+            frameB = FindFrameWindow(b.Pid());
+            box = FindDialogWindow(frameA ? b.Pid() : a.Pid());
+            return (frameA || frameB) && box;
+        }, 20000)) << "round " << round;
+        ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+        ProgramUnderTest& refused = frameA ? b : a;
+        ProgramUnderTest& running = frameA ? a : b;
+        EXPECT_TRUE(refused.WaitForExit(10000)) << "round " << round;
+        EXPECT_EQ(FindFrameWindow(refused.Pid()), nullptr) << "round " << round;
+        EXPECT_EQ(running.CloseFrame(), std::optional<DWORD>(0)) << "round " << round;
+    }
+}
+
 TEST(Startup, ClosingWritesTheSettingsFile) {
     Installation install("close", HookChoice::None);
     ASSERT_TRUE(WriteFileBytes(install.Ini(),

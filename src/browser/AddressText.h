@@ -1,0 +1,30 @@
+#pragma once
+// The address bar's text made into a link: the wide text the browser shows turned into the
+// program's CP932, and a shown text told apart from words being typed. No COM here, so any
+// string can be tried on it.
+#include <cstddef>
+#include <optional>
+#include <string>
+
+#include "browser/PageAddressReply.h"
+
+// The most bytes an address may take: the link's buffer less its terminator.
+constexpr std::size_t kAddressMaxBytes = kPageAddressSize - 1;
+
+// The text in code page 932. A character that CP932 cannot hold (an emoji, most of Unicode
+// beyond JIS) is written as its UTF-8 bytes in %XX escapes, which every browser reads back as
+// that character, and never replaced with '?'; so are control characters, which would end
+// the line the link is stored on. A lone surrogate stands for no character and is written as
+// U+FFFD. The result is cut to kAddressMaxBytes between whole characters: never inside a
+// double-byte character nor inside the escapes of one character.
+std::string WideToCodePage932Address(const std::wstring& text);
+
+// The link for a shown text (CP932), or nothing when it is no address:
+//   - with a scheme (letters, digits, + . - and a ':', "https://...", "about:blank"): as it is;
+//   - a bare host with a dot, "localhost", a port or an [IPv6] literal, and an optional path
+//     ("example.jp/page", "localhost:8080/x"): with "https://" in front;
+//   - empty, with a space or a control character in it, or a lone word: nothing, since that
+//     is what one types to search.
+// Spaces and tabs around the text are ignored. "name:digits" is a host and its port, not a
+// scheme. A result longer than kAddressMaxBytes is cut as above.
+std::optional<std::string> AddressFromShownText(const std::string& shown);
