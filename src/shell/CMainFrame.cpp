@@ -100,8 +100,7 @@ void CMainFrame::OnEndSession() {
 LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
     const KeySet* record = FindKeySetForKey(KeySetHost::Current().GetKeySetTable(), wParam, lParam);
     // Only the first match counts, even when it has no link and a later key would have one.
-    if (record && record->HasLink())
-        ::ShellExecuteA(nullptr, "OPEN", record->link.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    if (record && record->HasLink()) m_launcher.Open(record->link.c_str());
     return 0;
 }
 
@@ -129,7 +128,8 @@ void CMainFrame::ShowTrayMenu() {
 
 void CMainFrame::OnTaskbarCreated() {
     // A new notification area knows nothing of our icon. While a dialog has it removed,
-    // the restore after the dialog brings it back.
+    // the restore after the dialog brings it back. The shell behind it is new as well.
+    m_launcher.ForgetShell();
     if (!m_bDialogOpen && m_trayWnd.Hwnd())
         ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
 }

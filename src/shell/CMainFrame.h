@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "keys/HookLibrary.h"
+#include "shell/LinkLauncher.h"
 #include "shell/TrayIconWnd.h"
 #include "win/UniqueHandle.h"
 #include "win/Window.h"
@@ -63,6 +64,7 @@ private:
     bool OnCmdMsg(UINT id);
 
     TrayIconWnd m_trayWnd;
+    LinkLauncher m_launcher;
     std::shared_ptr<HookLibrary> m_hookLib;
     bool m_bDialogOpen = false;
     HACCEL m_hAccel = nullptr;

@@ -11,6 +11,19 @@
 #include "win/UniqueHandle.h"
 
 template <typename T>
+class ComPtr;
+
+// The object through another of its interfaces, with a reference of its own; empty when it
+// has none. The out-parameter is read only on success: a failing QueryInterface need not
+// have cleared it.
+template <typename U>
+ComPtr<U> QueryInterfaceOf(IUnknown* pObject, REFIID iid) noexcept {
+    void* pOther = nullptr;
+    if (!pObject || FAILED(pObject->QueryInterface(iid, &pOther)) || !pOther) return ComPtr<U>();
+    return ComPtr<U>(static_cast<U*>(pOther));
+}
+
+template <typename T>
 class ComPtr {
 public:
     ComPtr() noexcept = default;
@@ -42,14 +55,10 @@ public:
         if (old) old->Release();
     }
 
-    // The same object through another interface; empty when it has none. The out-parameter
-    // is read only on success: a failing QueryInterface need not have cleared it.
+    // The same object through another interface; empty when it has none.
     template <typename U>
     ComPtr<U> As(REFIID iid) const noexcept {
-        if (!m_pInterface) return ComPtr<U>();
-        void* pOther = nullptr;
-        if (FAILED(m_pInterface->QueryInterface(iid, &pOther)) || !pOther) return ComPtr<U>();
-        return ComPtr<U>(static_cast<U*>(pOther));
+        return QueryInterfaceOf<U>(m_pInterface, iid);
     }
 
 private:

@@ -42,6 +42,9 @@ TEST(KeyHit, RecordingHookSeesOneStartTowardTheFrameAndOneStop) {
     ASSERT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
     const std::string launch = install.ProbeLaunches()[0];
     EXPECT_NE(launch.find("LaunchProbe.exe"), std::string::npos) << launch;
+    // The program runs elevated: the desktop shell starts the link as the user's own
+    // program, so the link is not a child of Vorlund.
+    EXPECT_NE(launch.find("|parent=explorer.exe"), std::string::npos) << launch;
 
     // Key 2 has no link; key 5 answers to the same code but key 2 comes first. Ctrl+Shift+A
     // belongs to no key. Key 3 afterwards proves the earlier presses were handled.

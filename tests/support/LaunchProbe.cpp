@@ -1,10 +1,30 @@
-// The launch probe: appends one line "<command line>|<working directory>" to
-// probe-launches.log beside itself and ends. Links point at it so that a test sees a launch
+// The launch probe: appends one line "<command line>|<working directory>|parent=<program>"
+// to probe-launches.log beside itself and ends, where <program> is the file name of the
+// process that started it. Links point at it so that a test sees a launch, and who made it,
 // without anything real being opened.
 #include <windows.h>
+#include <tlhelp32.h>
 
 #include <cstring>
 #include <string>
+
+namespace {
+std::string ParentProgram() {
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE) return "?";
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    DWORD parent = 0;
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == ::GetCurrentProcessId()) parent = entry.th32ParentProcessID;
+    std::string name = "?";
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32First(snapshot, &entry); more; more = ::Process32Next(snapshot, &entry))
+        if (entry.th32ProcessID == parent) name = entry.szExeFile;
+    ::CloseHandle(snapshot);
+    return name;
+}
+}  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     char path[MAX_PATH] = {};
@@ -16,7 +36,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     char cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, cwd);
-    const std::string line = std::string(::GetCommandLineA()) + "|" + cwd + "\r\n";
+    const std::string line =
+        std::string(::GetCommandLineA()) + "|" + cwd + "|parent=" + ParentProgram() + "\r\n";
 
     // Several launches may race: append with one write each, retrying while another holds it.
     for (int attempt = 0; attempt < 50; ++attempt) {
