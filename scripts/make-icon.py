@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
-"""Draws Vorlund's icon (a key cap with a gold star) as a 16x16 and a 32x32 image with a
-256-colour palette, and writes them as one .ico file. Deterministic: the same bytes each run.
+"""Draws Vorlund's icon (a key cap with a gold star) as 16, 20, 24, 32 and 48 pixel images
+(the small and large icon sizes at 100, 125 and 150 %) with a 256-colour palette, and
+writes them as one .ico file. Deterministic: the same bytes each run.
 
     scripts/make-icon.py src/res/Vorlund.ico
 """
@@ -88,7 +89,7 @@ def bitmap(size):
 
 
 def main(path):
-    images = [(16, bitmap(16)), (32, bitmap(32))]
+    images = [(size, bitmap(size)) for size in (16, 20, 24, 32, 48)]
     out = struct.pack("<HHH", 0, 1, len(images))
     offset = 6 + 16 * len(images)
     for size, data in images:

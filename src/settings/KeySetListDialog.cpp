@@ -4,6 +4,7 @@
 
 #include "res/texts.h"
 #include "res/resource.h"
+#include "win/ScreenPlacement.h"
 
 namespace {
 constexpr int kNumberColumn = 0;
@@ -69,10 +70,11 @@ BOOL KeySetListDialog::OnInitDialog() {
     ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                    extended | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
-    InsertColumn(list, kNumberColumn, texts::kListNumberHeading, LVCFMT_CENTER, 36);
+    InsertColumn(list, kNumberColumn, texts::kListNumberHeading, LVCFMT_CENTER, ScaleForWindow(list, 36));
     // Collapsed until the user drags its divider open: captions are already under the keys.
     InsertColumn(list, kCaptionColumn, texts::kListCaptionHeading, LVCFMT_LEFT, 0);
-    InsertColumn(list, kLinkColumn, texts::kListLinkHeading, LVCFMT_LEFT, kInitialLinkWidth);
+    InsertColumn(list, kLinkColumn, texts::kListLinkHeading, LVCFMT_LEFT,
+                 ScaleForWindow(list, kInitialLinkWidth));
 
     // Filling from the modal loop lets the empty dialog appear at once.
     ::PostMessageA(Hwnd(), WM_USER_FILL_LIST, 0, 0);

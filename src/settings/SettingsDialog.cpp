@@ -15,6 +15,7 @@
 #include "settings/KeyLabel.h"
 #include "settings/KeySetListDialog.h"
 #include "settings/LinkDialog.h"
+#include "win/ScreenPlacement.h"
 #include "win/WindowText.h"
 
 namespace {
@@ -63,10 +64,12 @@ void SettingsDialog::PlaceOnScreen() {
     RECT rect{};
     ::GetWindowRect(Hwnd(), &rect);
     const int width = rect.right - rect.left;
-    // Centred across, its top edge at half the height: the lower half of the screen.
-    const int x = ::GetSystemMetrics(SM_CXMAXIMIZED) / 2 - width / 2;
-    const int y = ::GetSystemMetrics(SM_CYMAXIMIZED) / 2;
-    ::SetWindowPos(Hwnd(), HWND_TOP, x, y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+    const int height = rect.bottom - rect.top;
+    // Centred across, its top edge at half the height: the lower half of the screen, where
+    // the dialog fits below that; otherwise moved up just enough to show all of it.
+    const POINT place = FitOnWorkArea(WorkAreaOf(Hwnd()), ::GetSystemMetrics(SM_CXMAXIMIZED) / 2 - width / 2,
+                                      ::GetSystemMetrics(SM_CYMAXIMIZED) / 2, width, height);
+    ::SetWindowPos(Hwnd(), HWND_TOP, place.x, place.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
 }
 
 bool SettingsDialog::OnCommandMessage(WPARAM wParam, LPARAM lParam) {

@@ -63,9 +63,10 @@ void TrayIconWnd::OnDestroy() {
 void TrayIconWnd::AddTrayIcon() {
     CancelRetry();
     // A fresh icon at every add; the previous one goes once the shell holds its own copy.
-    UniqueIcon icon(static_cast<HICON>(::LoadImageA(::GetModuleHandleA(nullptr),
-                                                    MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
-                                                    16, 16, LR_DEFAULTCOLOR)));
+    // The notification area shows small icons: 16 pixels at 100 %, 24 at 150 %.
+    UniqueIcon icon(static_cast<HICON>(::LoadImageA(
+        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+        ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     m_hIcon = std::move(icon);
     NOTIFYICONDATAA record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
     if (m_pfnNotify(NIM_ADD, &record)) return;

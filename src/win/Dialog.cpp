@@ -1,5 +1,6 @@
 #include "win/Dialog.h"
 
+#include "win/ScreenPlacement.h"
 #include "win/WinApp.h"
 
 INT_PTR Dialog::DoModal() {
@@ -15,6 +16,8 @@ INT_PTR Dialog::DoModal() {
                                      StaticDialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) return -1;
     if (owner) ::EnableWindow(owner, FALSE);
+    // Scaled for a large DPI, a dialog may reach past the screen: all of it stays reachable.
+    KeepOnWorkArea(hwnd);
     if (!m_bEnded) ::ShowWindow(hwnd, SW_SHOW);
 
     bool quit = false;

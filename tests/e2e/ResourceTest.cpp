@@ -51,7 +51,9 @@ TEST_F(ProgramResources, ManifestAsksForCommonControls6AndAdministrator) {
          {"version=\"2.0.1.0\"", "type=\"win32\"",
           "Microsoft.Windows.Common-Controls", "version=\"6.0.0.0\"",
           "publicKeyToken=\"6595b64144ccf1df\"", "language=\"*\"",
-          "level=\"requireAdministrator\"", "uiAccess=\"false\""})
+          "level=\"requireAdministrator\"", "uiAccess=\"false\"",
+          // Crisp on today's displays: per-monitor DPI aware, the newest way first.
+          ">true/pm</dpiAware>", ">PerMonitorV2, PerMonitor</dpiAwareness>"})
         EXPECT_NE(manifest.find(part), std::string::npos) << part;
     // The description is UTF-8 in the manifest.
     EXPECT_NE(manifest.find("<description>\xE3\x81\x8A\xE6\xB0\x97\xE3\x81\xAB"),
@@ -62,7 +64,7 @@ TEST_F(ProgramResources, StringsAndIconImages) {
     EXPECT_EQ(String(IDS_APP_TITLE), "Brisolt");
     EXPECT_EQ(String(IDR_MAINFRAME), "Vorlund");
     EXPECT_EQ(String(IDM_SETTINGS), "お気に入り設定\n設定");
-    for (int size : {16, 32}) {
+    for (int size : {16, 20, 24, 32, 48}) {
         HICON icon = static_cast<HICON>(::LoadImageA(m_module, MAKEINTRESOURCEA(IDR_MAINFRAME),
                                                      IMAGE_ICON, size, size, 0));
         ASSERT_NE(icon, nullptr) << size;
@@ -77,7 +79,7 @@ TEST_F(ProgramResources, StringsAndIconImages) {
     }
     const std::string group = Resource(RT_GROUP_ICON, MAKEINTRESOURCEA(IDR_MAINFRAME));
     ASSERT_GE(group.size(), 6u);
-    EXPECT_EQ(static_cast<unsigned char>(group[4]), 2u) << "two images";
+    EXPECT_EQ(static_cast<unsigned char>(group[4]), 5u) << "16, 20, 24, 32 and 48 pixels";
 }
 
 TEST_F(ProgramResources, MenuHoldsTheTrayCommands) {

@@ -96,6 +96,14 @@ TEST_F(TrayIcon, RecordsOfAddAndDeleteAndRemoveStopsRetrying) {
     EXPECT_EQ(add.uFlags, 7u);
     EXPECT_EQ(add.uCallbackMessage, 0x8064u);
     EXPECT_NE(add.hIcon, nullptr);
+    // At the system's small-icon size, whatever the display's scale.
+    ICONINFO info{};
+    ASSERT_TRUE(::GetIconInfo(add.hIcon, &info));
+    BITMAP image{};
+    ::GetObjectA(info.hbmColor, sizeof image, &image);
+    ::DeleteObject(info.hbmColor);
+    ::DeleteObject(info.hbmMask);
+    EXPECT_EQ(image.bmWidth, ::GetSystemMetrics(SM_CXSMICON));
     EXPECT_STREQ(add.szTip, "お気に入り設定");
 
     ::SendMessageA(m_tray.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
