@@ -94,8 +94,9 @@ bool HasBlank(const std::string& text) {
     for (std::size_t at = 0; at < text.size(); at += CharacterLength(text, at)) {
         const auto byte = static_cast<unsigned char>(text[at]);
         if (byte == ' ' || IsControl(byte)) return true;
-        if (byte == 0x81 && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) == 0x40)
-            return true;
+        const bool ideographicSpace =
+            byte == 0x81 && at + 1 < text.size() && static_cast<unsigned char>(text[at + 1]) == 0x40;
+        if (ideographicSpace) return true;
     }
     return false;
 }

@@ -43,6 +43,12 @@ void BrowserQuery::Close() noexcept {
 }
 
 int BrowserQuery::Connect() noexcept {
+    if (TryConnect() == 0) return 0;
+    ReportNotFound();
+    return -1;
+}
+
+int BrowserQuery::TryConnect() noexcept {
     if (m_idInst) {
         // DdeGetLastError hands out the instance's last error and clears it. Under Wine a
         // disconnect after a conversation that spanned a message loop (a message box) leaves
@@ -52,9 +58,12 @@ int BrowserQuery::Connect() noexcept {
         m_hConv = ::DdeConnect(m_idInst, m_hszService, m_hszTopic, nullptr);
         if (::DdeGetLastError(m_idInst) == DMLERR_NO_ERROR) return 0;
     }
+    return -1;
+}
+
+void BrowserQuery::ReportNotFound() noexcept {
     m_pfnMessageBox(m_hWndOwner, texts::kBrowserNotFound, texts::kLinkInfoCaption,
                     MB_OK | MB_ICONHAND);
-    return -1;
 }
 
 int BrowserQuery::Disconnect() noexcept {

@@ -52,6 +52,10 @@ public:
     // 0 when the browser answered; −1 after telling the user that it was not found. Whatever
     // the library returned is kept as the conversation, for Disconnect.
     int Connect() noexcept;
+    // The same without the message: for a caller that has another way to find the page.
+    int TryConnect() noexcept;
+    // Tells the user that no browser was found.
+    void ReportNotFound() noexcept;
     // 0 after ending the conversation; −1 when there was none.
     int Disconnect() noexcept;
     // Asks for the page address and waits at most kRequestTimeoutMs. 0: the request completed

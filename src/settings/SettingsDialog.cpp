@@ -6,6 +6,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "browser/AccessibleAddress.h"
 #include "keys/KeySetHost.h"
 #include "res/texts.h"
 #include "res/KeyControlIds.h"
@@ -153,14 +154,26 @@ LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
 
 void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
     ::SetForegroundWindow(Hwnd());
-    char address[kPageAddressSize] = {};
-    char question[1024] = {};
     HookPause pause = PauseHook();
-    if (m_browser.Connect() != 0) {
+    // A browser that answers the page query over DDE wins; today's browsers answer none, and
+    // their address bar is read through accessibility instead.
+    if (m_browser.TryConnect() == 0) {
+        char address[kPageAddressSize] = {};
+        m_browser.QueryPageAddress(address);
+        OfferPageAddress(record, address);
         m_browser.Disconnect();
         return;
     }
-    m_browser.QueryPageAddress(address);
+    m_browser.Disconnect();
+    if (const std::optional<std::string> page = ReadPageOfTopBrowser()) {
+        OfferPageAddress(record, page->c_str());
+        return;
+    }
+    m_browser.ReportNotFound();
+}
+
+void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {
+    char question[1024] = {};
     // wsprintfA writes at most 1024 bytes, terminator included.
     if (record.HasCaption())
         ::wsprintfA(question, texts::kCaptureQuestionCaption, record.caption.c_str(), address);
@@ -171,7 +184,6 @@ void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
         record.ReplaceLink(address);
         SetKeyIcon(Item(KeyButtonId(record.number - 1)), record.HasLink() ? record.link.c_str() : nullptr);
     }
-    m_browser.Disconnect();
 }
 
 int SettingsDialog::KeyIndexOfButton(HWND hwnd) const noexcept {

@@ -65,6 +65,8 @@ private:
     // Presses that arrive while a capture runs (queued behind its questions) are dropped.
     LRESULT CaptureBrowserPage(WPARAM wParam, LPARAM lParam);
     void CaptureBrowserPageOnto(KeySet& record);
+    // The capture's question; OK stores the address as the key's link.
+    void OfferPageAddress(KeySet& record, const char* address);
     void OnDestroy();
     void PlaceOnScreen();
     // The index of the key button the window is, or -1.

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "Artifacts.h"
 #include "Installation.h"
 #include "ProgramUnderTest.h"
 #include "RemoteListView.h"
@@ -174,6 +175,25 @@ TEST_F(SettingsOpen, NoBrowserIsReportedOnceAndTheHookRunsAgain) {
     EXPECT_EQ(calls[callsBefore], "Stop");
     EXPECT_EQ(calls[callsBefore + 1].rfind("Start ", 0), 0u);
     EXPECT_TRUE(::IsWindowVisible(m_dialog));
+}
+
+// Today's browsers answer no DDE: the address bar of the one on top is read through
+// accessibility. The bare host it shows gets its scheme, and Japanese arrives intact.
+TEST_F(SettingsOpen, KeyPressOffersTheAddressOfTodaysBrowser) {
+    const std::string fake = Artifacts::Get().fakeBrowser;
+    const std::string modern = fake.substr(0, fake.find_last_of('\\') + 1) + "FakeModernBrowser.exe";
+    ProgramUnderTest browser(modern, m_install.Dir(), "--address=example.jp/ページ");
+    ASSERT_TRUE(WaitUntil([] { return ::FindWindowA("Chrome_WidgetWin_1", nullptr) != nullptr; }, 10000));
+    ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 3);
+    HWND box = WaitForBox();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(MessageBoxText(box), "probeのキーにアドレス[https://example.jp/ページ]を設定しますか？");
+    Answer(box, IDOK);
+    ::PostMessageA(::GetDlgItem(m_dialog, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(m_dialog); }, 5000));
+    EXPECT_EQ(LinkInFile(1), "https://example.jp/ページ");
+    if (HWND window = ::FindWindowA("Chrome_WidgetWin_1", nullptr)) ::PostMessageA(window, WM_CLOSE, 0, 0);
+    browser.WaitForExit(5000);
 }
 
 TEST_F(SettingsOpen, PressesQueuedDuringACaptureAreDropped) {

@@ -1,0 +1,269 @@
+#include "browser/AccessibleAddress.h"
+
+#include <oleacc.h>
+
+#include <algorithm>
+#include <memory>
+#include <vector>
+
+#include "browser/AddressText.h"
+#include "browser/BrowserWindows.h"
+#include "win/ComApartment.h"
+#include "win/ComPtr.h"
+#include "win/ProcAddress.h"
+#include "win/SystemLibrary.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+// IID_IAccessible, defined here: linked with oleacc before uuid, the library's symbol
+// resolved to an import thunk and every QueryInterface failed with E_NOINTERFACE.
+constexpr IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf,
+                                {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
+
+// The address bar lies a dozen levels down in today's browsers; a tree much deeper than
+// this is not a browser's, and the walk's recursion stays well inside its thread's stack.
+constexpr int kMaxDepth = 64;
+constexpr SIZE_T kSearchStackBytes = SIZE_T{256} * 1024;
+// How long the caller waits beyond the walk's own time bound: the walk looks at the clock
+// only between calls, so one call in progress at the deadline may still end.
+constexpr DWORD kGraceMs = 500;
+
+// The accessibility library is loaded only for a capture, by its path in the system
+// directory: the resident program never pays for it.
+using AccessibleObjectFromWindowProc = HRESULT(WINAPI*)(HWND, DWORD, REFIID, void**);
+using AccessibleChildrenProc = HRESULT(WINAPI*)(IAccessible*, LONG, LONG, VARIANT*, LONG*);
+
+// The children of one element as AccessibleChildren returns them, cleared on every path.
+class ChildList {
+public:
+    explicit ChildList(LONG count) : m_children(static_cast<std::size_t>(count)) {
+        for (VARIANT& child : m_children) ::VariantInit(&child);
+    }
+    ~ChildList() {
+        for (VARIANT& child : m_children) ::VariantClear(&child);
+    }
+    ChildList(const ChildList&) = delete;
+    ChildList& operator=(const ChildList&) = delete;
+
+    VARIANT* Data() noexcept { return m_children.data(); }
+    VARIANT& operator[](std::size_t index) noexcept { return m_children[index]; }
+
+private:
+    std::vector<VARIANT> m_children;
+};
+
+VARIANT ChildId(LONG id) noexcept {
+    VARIANT child;
+    ::VariantInit(&child);
+    child.vt = VT_I4;
+    child.lVal = id;
+    return child;
+}
+
+// The search of one tree within its bounds.
+class AddressBarSearch {
+public:
+    enum class Outcome { Found, NotHere, GiveUp };
+
+    AddressBarSearch(AccessibleChildrenProc children, ULONGLONG ullDeadline, int nMaxNodes) noexcept
+        : m_pfnChildren(children), m_ullDeadline(ullDeadline), m_nNodesLeft(nMaxNodes) {}
+
+    // Looks at element, and below it unless it is the document.
+    Outcome Search(IAccessible* element, bool inToolbar, int depth) {
+        if (!Spend()) return Outcome::GiveUp;
+        const LONG role = Role(element, CHILDID_SELF);
+        if (Expired()) return Outcome::GiveUp;
+        if (role == ROLE_SYSTEM_DOCUMENT) return Outcome::NotHere;
+        if (role == ROLE_SYSTEM_TEXT && inToolbar) {
+            const Outcome outcome = ReadIfEditable(element, CHILDID_SELF);
+            if (outcome != Outcome::NotHere) return outcome;
+        }
+        inToolbar = inToolbar || role == ROLE_SYSTEM_TOOLBAR;
+        if (depth >= kMaxDepth) return Outcome::NotHere;
+
+        LONG count = 0;
+        const HRESULT hrCount = element->get_accChildCount(&count);
+        if (Expired()) return Outcome::GiveUp;
+        if (FAILED(hrCount) || count <= 0) return Outcome::NotHere;
+        // A count beyond what is left is cut to one more than that: the walk gives up at that
+        // child all the same, and a wild count allocates nothing.
+        count = static_cast<LONG>(std::min<long long>(count, m_nNodesLeft + 1LL));
+        ChildList children(count);
+        LONG obtained = 0;
+        const HRESULT hrChildren =
+            m_pfnChildren(element, 0, count, children.Data(), &obtained);
+        if (Expired()) return Outcome::GiveUp;
+        if (FAILED(hrChildren)) return Outcome::NotHere;
+
+        obtained = std::min(obtained, count);
+        for (LONG i = 0; i < obtained; ++i) {
+            const VARIANT& child = children[static_cast<std::size_t>(i)];
+            Outcome outcome = Outcome::NotHere;
+            if (child.vt == VT_DISPATCH && child.pdispVal) {
+                const ComPtr<IAccessible> accessible =
+                    QueryInterfaceOf<IAccessible>(child.pdispVal, kIidAccessible);
+                if (Expired()) return Outcome::GiveUp;
+                if (accessible)
+                    outcome = Search(accessible.Get(), inToolbar, depth + 1);
+                else if (!Spend())
+                    return Outcome::GiveUp;
+            } else {
+                if (!Spend()) return Outcome::GiveUp;
+                if (child.vt == VT_I4)
+                    outcome = SearchSimpleElement(element, child.lVal, inToolbar);
+            }
+            if (outcome != Outcome::NotHere) return outcome;
+        }
+        return Outcome::NotHere;
+    }
+
+    const std::wstring& Address() const noexcept { return m_address; }
+
+private:
+    // A simple element (a child id of its parent) has no children: only the address bar
+    // itself matters, so outside toolbars it is not even asked its role.
+    Outcome SearchSimpleElement(IAccessible* parent, LONG id, bool inToolbar) {
+        if (!inToolbar) return Outcome::NotHere;
+        const LONG role = Role(parent, id);
+        if (Expired()) return Outcome::GiveUp;
+        if (role != ROLE_SYSTEM_TEXT) return Outcome::NotHere;
+        return ReadIfEditable(parent, id);
+    }
+
+    // The value of a text element that can be edited; a read-only one (a label drawn as
+    // text) is not the address bar. A state that cannot be read does not count against it.
+    Outcome ReadIfEditable(IAccessible* element, LONG id) {
+        UniqueVariant state;
+        const HRESULT hrState = element->get_accState(ChildId(id), state.Put());
+        if (Expired()) return Outcome::GiveUp;
+        if (SUCCEEDED(hrState) && state.Get().vt == VT_I4 &&
+            (state.Get().lVal & STATE_SYSTEM_READONLY))
+            return Outcome::NotHere;
+
+        BSTR rawValue = nullptr;
+        const HRESULT hrValue = element->get_accValue(ChildId(id), &rawValue);
+        const UniqueBstr value(rawValue);
+        // The address bar was found: without its value there is nothing to look for further,
+        // and a value that came late is the answer all the same.
+        if (FAILED(hrValue)) return Outcome::GiveUp;
+        if (value) m_address.assign(value.Get(), ::SysStringLen(value.Get()));
+        return Outcome::Found;
+    }
+
+    // The element's role, or 0 when it has none that we know.
+    static LONG Role(IAccessible* element, LONG id) {
+        UniqueVariant role;
+        if (FAILED(element->get_accRole(ChildId(id), role.Put())) || role.Get().vt != VT_I4)
+            return 0;
+        return role.Get().lVal;
+    }
+
+    // Counts one more element; false once the bound is passed.
+    bool Spend() noexcept { return m_nNodesLeft-- > 0 && !Expired(); }
+    bool Expired() const noexcept { return ::GetTickCount64() >= m_ullDeadline; }
+
+    AccessibleChildrenProc m_pfnChildren;
+    ULONGLONG m_ullDeadline;
+    int m_nNodesLeft;
+    std::wstring m_address;
+};
+
+std::optional<std::wstring> SearchWindow(HWND hWndBrowser, ULONGLONG ullDeadline, int nMaxNodes) {
+    // A window whose thread does not answer at all is left before any COM call, so no walk
+    // thread stays behind waiting in it.
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= ullDeadline) return std::nullopt;
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutA(hWndBrowser, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                               static_cast<UINT>(ullDeadline - now), &result))
+        return std::nullopt;
+
+    // Declared first, so it goes last: after every object it made.
+    const UniqueModule oleacc = LoadSystemLibrary("oleacc.dll");
+    auto fromWindow = GetProcAs<AccessibleObjectFromWindowProc>(oleacc.Get(), "AccessibleObjectFromWindow");
+    auto children = GetProcAs<AccessibleChildrenProc>(oleacc.Get(), "AccessibleChildren");
+    if (!fromWindow || !children) return std::nullopt;
+    ComApartment apartment;
+    ComPtr<IAccessible> root;
+    const HRESULT hr = fromWindow(hWndBrowser, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                  reinterpret_cast<void**>(root.Put()));
+    if (FAILED(hr) || !root) return std::nullopt;
+    AddressBarSearch search(children, ullDeadline, nMaxNodes);
+    if (search.Search(root.Get(), false, 0) != AddressBarSearch::Outcome::Found)
+        return std::nullopt;
+    return search.Address();
+}
+
+// One walk, shared by its thread and the caller; whichever lets go last frees it, so a
+// caller that stopped waiting leaves nothing dangling.
+struct SearchJob {
+    HWND hWndBrowser;
+    ULONGLONG ullDeadline;
+    int nMaxNodes;
+    std::optional<std::wstring> address;
+};
+
+DWORD WINAPI SearchThread(void* parameter) noexcept {
+    const std::unique_ptr<std::shared_ptr<SearchJob>> job(
+        static_cast<std::shared_ptr<SearchJob>*>(parameter));
+    try {
+        SearchJob& work = **job;
+        work.address = SearchWindow(work.hWndBrowser, work.ullDeadline, work.nMaxNodes);
+    } catch (...) {
+    }
+    return 0;
+}
+
+// Waits for the thread to end, serving messages sent to this thread's windows meanwhile
+// (the walk may ask them, when the browser is one of ours). False when the time ran out.
+bool WaitServingSentMessages(HANDLE thread, ULONGLONG timeoutMs) noexcept {
+    const ULONGLONG end = ::GetTickCount64() + timeoutMs;
+    for (;;) {
+        const ULONGLONG now = ::GetTickCount64();
+        if (now >= end) return false;
+        const auto waitMs = static_cast<DWORD>(std::min<ULONGLONG>(end - now, INFINITE - 1));
+        const DWORD wait = ::MsgWaitForMultipleObjectsEx(1, &thread, waitMs, QS_SENDMESSAGE, 0);
+        if (wait == WAIT_OBJECT_0) return true;
+        if (wait != WAIT_OBJECT_0 + 1) return false;
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+}  // namespace
+
+std::optional<std::string> ReadAddressBar(HWND browser, DWORD timeoutMs, int maxNodes) noexcept {
+    if (!browser || !::IsWindow(browser) || maxNodes <= 0) return std::nullopt;
+    try {
+        // A cross-process COM call has no time limit of its own: a browser that stops
+        // answering in the middle of one would hold the caller until it answered again. The
+        // walk therefore runs on a thread of its own, which the caller stops waiting for.
+        auto job = std::make_shared<SearchJob>();
+        job->hWndBrowser = browser;
+        job->ullDeadline = ::GetTickCount64() + timeoutMs;
+        job->nMaxNodes = maxNodes;
+        auto parameter = std::make_unique<std::shared_ptr<SearchJob>>(job);
+        UniqueKernelHandle thread(::CreateThread(nullptr, kSearchStackBytes, &SearchThread,
+                                                 parameter.get(),
+                                                 STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
+        if (!thread) return std::nullopt;
+        static_cast<void>(parameter.release());  // the thread owns it now
+        if (!WaitServingSentMessages(thread.Get(), ULONGLONG{timeoutMs} + kGraceMs))
+            return std::nullopt;
+        if (!job->address) return std::nullopt;
+        return WideToCodePage932Address(*job->address);
+    } catch (...) {
+        return std::nullopt;
+    }
+}
+
+std::optional<std::string> ReadPageOfTopBrowser() noexcept {
+    HWND browser = FindTopBrowserWindow();
+    if (!browser) return std::nullopt;
+    const std::optional<std::string> shown = ReadAddressBar(browser);
+    if (!shown) return std::nullopt;
+    try {
+        return AddressFromShownText(*shown);
+    } catch (...) {
+        return std::nullopt;
+    }
+}

@@ -1,0 +1,367 @@
+// The address bar read through accessibility: the shown text made into CP932 and into a
+// link, the search for the browser window on top, and whole reads of the fake modern
+// browser, a separate process serving its own tree, over the real accessibility library.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstring>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "browser/AccessibleAddress.h"
+#include "browser/AddressText.h"
+#include "browser/BrowserWindows.h"
+#include "common/FileText.h"
+#include "common/ScratchDirectory.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+std::string Shown(const std::optional<std::string>& text) { return text.value_or("<nothing>"); }
+
+// ---- The shown text in CP932 ----------------------------------------------------------
+// Narrow literals are compiled to CP932; bytes are spelled out where the encoding is the
+// point.
+
+TEST(WideToCodePage932Address, KeepsWhatCodePage932Holds) {
+    EXPECT_EQ(WideToCodePage932Address(L"https://example.jp/a?b=c#d"),
+              "https://example.jp/a?b=c#d");
+    EXPECT_EQ(WideToCodePage932Address(L"\u6F22\u5B57"), "\x8A\xBF\x8E\x9A");  // 漢字
+    EXPECT_EQ(WideToCodePage932Address(L"example.jp/ページ"), "example.jp/ページ");
+    EXPECT_EQ(WideToCodePage932Address(L"\uFF71"), "\xB1") << "half-width katakana, one byte";
+    EXPECT_EQ(WideToCodePage932Address(L"50%"), "50%") << "a shown percent sign stays";
+    EXPECT_EQ(WideToCodePage932Address(L""), "");
+}
+
+TEST(WideToCodePage932Address, EscapesEachCharacterCodePage932LacksAsItsUtf8) {
+    EXPECT_EQ(WideToCodePage932Address(L"a\U0001F600b"), "a%F0%9F%98%80b");
+    // Best fit would make these 'e' and '?'-like look-alikes: a different address.
+    EXPECT_EQ(WideToCodePage932Address(L"caf\u00E9"), "caf%C3%A9");
+    EXPECT_EQ(WideToCodePage932Address(L"\uD55C"), "%ED%95%9C");  // Hangul
+    // Which character failed is known per character: the kanji on both sides stay.
+    EXPECT_EQ(WideToCodePage932Address(L"\u6F22\U0001F600\u5B57\u00E9"),
+              "\x8A\xBF%F0%9F%98%80\x8E\x9A%C3%A9");
+    // Lone surrogates are no characters; control characters would break the stored line.
+    EXPECT_EQ(WideToCodePage932Address(std::wstring(L"a\xD800" L"b\xDC00")),
+              "a%EF%BF%BDb%EF%BF%BD");
+    EXPECT_EQ(WideToCodePage932Address(std::wstring(L"a\r\nb\t", 5) + L'\0' + L"c"),
+              "a%0D%0Ab%09%00c");
+}
+
+TEST(WideToCodePage932Address, CutsAt1023BytesBetweenWholeCharacters) {
+    const std::string ascii1021(1021, 'a');
+    const std::wstring wide1021(1021, L'a');
+    EXPECT_EQ(WideToCodePage932Address(std::wstring(5000, L'a')), std::string(1023, 'a'));
+    EXPECT_EQ(WideToCodePage932Address(wide1021 + L"\u6F22"), ascii1021 + "\x8A\xBF");
+    EXPECT_EQ(WideToCodePage932Address(L"a" + wide1021 + L"\u6F22"), "a" + ascii1021)
+        << "a double-byte character that would end at byte 1024 goes whole";
+    EXPECT_EQ(WideToCodePage932Address(std::wstring(1011, L'a') + L"\U0001F600"),
+              std::string(1011, 'a') + "%F0%9F%98%80");
+    EXPECT_EQ(WideToCodePage932Address(std::wstring(1012, L'a') + L"\U0001F600"),
+              std::string(1012, 'a'))
+        << "the escapes of one character are kept or dropped together";
+    EXPECT_EQ(WideToCodePage932Address(wide1021 + L"\u00E9"), ascii1021);
+}
+
+// ---- The link of a shown text -----------------------------------------------------------
+
+TEST(AddressFromShownText, KeepsAnAddressWithASchemeAsItIs) {
+    for (const char* address :
+         {"https://example.jp/ページ", "HTTP://EXAMPLE.JP", "file:///C:/dir/a.html",
+          "about:blank", "mailto:someone@example.jp", "https://example.jp:8443/x",
+          "chrome-extension://abc/page.html", "view-source:https://example.jp/"})
+        EXPECT_EQ(Shown(AddressFromShownText(address)), address);
+}
+
+TEST(AddressFromShownText, PutsHttpsBeforeABareHost) {
+    EXPECT_EQ(Shown(AddressFromShownText("example.jp/page")), "https://example.jp/page");
+    EXPECT_EQ(Shown(AddressFromShownText("localhost:8080/x")), "https://localhost:8080/x");
+    EXPECT_EQ(Shown(AddressFromShownText("localhost:8080")), "https://localhost:8080");
+    EXPECT_EQ(Shown(AddressFromShownText("intranet:80?q=1")), "https://intranet:80?q=1");
+    EXPECT_EQ(Shown(AddressFromShownText("LocalHost")), "https://LocalHost");
+    EXPECT_EQ(Shown(AddressFromShownText("[::1]:8080/")), "https://[::1]:8080/");
+    EXPECT_EQ(Shown(AddressFromShownText("例え.jp/ページ")), "https://例え.jp/ページ");
+    EXPECT_EQ(Shown(AddressFromShownText("  example.jp \t")), "https://example.jp");
+    // ァ is 83 40: its trail byte is the one of the ideographic space, 81 40.
+    EXPECT_EQ(Shown(AddressFromShownText("example.jp/\x83\x40")), "https://example.jp/\x83\x40");
+}
+
+TEST(AddressFromShownText, GivesNothingForWhatIsNoAddress) {
+    for (const char* text : {"", "   ", "weather tokyo", "東京\x81\x40天気", "weather",
+                             "a.jp\tb", "/path/only", ".jp", ":8080"})
+        EXPECT_EQ(AddressFromShownText(text), std::nullopt) << "'" << text << "'";
+    EXPECT_EQ(AddressFromShownText(std::string("a.jp\0b", 6)), std::nullopt);
+}
+
+TEST(AddressFromShownText, CutsALongBareAddressToTheLinkSize) {
+    const std::string base = "example.jp/";
+    const std::string fits = base + std::string(1015 - base.size(), 'a');
+    EXPECT_EQ(Shown(AddressFromShownText(fits)), "https://" + fits);
+    EXPECT_EQ(Shown(AddressFromShownText(fits + "b")), "https://" + fits);
+    const std::string beforeKanji = base + std::string(1014 - base.size(), 'a');
+    EXPECT_EQ(Shown(AddressFromShownText(beforeKanji + "\x8A\xBF")), "https://" + beforeKanji)
+        << "not cut inside the double-byte character";
+}
+
+// ---- The browser window on top ----------------------------------------------------------
+
+struct WindowTraits {
+    using Handle = HWND;
+    static Handle Empty() noexcept { return nullptr; }
+    static bool IsEmpty(Handle h) noexcept { return h == nullptr; }
+    static void Close(Handle h) noexcept { ::DestroyWindow(h); }
+};
+using UniqueWindow = UniqueHandle<WindowTraits>;
+
+// Windows of this process under the browsers' class names.
+class TopBrowserWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        for (const char* name : kBrowserWindowClasses) {
+            WNDCLASSA wc{};
+            wc.lpfnWndProc = &::DefWindowProcA;
+            wc.hInstance = ::GetModuleHandleA(nullptr);
+            wc.lpszClassName = name;
+            ::RegisterClassA(&wc);
+        }
+    }
+
+    static UniqueWindow Make(const char* className, bool visible, DWORD exStyle = 0,
+                             HWND owner = nullptr) {
+        const DWORD style = WS_POPUP | (visible ? WS_VISIBLE : 0);
+        return UniqueWindow(::CreateWindowExA(exStyle | WS_EX_NOACTIVATE, className, "test",
+                                              style, 10, 10, 60, 40, owner, nullptr,
+                                              ::GetModuleHandleA(nullptr), nullptr));
+    }
+    static void Raise(const UniqueWindow& window) {
+        ::SetWindowPos(window.Get(), HWND_TOP, 0, 0, 0, 0,
+                       SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+};
+
+TEST_F(TopBrowserWindow, TheOneNearestTheTopOfEitherClassIsFound) {
+    const UniqueWindow firefox = Make("MozillaWindowClass", true);
+    const UniqueWindow chrome = Make("Chrome_WidgetWin_1", true);
+    ASSERT_TRUE(firefox && chrome);
+    Raise(firefox);
+    EXPECT_EQ(FindTopBrowserWindow(), firefox.Get());
+    Raise(chrome);
+    EXPECT_EQ(FindTopBrowserWindow(), chrome.Get());
+}
+
+TEST_F(TopBrowserWindow, HiddenOwnedToolAndOtherWindowsAboveArePassedOver) {
+    const UniqueWindow browser = Make("Chrome_WidgetWin_1", true);
+    ASSERT_TRUE(browser);
+    Raise(browser);
+    const UniqueWindow hidden = Make("Chrome_WidgetWin_1", false);
+    const UniqueWindow bubble = Make("Chrome_WidgetWin_1", true, 0, browser.Get());
+    const UniqueWindow tool = Make("MozillaWindowClass", true, WS_EX_TOOLWINDOW);
+    const UniqueWindow other = Make("STATIC", true);
+    for (const UniqueWindow* above : {&hidden, &bubble, &tool, &other}) {
+        ASSERT_TRUE(*above);
+        Raise(*above);
+    }
+    EXPECT_EQ(FindTopBrowserWindow(), browser.Get());
+}
+
+TEST_F(TopBrowserWindow, WithOnlyAHiddenOneOfOursAnythingFoundIsAVisibleBrowserWindow) {
+    const UniqueWindow hidden = Make("MozillaWindowClass", false);
+    ASSERT_TRUE(hidden);
+    Raise(hidden);
+    // Another program in the desktop may show a browser window; nothing else may be found.
+    const HWND found = FindTopBrowserWindow();
+    EXPECT_NE(found, hidden.Get());
+    if (found) {
+        char className[64] = {};
+        ::GetClassNameA(found, className, sizeof className);
+        EXPECT_TRUE(::IsWindowVisible(found));
+        EXPECT_TRUE(IsBrowserWindowClass(className)) << className;
+    }
+}
+
+// ---- ReadAddressBar on windows of this process ------------------------------------------
+
+ULONGLONG MsSince(ULONGLONG start) { return ::GetTickCount64() - start; }
+
+TEST(ReadAddressBar, NoWindowOrAGoneOneGivesNothingAtOnce) {
+    HWND gone = ::CreateWindowExA(0, "STATIC", "gone", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ::DestroyWindow(gone);
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(ReadAddressBar(nullptr), std::nullopt);
+    EXPECT_EQ(ReadAddressBar(gone), std::nullopt);
+    EXPECT_LT(MsSince(start), 500u);
+}
+
+TEST(ReadAddressBar, AWindowOfTheCallersThreadIsAnsweredAndHasNoAddressBar) {
+    // The walk asks this thread's window through messages sent to it; were they not served
+    // while the caller waits, the read would last the whole bound.
+    const UniqueWindow window(::CreateWindowExA(0, "EDIT", "https://edit.example/",
+                                                WS_POPUP | WS_VISIBLE, 0, 0, 200, 30, nullptr,
+                                                nullptr, nullptr, nullptr));
+    ASSERT_TRUE(window);
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(ReadAddressBar(window.Get(), 6000), std::nullopt);
+    EXPECT_LT(MsSince(start), 3000u);
+}
+
+// ---- ReadAddressBar on the fake modern browser -------------------------------------------
+
+std::wstring Wide(const std::string& text) {
+    std::wstring wide(text.size(), L'\0');
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                             &wide[0], static_cast<int>(wide.size()));
+    wide.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return wide;
+}
+
+// The built fake, copied into a directory of its own for its log, started with a Unicode
+// command line (the address may hold what CP932 cannot) and ended when the test is over.
+class FakeModernBrowserProcess {
+public:
+    explicit FakeModernBrowserProcess(const std::wstring& arguments) : m_dir("modern-browser") {
+        const std::string source = FakePath();
+        if (source.empty() || !m_dir.CopyIn(source, "FakeModernBrowser.exe")) return;
+        const std::wstring exe = Wide(m_dir.File("FakeModernBrowser.exe"));
+        std::wstring commandLine = L"\"" + exe + L"\" " + arguments + L" --lifetime-ms=30000";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION info{};
+        if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &info))
+            return;
+        ::CloseHandle(info.hThread);
+        m_hProcess.Reset(info.hProcess);
+        m_dwPid = info.dwProcessId;
+        WaitUntil([this] { return (m_hWnd = FindWindowOf(m_dwPid)) != nullptr; }, 15000);
+    }
+    ~FakeModernBrowserProcess() { Stop(); }
+    FakeModernBrowserProcess(const FakeModernBrowserProcess&) = delete;
+    FakeModernBrowserProcess& operator=(const FakeModernBrowserProcess&) = delete;
+
+    HWND Window() const { return m_hWnd; }
+
+    // Closes its window and waits for it to end; its exit code, or nothing when it had to be
+    // killed.
+    std::optional<DWORD> Stop() {
+        if (!m_hProcess) return std::nullopt;
+        if (m_hWnd) ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
+        std::optional<DWORD> exitCode;
+        if (::WaitForSingleObject(m_hProcess.Get(), 15000) == WAIT_OBJECT_0) {
+            DWORD code = 0;
+            if (::GetExitCodeProcess(m_hProcess.Get(), &code)) exitCode = code;
+        } else {
+            ::TerminateProcess(m_hProcess.Get(), 99);
+            ::WaitForSingleObject(m_hProcess.Get(), 5000);
+        }
+        m_hProcess.Reset();
+        m_hWnd = nullptr;
+        return exitCode;
+    }
+
+    // After Stop: how many calls were about elements inside the document, or -1 without log.
+    long DocumentCalls() const {
+        for (const std::string& line : ReadLines(m_dir.File("modern-browser.log")))
+            if (line.rfind("document-calls ", 0) == 0) return std::stol(line.substr(15));
+        return -1;
+    }
+
+private:
+    // Beside the unit tests in support\, or for multi-configuration builds in
+    // ..\support\<configuration>\.
+    static std::string FakePath() {
+        char path[MAX_PATH] = {};
+        const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH) return {};
+        std::string dir(path, std::strrchr(path, '\\'));
+        const std::string besides = dir + "\\support\\FakeModernBrowser.exe";
+        if (FileExists(besides)) return besides;
+        const std::size_t slash = dir.rfind('\\');
+        const std::string configured =
+            dir.substr(0, slash) + "\\support" + dir.substr(slash) + "\\FakeModernBrowser.exe";
+        return FileExists(configured) ? configured : std::string();
+    }
+
+    struct WindowSearch {
+        DWORD pid;
+        HWND found;
+    };
+    static BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
+        auto* search = reinterpret_cast<WindowSearch*>(lParam);
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(hwnd, &owner);
+        char title[32] = {};
+        ::GetWindowTextA(hwnd, title, sizeof title);
+        if (owner != search->pid || std::strcmp(title, "FakeModernBrowser") != 0) return TRUE;
+        search->found = hwnd;
+        return FALSE;
+    }
+    static HWND FindWindowOf(DWORD pid) {
+        WindowSearch search{pid, nullptr};
+        ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
+        return search.found;
+    }
+
+    ScratchDirectory m_dir;
+    UniqueKernelHandle m_hProcess;
+    DWORD m_dwPid = 0;
+    HWND m_hWnd = nullptr;
+};
+
+constexpr char kDecoy[] = "https://decoy.example/";
+
+TEST(ReadAddressBarOfFakeBrowser, ReadsTheBarInTheToolbarWithoutEnteringTheDocument) {
+    FakeModernBrowserProcess browser(L"--address=example.jp/\u30DA\u30FC\u30B8\U0001F600");
+    ASSERT_NE(browser.Window(), nullptr) << "the fake modern browser did not start";
+
+    const ULONGLONG start = ::GetTickCount64();
+    const std::optional<std::string> shown = ReadAddressBar(browser.Window());
+    // Walking the document's 5000 elements takes tens of seconds under Wine.
+    EXPECT_LT(MsSince(start), 3000u);
+    EXPECT_EQ(Shown(shown), "example.jp/ページ%F0%9F%98%80");
+    EXPECT_NE(Shown(shown), kDecoy);
+    EXPECT_EQ(Shown(AddressFromShownText(Shown(shown))), "https://example.jp/ページ%F0%9F%98%80");
+
+    EXPECT_EQ(browser.Stop(), std::optional<DWORD>(0));
+    EXPECT_EQ(browser.DocumentCalls(), 0) << "nothing inside the document is asked";
+}
+
+TEST(ReadAddressBarOfFakeBrowser, ReadsABarThatIsASimpleElementOfItsToolbar) {
+    FakeModernBrowserProcess browser(L"--simple-text --address=https://example.jp/simple");
+    ASSERT_NE(browser.Window(), nullptr);
+    EXPECT_EQ(Shown(ReadAddressBar(browser.Window())), "https://example.jp/simple");
+}
+
+TEST(ReadAddressBarOfFakeBrowser, AToolbarWithoutTextGivesNothingAndTheDocumentStaysShut) {
+    FakeModernBrowserProcess browser(L"--no-text");
+    ASSERT_NE(browser.Window(), nullptr);
+    EXPECT_EQ(ReadAddressBar(browser.Window()), std::nullopt);
+    EXPECT_EQ(browser.Stop(), std::optional<DWORD>(0));
+    EXPECT_EQ(browser.DocumentCalls(), 0);
+}
+
+TEST(ReadAddressBarOfFakeBrowser, TheNodeBoundEndsTheWalkBeforeTheBar) {
+    FakeModernBrowserProcess browser(L"--address=https://example.jp/bound");
+    ASSERT_NE(browser.Window(), nullptr);
+    // The client, the document, the toolbar and its button: four elements before the bar.
+    EXPECT_EQ(ReadAddressBar(browser.Window(), 5000, 4), std::nullopt);
+    EXPECT_EQ(Shown(ReadAddressBar(browser.Window(), 5000, 50)), "https://example.jp/bound");
+}
+
+TEST(ReadAddressBarOfFakeBrowser, ASlowBrowserIsGivenUpAroundTheTimeBound) {
+    FakeModernBrowserProcess browser(L"--slow-ms=200");
+    ASSERT_NE(browser.Window(), nullptr);
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(ReadAddressBar(browser.Window(), 1000), std::nullopt);
+    EXPECT_LT(MsSince(start), 3000u);
+}
+
+TEST(ReadAddressBarOfFakeBrowser, ABrowserStuckInOneCallHoldsTheCallerNoLongerThanTheBound) {
+    FakeModernBrowserProcess browser(L"--slow-ms=5000");
+    ASSERT_NE(browser.Window(), nullptr);
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(ReadAddressBar(browser.Window(), 1000), std::nullopt);
+    EXPECT_LT(MsSince(start), 3000u);
+}
+}  // namespace
