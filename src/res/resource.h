@@ -11,6 +11,8 @@
 
 #define IDS_APP_TITLE        57344  // the application's name
 #define IDM_SETTINGS         32771
+#define IDM_START_AT_SIGNIN  32772  // tray menu: start at sign-in, checked while the task exists
+#define IDR_SIGNIN_TASK      140    // RCDATA: the sign-in task's XML template
 #define ID_APP_ABOUT         57664
 #define ID_APP_EXIT          57665
 

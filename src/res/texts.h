@@ -20,6 +20,12 @@ constexpr char kLinkTooLong[] =
 constexpr char kSaveFailed[] =
     "設定ファイルに保存できませんでした。ファイルが読み取り専用でないか確認してください。";
 
+// The tray menu's start-at-sign-in item could not change the sign-in task.
+constexpr char kSignInTaskNotRegistered[] =
+    "ログオン時に起動するよう設定できませんでした。タスク スケジューラを確認してください。";
+constexpr char kSignInTaskNotDeleted[] =
+    "ログオン時の起動を解除できませんでした。タスク スケジューラを確認してください。";
+
 // Column headings of the key-set list.
 constexpr char kListNumberHeading[] = "番号";
 constexpr char kListCaptionHeading[] = "キャプション";

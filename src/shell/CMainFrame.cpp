@@ -6,6 +6,8 @@
 #include "keys/KeyMatching.h"
 #include "res/resource.h"
 #include "settings/SettingsDialog.h"
+#include "res/texts.h"
+#include "shell/SignInTask.h"
 #include "shell/TrayMenu.h"
 #include "win/MessageFilter.h"
 #include "win/WinApp.h"
@@ -120,6 +122,8 @@ void CMainFrame::ShowTrayMenu() {
     UniqueMenu menu = LoadTrayMenu(::GetModuleHandleA(nullptr));
     HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
+    ::CheckMenuItem(popup, IDM_START_AT_SIGNIN,
+                    MF_BYCOMMAND | (SignInTask::Exists() ? MF_CHECKED : MF_UNCHECKED));
     // Without the foreground the menu would not close when the user clicks elsewhere.
     ::SetForegroundWindow(Hwnd());
     ::TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
@@ -145,6 +149,16 @@ CMainFrame::ModalDialogScope::~ModalDialogScope() {
     m_frame.ClearDialogOpen();
 }
 
+void CMainFrame::OnStartAtSignIn() {
+    const bool registered = SignInTask::Exists();
+    if (registered ? SignInTask::Remove() : SignInTask::Register()) return;
+    // Nothing changed; say so.
+    if (m_bDialogOpen) return;
+    ModalDialogScope modal(*this);
+    ::MessageBoxA(Hwnd(), registered ? texts::kSignInTaskNotDeleted : texts::kSignInTaskNotRegistered,
+                  texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+}
+
 void CMainFrame::OnSettings() {
     if (m_bDialogOpen) return;
     // The dialog takes the hook while it is open; it comes back to the frame afterwards.
@@ -166,6 +180,10 @@ void CMainFrame::OnSettings() {
 bool CMainFrame::OnCmdMsg(UINT id) {
     if (id == IDM_SETTINGS) {
         OnSettings();
+        return true;
+    }
+    if (id == IDM_START_AT_SIGNIN) {
+        OnStartAtSignIn();
         return true;
     }
     return WinApp::Current()->OnCommand(id);

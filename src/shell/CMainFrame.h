@@ -57,6 +57,8 @@ private:
     void ShowTrayMenu();
     void OnTaskbarCreated();
     void OnSettings();
+    // The tray menu's start-at-sign-in item: registers the sign-in task, or deletes it.
+    void OnStartAtSignIn();
     // Windows ends the session (or Restart Manager closes the program): keep what the user
     // confirmed, save it once, and end.
     void OnEndSession();

@@ -89,15 +89,18 @@ TEST_F(ProgramResources, MenuHoldsTheTrayCommands) {
     ::GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "ﾌｧｲﾙ(&F)");
     HMENU popup = ::GetSubMenu(menu, 0);
-    ASSERT_EQ(::GetMenuItemCount(popup), 4);
+    ASSERT_EQ(::GetMenuItemCount(popup), 5);
     EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(IDM_SETTINGS));
     EXPECT_EQ(::GetMenuItemID(popup, 1), static_cast<UINT>(ID_APP_ABOUT));
-    EXPECT_EQ(::GetMenuItemID(popup, 3), static_cast<UINT>(ID_APP_EXIT));
+    EXPECT_EQ(::GetMenuItemID(popup, 2), static_cast<UINT>(IDM_START_AT_SIGNIN));
+    EXPECT_EQ(::GetMenuItemID(popup, 4), static_cast<UINT>(ID_APP_EXIT));
     ::GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "設定(&S)");
     ::GetMenuStringA(popup, 1, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "バージョン情報(&A)...");
-    ::GetMenuStringA(popup, 3, text, sizeof text, MF_BYPOSITION);
+    ::GetMenuStringA(popup, 2, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, "ログオン時に起動(&L)");
+    ::GetMenuStringA(popup, 4, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "終了(&X)");
     ::DestroyMenu(menu);
 }

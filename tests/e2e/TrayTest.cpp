@@ -7,6 +7,8 @@
 #include <cstdlib>
 
 #include "Installation.h"
+#include "shell/SignInTask.h"
+#include "win/ComApartment.h"
 #include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
 #include "ScreenCapture.h"
@@ -153,5 +155,17 @@ TEST_F(Tray, TaskbarCreatedBringsALostIconBack) {
     ASSERT_TRUE(WaitUntil([] { return !IconShown(); }, 3000));
     ::PostMessageA(m_frame, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil(IconShown, 5000));
+}
+// The tray menu's start-at-sign-in item registers the sign-in task, and deletes it again.
+TEST_F(Tray, StartAtSignInRegistersAndDeletesTheSignInTask) {
+    ComApartment com;
+    const bool before = SignInTask::Exists();
+    for (bool expected : {!before, before}) {
+        EXPECT_TRUE(::SendMessageTimeoutA(m_frame, WM_COMMAND, IDM_START_AT_SIGNIN, 0, SMTO_BLOCK, 10000,
+                                          nullptr))
+            << "a failure box would hold the command";
+        EXPECT_EQ(SignInTask::Exists(), expected);
+    }
+    EXPECT_EQ(FindDialogWindow(m_program.Pid()), nullptr);
 }
 }  // namespace

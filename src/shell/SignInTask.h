@@ -1,0 +1,29 @@
+#pragma once
+// Start at sign-in. Windows skips an elevated program in the Run key and the Startup folder,
+// so the program is started by a Task Scheduler task of the signed-in user: a logon trigger,
+// the highest run level available, this program's full path, no time limit, started when
+// available and on battery power too. The definition is the XML of resource IDR_SIGNIN_TASK
+// (src/res/SignInTask.xml), which the installer writes as well.
+#include <windows.h>
+
+#include <string>
+
+class SignInTask {
+public:
+    // "Vorlund (<user name>)": one task per user, in the scheduler's root folder.
+    static std::wstring Name();
+    // The task definition for this user and program, from the template; empty when the
+    // template resource is missing. Values are escaped for XML.
+    static std::wstring BuildXml(const std::wstring& userId, const std::wstring& command);
+
+    // Through Task Scheduler 2.0 (COM must be initialised on the calling thread).
+    static bool Exists();
+    // Registers (or replaces) the task for the current user and this program.
+    static bool Register();
+    static bool Remove();
+
+    // The signed-in user as the scheduler names users: DOMAIN\user where there is a domain.
+    static std::wstring CurrentUserId();
+    // The full path of this program.
+    static std::wstring ProgramPath();
+};
