@@ -15,6 +15,7 @@
 #include "browser/BrowserWindows.h"
 #include "common/FileText.h"
 #include "common/ScratchDirectory.h"
+#include "common/SupportProgram.h"
 #include "win/UniqueHandle.h"
 
 namespace {
@@ -268,40 +269,8 @@ public:
     }
 
 private:
-    // Beside the unit tests in support\, or for multi-configuration builds in
-    // ..\support\<configuration>\.
-    static std::string FakePath() {
-        char path[MAX_PATH] = {};
-        const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH) return {};
-        std::string dir(path, std::strrchr(path, '\\'));
-        const std::string besides = dir + "\\support\\FakeModernBrowser.exe";
-        if (FileExists(besides)) return besides;
-        const std::size_t slash = dir.rfind('\\');
-        const std::string configured =
-            dir.substr(0, slash) + "\\support" + dir.substr(slash) + "\\FakeModernBrowser.exe";
-        return FileExists(configured) ? configured : std::string();
-    }
-
-    struct WindowSearch {
-        DWORD pid;
-        HWND found;
-    };
-    static BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lParam) {
-        auto* search = reinterpret_cast<WindowSearch*>(lParam);
-        DWORD owner = 0;
-        ::GetWindowThreadProcessId(hwnd, &owner);
-        char title[32] = {};
-        ::GetWindowTextA(hwnd, title, sizeof title);
-        if (owner != search->pid || std::strcmp(title, "FakeModernBrowser") != 0) return TRUE;
-        search->found = hwnd;
-        return FALSE;
-    }
-    static HWND FindWindowOf(DWORD pid) {
-        WindowSearch search{pid, nullptr};
-        ::EnumWindows(&MatchWindow, reinterpret_cast<LPARAM>(&search));
-        return search.found;
-    }
+    static std::string FakePath() { return SupportProgramPath("FakeModernBrowser.exe"); }
+    static HWND FindWindowOf(DWORD pid) { return FindProcessWindowTitled(pid, "FakeModernBrowser"); }
 
     ScratchDirectory m_dir;
     UniqueKernelHandle m_hProcess;
