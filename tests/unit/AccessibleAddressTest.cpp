@@ -15,7 +15,7 @@
 #include "browser/BrowserWindows.h"
 #include "common/FileText.h"
 #include "common/ScratchDirectory.h"
-#include "common/SupportProgram.h"
+#include "common/SupportProcess.h"
 #include "win/UniqueHandle.h"
 
 namespace {
@@ -209,73 +209,19 @@ TEST(ReadAddressBar, AWindowOfTheCallersThreadIsAnsweredAndHasNoAddressBar) {
 
 // ---- ReadAddressBar on the fake modern browser -------------------------------------------
 
-std::wstring Wide(const std::string& text) {
-    std::wstring wide(text.size(), L'\0');
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                             &wide[0], static_cast<int>(wide.size()));
-    wide.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
-    return wide;
-}
-
-// The built fake, copied into a directory of its own for its log, started with a Unicode
-// command line (the address may hold what CP932 cannot) and ended when the test is over.
-class FakeModernBrowserProcess {
+// The built fake, started with a Unicode command line (the address may hold what CP932
+// cannot) and ended when the test is over.
+class FakeModernBrowserProcess : public SupportProcess {
 public:
-    explicit FakeModernBrowserProcess(const std::wstring& arguments) : m_dir("modern-browser") {
-        const std::string source = FakePath();
-        if (source.empty() || !m_dir.CopyIn(source, "FakeModernBrowser.exe")) return;
-        const std::wstring exe = Wide(m_dir.File("FakeModernBrowser.exe"));
-        std::wstring commandLine = L"\"" + exe + L"\" " + arguments + L" --lifetime-ms=30000";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessW(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
-                              nullptr, &startup, &info))
-            return;
-        ::CloseHandle(info.hThread);
-        m_hProcess.Reset(info.hProcess);
-        m_dwPid = info.dwProcessId;
-        WaitUntil([this] { return (m_hWnd = FindWindowOf(m_dwPid)) != nullptr; }, 15000);
-    }
-    ~FakeModernBrowserProcess() { Stop(); }
-    FakeModernBrowserProcess(const FakeModernBrowserProcess&) = delete;
-    FakeModernBrowserProcess& operator=(const FakeModernBrowserProcess&) = delete;
-
-    HWND Window() const { return m_hWnd; }
-
-    // Closes its window and waits for it to end; its exit code, or nothing when it had to be
-    // killed.
-    std::optional<DWORD> Stop() {
-        if (!m_hProcess) return std::nullopt;
-        if (m_hWnd) ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
-        std::optional<DWORD> exitCode;
-        if (::WaitForSingleObject(m_hProcess.Get(), 15000) == WAIT_OBJECT_0) {
-            DWORD code = 0;
-            if (::GetExitCodeProcess(m_hProcess.Get(), &code)) exitCode = code;
-        } else {
-            ::TerminateProcess(m_hProcess.Get(), 99);
-            ::WaitForSingleObject(m_hProcess.Get(), 5000);
-        }
-        m_hProcess.Reset();
-        m_hWnd = nullptr;
-        return exitCode;
-    }
+    explicit FakeModernBrowserProcess(const std::wstring& arguments)
+        : SupportProcess("FakeModernBrowser.exe", "FakeModernBrowser", arguments + L" --lifetime-ms=30000") {}
 
     // After Stop: how many calls were about elements inside the document, or -1 without log.
     long DocumentCalls() const {
-        for (const std::string& line : ReadLines(m_dir.File("modern-browser.log")))
+        for (const std::string& line : ReadLines(File("modern-browser.log")))
             if (line.rfind("document-calls ", 0) == 0) return std::stol(line.substr(15));
         return -1;
     }
-
-private:
-    static std::string FakePath() { return SupportProgramPath("FakeModernBrowser.exe"); }
-    static HWND FindWindowOf(DWORD pid) { return FindProcessWindowTitled(pid, "FakeModernBrowser"); }
-
-    ScratchDirectory m_dir;
-    UniqueKernelHandle m_hProcess;
-    DWORD m_dwPid = 0;
-    HWND m_hWnd = nullptr;
 };
 
 constexpr char kDecoy[] = "https://decoy.example/";

@@ -12,7 +12,7 @@
 #include "browser/BrowserQuery.h"
 #include "common/FileText.h"
 #include "common/ScratchDirectory.h"
-#include "common/SupportProgram.h"
+#include "common/SupportProcess.h"
 #include "win/UniqueHandle.h"
 
 namespace {
@@ -268,66 +268,21 @@ TEST_F(BrowserQueryLifecycle, OpeningAgainFirstReleasesTheEarlierInstance) {
 
 // The built fake browser, copied into a directory of its own so that its log is this test's
 // alone, started and asked to end again when the test is over.
-class FakeBrowserProcess {
+class FakeBrowserProcess : public SupportProcess {
 public:
-    explicit FakeBrowserProcess(const std::string& arguments) : m_dir("fake-browser") {
-        const std::string source = FakeBrowserPath();
-        if (source.empty() || !m_dir.CopyIn(source, "FakeBrowser.exe")) return;
-        const std::string exe = m_dir.File("FakeBrowser.exe");
-        std::string commandLine = "\"" + exe + "\" " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION info{};
-        if (!::CreateProcessA(exe.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0,
-                              nullptr, m_dir.Path().c_str(), &startup, &info))
-            return;
-        ::CloseHandle(info.hThread);
-        m_hProcess.Reset(info.hProcess);
-        m_dwPid = info.dwProcessId;
-        WaitUntil([this] { return (m_hWnd = FindWindowOf(m_dwPid)) != nullptr; }, 15000);
-    }
-    ~FakeBrowserProcess() { Stop(); }
-    FakeBrowserProcess(const FakeBrowserProcess&) = delete;
-    FakeBrowserProcess& operator=(const FakeBrowserProcess&) = delete;
+    explicit FakeBrowserProcess(const std::string& arguments)
+        : SupportProcess("FakeBrowser.exe", "FakeBrowser", WideFromAnsi(arguments)) {}
 
     // Whether it runs with its service registered.
-    bool IsReady() const { return m_hWnd != nullptr; }
-    HANDLE Process() const { return m_hProcess.Get(); }
+    bool IsReady() const { return Window() != nullptr; }
 
-    std::vector<std::string> Log() const { return ReadLines(m_dir.File("fake-browser.log")); }
+    std::vector<std::string> Log() const { return ReadLines(File("fake-browser.log")); }
     std::size_t Requests() const {
         std::size_t count = 0;
         for (const std::string& line : Log())
             if (line.rfind("request ", 0) == 0) ++count;
         return count;
     }
-
-    // Closes its window and waits for it to end; its exit code, or nothing when it had to be
-    // killed.
-    std::optional<DWORD> Stop() {
-        if (!m_hProcess) return std::nullopt;
-        if (m_hWnd) ::PostMessageA(m_hWnd, WM_CLOSE, 0, 0);
-        std::optional<DWORD> exitCode;
-        if (::WaitForSingleObject(m_hProcess.Get(), 10000) == WAIT_OBJECT_0) {
-            DWORD code = 0;
-            if (::GetExitCodeProcess(m_hProcess.Get(), &code)) exitCode = code;
-        } else {
-            ::TerminateProcess(m_hProcess.Get(), 99);
-            ::WaitForSingleObject(m_hProcess.Get(), 5000);
-        }
-        m_hProcess.Reset();
-        m_hWnd = nullptr;
-        return exitCode;
-    }
-
-private:
-    static std::string FakeBrowserPath() { return SupportProgramPath("FakeBrowser.exe"); }
-    static HWND FindWindowOf(DWORD pid) { return FindProcessWindowTitled(pid, "FakeBrowser"); }
-
-    ScratchDirectory m_dir;
-    UniqueKernelHandle m_hProcess;
-    DWORD m_dwPid = 0;
-    HWND m_hWnd = nullptr;
 };
 
 const std::string kWorkedExample = std::string("\"page/one.html\",\"Page one\"") + '\0';
