@@ -22,24 +22,27 @@ inline std::string SupportProgramPath(const char* fileName) {
     return FileExists(configured) ? configured : std::string();
 }
 
+struct ProcessWindowSearch {
+    DWORD pid;
+    const char* title;
+    HWND found;
+};
+
+// A named callback, not a lambda: the 32-bit build needs the stdcall convention.
+inline BOOL CALLBACK MatchProcessWindowTitled(HWND hwnd, LPARAM lParam) {
+    auto* wanted = reinterpret_cast<ProcessWindowSearch*>(lParam);
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(hwnd, &owner);
+    char text[64] = {};
+    ::GetWindowTextA(hwnd, text, sizeof text);
+    if (owner != wanted->pid || std::strcmp(text, wanted->title) != 0) return TRUE;
+    wanted->found = hwnd;
+    return FALSE;
+}
+
 // The top-level window of the process with exactly this title, or null.
 inline HWND FindProcessWindowTitled(DWORD pid, const char* title) {
-    struct Search {
-        DWORD pid;
-        const char* title;
-        HWND found;
-    } search{pid, title, nullptr};
-    ::EnumWindows(
-        [](HWND hwnd, LPARAM lParam) -> BOOL {
-            auto* wanted = reinterpret_cast<Search*>(lParam);
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(hwnd, &owner);
-            char text[64] = {};
-            ::GetWindowTextA(hwnd, text, sizeof text);
-            if (owner != wanted->pid || std::strcmp(text, wanted->title) != 0) return TRUE;
-            wanted->found = hwnd;
-            return FALSE;
-        },
-        reinterpret_cast<LPARAM>(&search));
+    ProcessWindowSearch search{pid, title, nullptr};
+    ::EnumWindows(&MatchProcessWindowTitled, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
