@@ -146,9 +146,14 @@ LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
     if (m_bCapturing) return 0;
     KeySet* record = FindKeySetForKey(KeySetHost::Current().GetKeySetTable(), wParam, lParam);
     if (!record) return 0;
-    m_bCapturing = true;
+    // Cleared however the capture ends: an exception is caught by the dialog procedure, and a
+    // flag left set would refuse every later capture.
+    struct CaptureScope {
+        bool& flag;
+        explicit CaptureScope(bool& capturing) : flag(capturing) { flag = true; }
+        ~CaptureScope() { flag = false; }
+    } scope(m_bCapturing);
     CaptureBrowserPageOnto(*record);
-    m_bCapturing = false;
     return 0;
 }
 
