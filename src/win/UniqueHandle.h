@@ -56,3 +56,4 @@ using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
 using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, &::DestroyIcon>>;
 using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &::DestroyMenu>>;
 using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, &::FreeLibrary>>;
+using UniqueWindow = UniqueHandle<NullHandleTraits<HWND, &::DestroyWindow>>;

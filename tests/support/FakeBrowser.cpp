@@ -29,6 +29,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/BesideModule.h"
+
 #include "win/UniqueHandle.h"
 
 namespace {
@@ -103,11 +105,8 @@ bool ParseOptions(int argc, char** argv, Options& options) {
 }
 
 std::string LogPath() {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return kLogName;
-    char* slash = std::strrchr(path, '\\');
-    return slash ? std::string(path, slash + 1) + kLogName : kLogName;
+    const std::string path = FileBesideModule(nullptr, kLogName);
+    return path.empty() ? kLogName : path;
 }
 
 void AppendLine(const std::string& path, const std::string& text) {

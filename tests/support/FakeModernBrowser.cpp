@@ -42,6 +42,8 @@
 #include <utility>
 #include <vector>
 
+#include "common/BesideModule.h"
+
 #include "win/UniqueHandle.h"
 
 namespace {
@@ -108,11 +110,8 @@ bool ParseOptions(Options& options) {
 }
 
 std::string LogPath() {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return kLogName;
-    char* slash = std::strrchr(path, '\\');
-    return slash ? std::string(path, slash + 1) + kLogName : kLogName;
+    const std::string path = FileBesideModule(nullptr, kLogName);
+    return path.empty() ? kLogName : path;
 }
 
 void WriteLog(const std::string& text) {

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <string>
 
+#include "common/BesideModule.h"
+
 namespace {
 std::string ParentProgram() {
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -27,12 +29,8 @@ std::string ParentProgram() {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(nullptr, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return 1;
-    char* slash = std::strrchr(path, '\\');
-    if (!slash) return 1;
-    const std::string log = std::string(path, slash + 1) + "probe-launches.log";
+    const std::string log = FileBesideModule(nullptr, "probe-launches.log");
+    if (log.empty()) return 1;
 
     char cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, cwd);

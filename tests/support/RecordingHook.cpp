@@ -6,19 +6,16 @@
 #include <cstring>
 
 #include "VelComn.h"
+#include "common/BesideModule.h"
 #include "common/HookLogLine.h"
 
 namespace {
 HINSTANCE g_module = nullptr;
 
 void AppendLine(const char* line) {
-    char path[MAX_PATH] = {};
-    const DWORD length = ::GetModuleFileNameA(g_module, path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return;
-    char* slash = std::strrchr(path, '\\');
-    if (!slash || (slash - path) + 20 >= MAX_PATH) return;
-    std::strcpy(slash + 1, "hook-calls.log");
-    HANDLE file = ::CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
+    const std::string path = FileBesideModule(g_module, "hook-calls.log");
+    if (path.empty()) return;
+    HANDLE file = ::CreateFileA(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
                                 nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return;
     DWORD written = 0;

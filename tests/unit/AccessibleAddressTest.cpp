@@ -107,14 +107,6 @@ TEST(AddressFromShownText, CutsALongBareAddressToTheLinkSize) {
 
 // ---- The browser window on top ----------------------------------------------------------
 
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Empty() noexcept { return nullptr; }
-    static bool IsEmpty(Handle h) noexcept { return h == nullptr; }
-    static void Close(Handle h) noexcept { ::DestroyWindow(h); }
-};
-using UniqueWindow = UniqueHandle<WindowTraits>;
-
 // Windows of this process under the browsers' class names.
 class TopBrowserWindow : public ::testing::Test {
 protected:

@@ -115,14 +115,6 @@ struct RecordedBox {
     }
 };
 
-struct WindowTraits {
-    using Handle = HWND;
-    static Handle Empty() noexcept { return nullptr; }
-    static bool IsEmpty(Handle h) noexcept { return h == nullptr; }
-    static void Close(Handle h) noexcept { ::DestroyWindow(h); }
-};
-using UniqueWindow = UniqueHandle<WindowTraits>;
-
 // Stands in for the settings dialog as the owner of the message box.
 UniqueWindow MakeOwner() {
     return UniqueWindow(::CreateWindowExA(0, "STATIC", "owner", WS_POPUP, 0, 0, 10, 10, nullptr,
