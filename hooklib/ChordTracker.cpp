@@ -5,7 +5,7 @@
 namespace {
 int CountFlags(WORD modifiers) noexcept {
     return ((modifiers & kHookModAlt) != 0) + ((modifiers & kHookModControl) != 0) +
-           ((modifiers & kHookModShift) != 0);
+           ((modifiers & kHookModShift) != 0) + ((modifiers & kHookModWin) != 0);
 }
 }  // namespace
 
@@ -14,6 +14,7 @@ WORD ChordTracker::ModifierFlagOf(DWORD virtualKey) noexcept {
     case VK_MENU: case VK_LMENU: case VK_RMENU: return kHookModAlt;
     case VK_CONTROL: case VK_LCONTROL: case VK_RCONTROL: return kHookModControl;
     case VK_SHIFT: case VK_LSHIFT: case VK_RSHIFT: return kHookModShift;
+    case VK_LWIN: case VK_RWIN: return kHookModWin;
     default: return 0;
     }
 }
@@ -22,7 +23,7 @@ std::optional<KeyChord> ChordTracker::OnKeyEvent(DWORD virtualKey, bool keyUp,
                                                  SystemKeyState system) noexcept {
     if (keyUp || virtualKey > 0xFF || ModifierFlagOf(virtualKey) != 0) return std::nullopt;
     const WORD modifiers =
-        static_cast<WORD>(system.modifiersHeld & (kHookModAlt | kHookModControl | kHookModShift));
+        static_cast<WORD>(system.modifiersHeld & (kHookModAlt | kHookModControl | kHookModShift | kHookModWin));
     if (system.keyAlreadyDown || CountFlags(modifiers) < 2) return std::nullopt;
     return KeyChord{static_cast<WORD>(virtualKey), modifiers};
 }

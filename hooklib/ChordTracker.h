@@ -1,6 +1,8 @@
 #pragma once
 // Decides, key event by key event, which presses are favourite-key chords: the first
-// key-down of a non-modifier key while at least two of Ctrl, Alt and Shift are held.
+// key-down of a non-modifier key while at least two of Ctrl, Alt, Shift and Win are held.
+// A held Windows key is always reported, as its own bit: Win+Ctrl+Alt+C is another
+// combination than Ctrl+Alt+C and must never open Ctrl+Alt+C's link.
 //
 // It remembers nothing. A low-level hook never sees the key-ups that happen on the secure
 // desktop (Ctrl+Alt+Del, the lock screen, an elevation prompt) or while the hook is
@@ -13,7 +15,7 @@
 
 struct KeyChord {
     WORD virtualKey;
-    WORD modifiers;  // MOD_ALT 1 | MOD_CONTROL 2 | MOD_SHIFT 4
+    WORD modifiers;  // MOD_ALT 1 | MOD_CONTROL 2 | MOD_SHIFT 4 | MOD_WIN 8
 };
 
 // What the system reports at the moment of a key event, before the event itself counts:

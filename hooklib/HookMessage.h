@@ -8,3 +8,4 @@ constexpr UINT WM_APP_KEY_HIT = WM_APP + 109;
 constexpr WORD kHookModAlt = 1;      // MOD_ALT
 constexpr WORD kHookModControl = 2;  // MOD_CONTROL
 constexpr WORD kHookModShift = 4;    // MOD_SHIFT
+constexpr WORD kHookModWin = 8;      // MOD_WIN: either Windows key

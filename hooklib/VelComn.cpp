@@ -27,6 +27,7 @@ SystemKeyState KeyStateBeforeEvent(DWORD virtualKey) noexcept {
     if (IsDown(VK_MENU)) held |= kHookModAlt;
     if (IsDown(VK_CONTROL)) held |= kHookModControl;
     if (IsDown(VK_SHIFT)) held |= kHookModShift;
+    if (IsDown(VK_LWIN) || IsDown(VK_RWIN)) held |= kHookModWin;
     return SystemKeyState{held, virtualKey <= 0xFF && IsDown(static_cast<int>(virtualKey))};
 }
 

@@ -1,6 +1,6 @@
 #pragma once
-// VelComn.dll: reports favourite-key presses (a key pressed with at least two of Ctrl, Alt
-// and Shift held) to one window as WM_APP_KEY_HIT. The exports use the C calling convention
+// VelComn.dll: reports favourite-key presses (a key pressed with at least two of Ctrl, Alt,
+// Shift and Win held) to one window as WM_APP_KEY_HIT. The exports use the C calling convention
 // and undecorated names (see VelComn.def).
 #include <windows.h>
 

@@ -16,7 +16,7 @@ vorlund_preset() {
 # Prints nothing and succeeds when LOADER starts; otherwise prints why it does not.
 vorlund_loader_fails() {
   local loader=$1 out
-  if [ ! -x "$loader" ]; then echo "$loader is not installed"; return 0; fi
+  if [ ! -x "$loader" ]; then echo "$loader is not installed (scripts/bootstrap could not install it)"; return 0; fi
   if out=$("$loader" --version 2>&1); then return 1; fi
   case $out in
     *"Exec format error"*) echo "this machine cannot execute 32-bit code ($loader: Exec format error)" ;;

@@ -14,5 +14,8 @@ constexpr UINT WM_APP_TRAY_NOTIFY = WM_APP + 100;
 // To the tray window: take the icon away, bring it back.
 constexpr UINT WM_APP_TRAY_REMOVE = WM_APP + 101;
 constexpr UINT WM_APP_TRAY_RESTORE = WM_APP + 102;
+// From the program's own worker threads to the frame: answers are waiting (never admitted
+// from other processes; a message that does not come from a worker finds nothing to run).
+constexpr UINT WM_APP_WORKER_REPLY = WM_APP + 103;
 // The key-set list dialog to itself: fill the list once the dialog shows.
 constexpr UINT WM_USER_FILL_LIST = WM_USER + 99;

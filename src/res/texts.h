@@ -25,6 +25,20 @@ constexpr char kSignInTaskNotRegistered[] =
     "ログオン時に起動するよう設定できませんでした。タスク スケジューラを確認してください。";
 constexpr char kSignInTaskNotDeleted[] =
     "ログオン時の起動を解除できませんでした。タスク スケジューラを確認してください。";
+// Start at sign-in runs the program with administrator rights without asking: refused where
+// anyone but administrators could change the program's files.
+constexpr char kSignInNeedsProtectedFolder[] =
+    "ログオン時に起動するには、セットアップで管理者だけが変更できるフォルダー（Program Files など）に"
+    "インストールしてください。\r\n\r\nこのフォルダーは管理者以外のユーザーやプログラムも変更できるため、"
+    "ここから管理者の権限で自動的に起動すると、置き換えられたプログラムが実行されるおそれがあります。";
+constexpr char kSignInSchedulerUnreachable[] =
+    "タスク スケジューラに接続できないため、ログオン時の起動を確認・変更できません。"
+    "しばらくしてからもう一度お試しください。";
+
+// A key's link could not be opened; the link follows on the next line.
+constexpr char kLinkShellUnavailable[] =
+    "デスクトップのシェル（エクスプローラー）が利用できないため、リンクを開けませんでした。\r\n";
+constexpr char kLinkNotOpened[] = "リンクを開けませんでした。リンク先があるか確認してください。\r\n";
 
 // Column headings of the key-set list.
 constexpr char kListNumberHeading[] = "番号";

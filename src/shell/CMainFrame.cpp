@@ -9,6 +9,7 @@
 #include "res/texts.h"
 #include "shell/SignInTask.h"
 #include "shell/TrayMenu.h"
+#include "win/GreyedItemClick.h"
 #include "win/MessageFilter.h"
 #include "win/WinApp.h"
 
@@ -57,6 +58,10 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             return 0;
         case WM_APP_KEY_HIT: return OnKeyHit(wParam, lParam);
         case WM_APP_TRAY_NOTIFY: return OnTrayNotify(wParam, lParam);
+        case WM_APP_WORKER_REPLY:
+            if (m_links) m_links->RunReplies();
+            if (m_signIn) m_signIn->RunReplies();
+            return 0;
         default:
             if (msg == m_nTaskbarCreatedMsg && msg != 0) {
                 OnTaskbarCreated();
@@ -81,6 +86,11 @@ LRESULT CMainFrame::OnCreate() {
     if (auto allow = SystemChangeWindowMessageFilterEx())
         allow(Hwnd(), m_nTaskbarCreatedMsg, 1 /* MSGFLT_ALLOW */, nullptr);
 
+    m_links = std::make_unique<LinkOpener>(
+        Hwnd(), WM_APP_WORKER_REPLY, [this](const std::string& link, LaunchResult why) { OnLaunchFailed(link, why); });
+    m_signIn = std::make_unique<SignInService>(Hwnd(), WM_APP_WORKER_REPLY,
+                                               [this](const char* text) { ShowSignInNotice(text); });
+
     m_hookLib = HookLibrary::LoadFrom(KeySetHost::Current().AppDirectory());
     StartHook();
     return 0;
@@ -88,6 +98,8 @@ LRESULT CMainFrame::OnCreate() {
 
 void CMainFrame::OnDestroy() {
     StopHook();
+    m_links.reset();
+    m_signIn.reset();
     // An open settings dialog may still hold the library; it goes when the dialog does.
     m_hookLib.reset();
 }
@@ -102,8 +114,19 @@ void CMainFrame::OnEndSession() {
 LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
     const KeySet* record = FindKeySetForKey(KeySetHost::Current().GetKeySetTable(), wParam, lParam);
     // Only the first match counts, even when it has no link and a later key would have one.
-    if (record && record->HasLink()) m_launcher.Open(record->link.c_str());
+    if (record && record->HasLink() && m_links) m_links->Open(record->link);
     return 0;
+}
+
+void CMainFrame::OnLaunchFailed(const std::string& link, LaunchResult why) {
+    // Presses while the box is up would only repeat it.
+    if (m_bLaunchBoxShown) return;
+    m_bLaunchBoxShown = true;
+    // No tray-icon change around this box: with the shell gone that would wait for it.
+    const std::string text =
+        (why == LaunchResult::ShellUnavailable ? texts::kLinkShellUnavailable : texts::kLinkNotOpened) + link;
+    ::MessageBoxA(Hwnd(), text.c_str(), texts::kAppName, MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    m_bLaunchBoxShown = false;
 }
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
@@ -122,18 +145,28 @@ void CMainFrame::ShowTrayMenu() {
     UniqueMenu menu = LoadTrayMenu(::GetModuleHandleA(nullptr));
     HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
-    ::CheckMenuItem(popup, IDM_START_AT_SIGNIN,
-                    MF_BYCOMMAND | (SignInTask::Exists() ? MF_CHECKED : MF_UNCHECKED));
+    // What the scheduler said last; asked again for the next time. Greyed while it has not
+    // answered, or a change is under way.
+    if (m_signIn) {
+        ::CheckMenuItem(popup, IDM_START_AT_SIGNIN,
+                        MF_BYCOMMAND |
+                            (m_signIn->Status() == SignInStatus::ThisProgram ? MF_CHECKED : MF_UNCHECKED));
+        if (!m_signIn->CanToggle()) ::EnableMenuItem(popup, IDM_START_AT_SIGNIN, MF_BYCOMMAND | MF_GRAYED);
+        m_signIn->Refresh();
+    }
     // Without the foreground the menu would not close when the user clicks elsewhere.
     ::SetForegroundWindow(Hwnd());
+    GreyedItemClick greyedSignIn(popup, IDM_START_AT_SIGNIN);
     ::TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
                      Hwnd(), nullptr);
+    // The greyed item explains itself.
+    if (greyedSignIn.Clicked()) ::PostMessageA(Hwnd(), WM_COMMAND, IDM_START_AT_SIGNIN, 0);
 }
 
 void CMainFrame::OnTaskbarCreated() {
     // A new notification area knows nothing of our icon. While a dialog has it removed,
     // the restore after the dialog brings it back. The shell behind it is new as well.
-    m_launcher.ForgetShell();
+    if (m_links) m_links->ForgetShell();
     if (!m_bDialogOpen && m_trayWnd.Hwnd())
         ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
 }
@@ -150,13 +183,20 @@ CMainFrame::ModalDialogScope::~ModalDialogScope() {
 }
 
 void CMainFrame::OnStartAtSignIn() {
-    const bool registered = SignInTask::Exists();
-    if (registered ? SignInTask::Remove() : SignInTask::Register()) return;
-    // Nothing changed; say so.
+    if (!m_signIn) return;
+    if (m_signIn->CanToggle()) {
+        m_signIn->Toggle();
+        return;
+    }
+    // Nothing is toggled without knowing what is there.
+    if (m_signIn->Status() == SignInStatus::Unreachable || m_signIn->Status() == SignInStatus::Unknown)
+        ShowSignInNotice(texts::kSignInSchedulerUnreachable);
+}
+
+void CMainFrame::ShowSignInNotice(const char* text) {
     if (m_bDialogOpen) return;
     ModalDialogScope modal(*this);
-    ::MessageBoxA(Hwnd(), registered ? texts::kSignInTaskNotDeleted : texts::kSignInTaskNotRegistered,
-                  texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+    ::MessageBoxA(Hwnd(), text, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void CMainFrame::OnSettings() {

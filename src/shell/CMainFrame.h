@@ -3,9 +3,11 @@
 // is open and opens the pressed key's link; it holds the hook library and the dialog-open
 // flag that keeps the About box, the settings dialog and the tray menu apart.
 #include <memory>
+#include <string>
 
 #include "keys/HookLibrary.h"
-#include "shell/LinkLauncher.h"
+#include "shell/LinkOpener.h"
+#include "shell/SignInService.h"
 #include "shell/TrayIconWnd.h"
 #include "win/UniqueHandle.h"
 #include "win/Window.h"
@@ -59,6 +61,10 @@ private:
     void OnSettings();
     // The tray menu's start-at-sign-in item: registers the sign-in task, or deletes it.
     void OnStartAtSignIn();
+    // A box about start at sign-in, with the tray icon away meanwhile.
+    void ShowSignInNotice(const char* text);
+    // A key's link could not be opened; the user hears of it once at a time.
+    void OnLaunchFailed(const std::string& link, LaunchResult why);
     // Windows ends the session (or Restart Manager closes the program): keep what the user
     // confirmed, save it once, and end.
     void OnEndSession();
@@ -66,7 +72,10 @@ private:
     bool OnCmdMsg(UINT id);
 
     TrayIconWnd m_trayWnd;
-    LinkLauncher m_launcher;
+    // Both work on threads of their own; created with the window, gone with it.
+    std::unique_ptr<LinkOpener> m_links;
+    std::unique_ptr<SignInService> m_signIn;
+    bool m_bLaunchBoxShown = false;
     std::shared_ptr<HookLibrary> m_hookLib;
     bool m_bDialogOpen = false;
     HACCEL m_hAccel = nullptr;

@@ -31,20 +31,31 @@ UniqueBstr ToBstr(const char* text) {
     if (result) ::MultiByteToWideChar(CP_ACP, 0, text, -1, result.Get(), length);
     return result;
 }
+
+// A failure of the connection, not an answer of the shell: the object found earlier belongs
+// to a shell that has ended, and the call never reached a live one.
+bool IsShellGone(HRESULT result) noexcept {
+    return HRESULT_FACILITY(result) == FACILITY_RPC ||
+           result == HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE) ||
+           result == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED) ||
+           result == HRESULT_FROM_WIN32(RPC_S_CALL_FAILED_DNE) || result == CO_E_OBJNOTCONNECTED;
+}
 }  // namespace
 
 LinkLauncher::LinkLauncher() noexcept : m_bElevated(IsProcessElevated()) {}
 
-void LinkLauncher::Open(const char* link) {
-    if (m_bElevated && OpenThroughShell(link)) return;
+LaunchResult LinkLauncher::Open(const char* link) {
+    if (m_bElevated) return OpenThroughShell(link);
+    // Not elevated: the program's own start is the user's own, and the shell reports a
+    // failure itself.
     ::ShellExecuteA(nullptr, "OPEN", link, nullptr, nullptr, SW_SHOWNORMAL);
+    return LaunchResult::Opened;
 }
 
-bool LinkLauncher::OpenThroughShell(const char* link) {
-    if (!m_shell && !FindShell()) return false;
+LaunchResult LinkLauncher::OpenThroughShell(const char* link) {
     UniqueBstr file = ToBstr(link);
     UniqueBstr verb(::SysAllocString(L"open"));
-    if (!file || !verb) return false;
+    if (!file || !verb) return LaunchResult::NotOpened;
     VARIANT none{};
     none.vt = VT_EMPTY;
     VARIANT operation{};
@@ -53,10 +64,19 @@ bool LinkLauncher::OpenThroughShell(const char* link) {
     VARIANT show{};
     show.vt = VT_I4;
     show.lVal = SW_SHOWNORMAL;
-    if (SUCCEEDED(m_shell->ShellExecute(file.Get(), none, none, operation, show))) return true;
-    // A shell that failed once is looked up afresh next time.
-    m_shell.Reset();
-    return false;
+    // A shell found earlier may have ended since: look it up once more, then give up.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_shell && !FindShell()) {
+            m_shell.Reset();
+            continue;
+        }
+        // Only S_OK is a start: S_FALSE is the shell's own "could not".
+        const HRESULT result = m_shell->ShellExecute(file.Get(), none, none, operation, show);
+        if (result == S_OK) return LaunchResult::Opened;
+        if (!IsShellGone(result)) return LaunchResult::NotOpened;
+        m_shell.Reset();
+    }
+    return LaunchResult::ShellUnavailable;
 }
 
 bool LinkLauncher::FindShell() {

@@ -3,29 +3,39 @@
 // elevated too: the browser, documents, programs, and so any link in the settings file would
 // be a way around the elevation prompt. So an elevated program hands the link to the desktop
 // shell (the shell's own desktop view, its ShellExecute), which starts it as the user's
-// normal, unelevated program. Where that route is unavailable the link is still opened,
-// directly: a press is never lost.
+// normal, unelevated program. When the shell cannot be reached, the link is not opened at
+// all: the caller tells the user. Only a program that is not elevated opens links itself.
+//
+// Its calls go into the shell's process: it lives on a worker thread (BackgroundWorker),
+// never on the thread of the keyboard hook.
 #include <windows.h>
 #include <shldisp.h>
 
-#include "win/ComApartment.h"
 #include "win/ComPtr.h"
+
+enum class LaunchResult {
+    Opened,
+    // No desktop shell answers (Explorer ended or restarting): nothing was started.
+    ShellUnavailable,
+    // The shell answered but could not open the link (a missing file, say).
+    NotOpened,
+};
 
 class LinkLauncher {
 public:
     LinkLauncher() noexcept;
+    explicit LinkLauncher(bool elevated) noexcept : m_bElevated(elevated) {}
 
-    void Open(const char* link);
+    LaunchResult Open(const char* link);
     // The shell was restarted (TaskbarCreated): the route found earlier leads nowhere now.
+    // Also before the worker's COM apartment ends.
     void ForgetShell() noexcept { m_shell.Reset(); }
 
 private:
     // Resolving the route costs about as much as a launch, so it is found once and kept.
-    bool OpenThroughShell(const char* link);
+    LaunchResult OpenThroughShell(const char* link);
     bool FindShell();
 
-    // Before the shell's object, which must be released while COM is still up.
-    ComApartment m_com;
     bool m_bElevated;
     ComPtr<IShellDispatch2> m_shell;
 };

@@ -1,18 +1,18 @@
 #include "shell/SignInTask.h"
 
-#define SECURITY_WIN32
-#include <security.h>
 #include <taskschd.h>
 
 #include <vector>
 
 #include "res/resource.h"
 #include "win/ComPtr.h"
+#include "win/UniqueHandle.h"
 
 namespace {
 // Defined here: the MinGW import libraries do not carry the scheduler's ids.
 constexpr CLSID kClsidTaskScheduler = {0x0f87369f, 0xa4e5, 0x4cfc, {0xbd, 0x3e, 0x73, 0xe6, 0x15, 0x45, 0x72, 0xdd}};
 constexpr IID kIidTaskService = {0x2faba4c7, 0x4da9, 0x4013, {0x96, 0x97, 0x20, 0xcc, 0x3f, 0xd4, 0x0f, 0x85}};
+constexpr IID kIidExecAction = {0x4c3d624d, 0xfd6b, 0x49a3, {0xb9, 0xb7, 0x09, 0xcb, 0x3c, 0xd3, 0xf0, 0x47}};
 
 std::wstring EscapeXml(const std::wstring& text) {
     std::wstring escaped;
@@ -54,15 +54,23 @@ ComPtr<ITaskFolder> RootFolder() {
 }  // namespace
 
 std::wstring SignInTask::CurrentUserId() {
-    ULONG size = 0;
-    ::GetUserNameExW(NameSamCompatible, nullptr, &size);
-    if (size > 0) {
-        std::vector<wchar_t> name(size + 1);
-        if (::GetUserNameExW(NameSamCompatible, name.data(), &size)) return name.data();
-    }
-    wchar_t plain[257] = {};
-    DWORD length = 257;
-    return ::GetUserNameW(plain, &length) ? plain : L"";
+    // From the process token (advapi32, a known DLL): the name service of secur32 would be a
+    // load-time import that Windows looks for beside the program first.
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+    UniqueKernelHandle owned(token);
+    DWORD size = 0;
+    ::GetTokenInformation(token, TokenUser, nullptr, 0, &size);
+    std::vector<BYTE> buffer(size);
+    if (size == 0 || !::GetTokenInformation(token, TokenUser, buffer.data(), size, &size)) return {};
+    PSID sid = reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid;
+    wchar_t name[257] = {};
+    wchar_t domain[257] = {};
+    DWORD nameLength = 257;
+    DWORD domainLength = 257;
+    SID_NAME_USE use{};
+    if (!::LookupAccountSidW(nullptr, sid, name, &nameLength, domain, &domainLength, &use)) return {};
+    return domain[0] ? std::wstring(domain) + L"\\" + name : std::wstring(name);
 }
 
 std::wstring SignInTask::Name() {
@@ -98,12 +106,34 @@ std::wstring SignInTask::BuildXml(const std::wstring& userId, const std::wstring
     return xml;
 }
 
-bool SignInTask::Exists() {
+SignInStatus SignInTask::Query() {
     ComPtr<ITaskFolder> root = RootFolder();
     UniqueBstr name = Bstr(Name());
-    if (!root || !name) return false;
+    if (!root || !name) return SignInStatus::Unreachable;
     ComPtr<IRegisteredTask> task;
-    return root->GetTask(name.Get(), task.Put()) == S_OK && task;
+    const HRESULT found = root->GetTask(name.Get(), task.Put());
+    if (found == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || found == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND))
+        return SignInStatus::Absent;
+    if (found != S_OK || !task) return SignInStatus::Unreachable;
+    // Its first action: the program it starts.
+    ComPtr<ITaskDefinition> definition;
+    ComPtr<IActionCollection> actions;
+    ComPtr<IAction> first;
+    if (FAILED(task->get_Definition(definition.Put())) || !definition ||
+        FAILED(definition->get_Actions(actions.Put())) || !actions || FAILED(actions->get_Item(1, first.Put())))
+        return SignInStatus::OtherProgram;
+    auto exec = first.As<IExecAction>(kIidExecAction);
+    BSTR path = nullptr;
+    if (!exec || FAILED(exec->get_Path(&path)) || !path) return SignInStatus::OtherProgram;
+    UniqueBstr owned(path);
+    std::wstring command(path);
+    if (command.size() >= 2 && command.front() == L'"' && command.back() == L'"')
+        command = command.substr(1, command.size() - 2);
+    const std::wstring program = ProgramPath();
+    return ::CompareStringOrdinal(command.c_str(), static_cast<int>(command.size()), program.c_str(),
+                                  static_cast<int>(program.size()), TRUE) == CSTR_EQUAL
+               ? SignInStatus::ThisProgram
+               : SignInStatus::OtherProgram;
 }
 
 bool SignInTask::Register() {

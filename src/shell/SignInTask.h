@@ -8,6 +8,14 @@
 
 #include <string>
 
+enum class SignInStatus {
+    Unknown,       // not asked yet
+    Unreachable,   // the scheduler did not answer
+    Absent,        // no task of this user
+    OtherProgram,  // this user's task starts another path (a moved or second copy)
+    ThisProgram,   // this user's task starts this very program
+};
+
 class SignInTask {
 public:
     // "Vorlund (<user name>)": one task per user, in the scheduler's root folder.
@@ -16,9 +24,11 @@ public:
     // template resource is missing. Values are escaped for XML.
     static std::wstring BuildXml(const std::wstring& userId, const std::wstring& command);
 
-    // Through Task Scheduler 2.0 (COM must be initialised on the calling thread).
-    static bool Exists();
-    // Registers (or replaces) the task for the current user and this program.
+    // Through Task Scheduler 2.0 (COM must be initialised on the calling thread). These call
+    // into the scheduler's service and may wait for it: never on the keyboard hook's thread.
+    static SignInStatus Query();
+    // Registers (or replaces) the task for the current user and this program. Does not ask
+    // whether the program's place is safe for it: SignInService does, before.
     static bool Register();
     static bool Remove();
 

@@ -83,10 +83,13 @@ TEST(KeyHit, RealKeystrokeCtrlAltAOpensKeyOnesLink) {
     ASSERT_TRUE(status);
     ASSERT_EQ(*status, 0);
     EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
-    // A chord without a link and a plain letter open nothing.
-    RunLinuxCommand("xdotool key ctrl+alt+b a", install.Dir());
+    // A chord without a link, a plain letter, and key 3's chord with a Windows key held
+    // (another combination than Ctrl+Alt+C) open nothing.
+    RunLinuxCommand("xdotool key ctrl+alt+b a super+ctrl+alt+c", install.Dir());
     ::Sleep(700);
     EXPECT_EQ(install.ProbeLaunches().size(), 1u);
+    RunLinuxCommand("xdotool key ctrl+alt+c", install.Dir());
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 2; }, 10000));
     EXPECT_TRUE(running.CloseFrame());
 }
 // Modifiers released while the hook was stopped (here around a nested dialog; on Windows

@@ -3,7 +3,13 @@
 
 #include <windows.h>
 
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <set>
+
 #include "Artifacts.h"
+#include "common/FileText.h"
 #include "res/resource.h"
 
 namespace {
@@ -103,5 +109,75 @@ TEST_F(ProgramResources, MenuHoldsTheTrayCommands) {
     ::GetMenuStringA(popup, 4, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "終了(&X)");
     ::DestroyMenu(menu);
+}
+
+// A built image read from its file: its import list and the size of one data directory.
+class ImageFile {
+public:
+    explicit ImageFile(const std::string& path) : m_bytes(ReadFileBytes(path).value_or("")) {}
+
+    std::optional<IMAGE_DATA_DIRECTORY> Directory(int index) const {
+        const auto* dos = At<IMAGE_DOS_HEADER>(0);
+        const auto* nt = dos ? At<IMAGE_NT_HEADERS>(static_cast<size_t>(dos->e_lfanew)) : nullptr;
+        if (!nt || nt->Signature != IMAGE_NT_SIGNATURE) return std::nullopt;
+        return nt->OptionalHeader.DataDirectory[index];
+    }
+    // The names of the DLLs the image imports at load time, in lower case.
+    std::set<std::string> ImportedDlls() const {
+        std::set<std::string> names;
+        const auto imports = Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
+        if (!imports) return names;
+        for (DWORD rva = imports->VirtualAddress;; rva += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
+            const auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(Offset(rva));
+            if (!entry || entry->Name == 0 || Offset(entry->Name) == 0) break;
+            std::string name = m_bytes.c_str() + Offset(entry->Name);
+            std::transform(name.begin(), name.end(), name.begin(), ::tolower);
+            names.insert(name);
+        }
+        return names;
+    }
+
+private:
+    template <typename T> const T* At(size_t offset) const {
+        return offset + sizeof(T) <= m_bytes.size() ? reinterpret_cast<const T*>(m_bytes.data() + offset) : nullptr;
+    }
+    // The file offset of a relative virtual address, through the section table.
+    size_t Offset(DWORD rva) const {
+        const auto* nt = At<IMAGE_NT_HEADERS>(static_cast<size_t>(At<IMAGE_DOS_HEADER>(0)->e_lfanew));
+        const auto* section = IMAGE_FIRST_SECTION(nt);
+        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
+            if (rva >= section->VirtualAddress && rva < section->VirtualAddress + section->Misc.VirtualSize)
+                return rva - section->VirtualAddress + section->PointerToRawData;
+        return 0;
+    }
+    std::string m_bytes;
+};
+
+// The elevated program imports nothing that Windows would look for in the program's own
+// folder first: only known DLLs (always taken from the system) and the common controls
+// (taken through the manifest). A DLL outside this list, planted beside the program, would
+// run with administrator rights before the program's first line.
+TEST(ProgramImage, ImportsOnlyKnownDllsAndTheCommonControls) {
+    const std::set<std::string> allowed = {
+        "advapi32.dll", "comdlg32.dll", "gdi32.dll", "imm32.dll", "kernel32.dll", "msvcrt.dll",
+        "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "setupapi.dll", "shell32.dll",
+        "shlwapi.dll", "user32.dll", "ws2_32.dll", "comctl32.dll"};
+    for (const std::string& image : {Artifacts::Get().vorlund, Artifacts::Get().hookLibrary}) {
+        const std::set<std::string> imports = ImageFile(image).ImportedDlls();
+        EXPECT_TRUE(imports.count("kernel32.dll")) << image << ": the import table was not read";
+        for (const std::string& dll : imports) EXPECT_TRUE(allowed.count(dll)) << image << " imports " << dll;
+    }
+}
+
+// The hook procedure calls out of the library; on x64 Windows stack walks and exceptions
+// that pass through it need its unwind data.
+TEST(ProgramImage, HookLibraryCarriesUnwindDataOn64Bit) {
+#ifdef _WIN64
+    const auto exceptions = ImageFile(Artifacts::Get().hookLibrary).Directory(IMAGE_DIRECTORY_ENTRY_EXCEPTION);
+    ASSERT_TRUE(exceptions);
+    EXPECT_GE(exceptions->Size, 2 * sizeof(RUNTIME_FUNCTION)) << "at least DllMain and the hook procedure";
+#else
+    GTEST_SKIP() << "x86 code unwinds through frame chains, not tables";
+#endif
 }
 }  // namespace

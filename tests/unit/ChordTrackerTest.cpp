@@ -25,6 +25,16 @@ TEST(ChordTracker, TwoOfCtrlAltShiftHeldMakeAChordOnceUntilReleased) {
     EXPECT_FALSE(Press(0x1234, 3)) << "out of range";
 }
 
+// Win+Ctrl+Alt+C is not Ctrl+Alt+C: the Windows key is reported as a bit of its own, so no
+// combination without it (every default) matches a press with it held.
+TEST(ChordTracker, AHeldWindowsKeyIsAModifierOfItsOwn) {
+    EXPECT_EQ(Press('C', 3 | 8)->modifiers, 11);
+    EXPECT_EQ(Press('C', 2 | 8)->modifiers, 10) << "Win counts as one of the two";
+    EXPECT_FALSE(Press('C', 8)) << "Win alone";
+    EXPECT_FALSE(Press(VK_LWIN, 3)) << "the Windows key itself is a modifier";
+    EXPECT_FALSE(Press(VK_RWIN, 3));
+}
+
 // The faults of a remembered state: Ctrl+Alt+Del's releases happen on the secure desktop,
 // and releases while the hook is stopped are never seen. Fed the downs without their ups,
 // plain typing must stay plain as long as the system reports nothing held.

@@ -77,4 +77,19 @@ TEST(SignInTask, DefinitionStartsThisProgramAtThisUsersLogonElevatedWithoutLimit
     EXPECT_EQ(name.rfind(L"Vorlund (", 0), 0u) << "fixed, per user";
     EXPECT_EQ(name.find(L'\\'), std::wstring::npos) << "no folder";
 }
+
+// Registration itself, called directly: the tray item refuses it wherever the user could
+// change the program's files, which under Wine is everywhere.
+TEST(SignInTask, RegisteredTaskStartsThisProgramAndIsRemovedAgain) {
+    ComApartment com;
+    const SignInStatus before = SignInTask::Query();
+    ASSERT_NE(before, SignInStatus::Unreachable);
+    ASSERT_TRUE(SignInTask::Register());
+    // Wine keeps the task but drops its Exec action's command (it stores "<Exec/>"), so a
+    // task read back there starts no known path; Windows gives back this program's.
+    const SignInStatus registered = SignInTask::Query();
+    EXPECT_TRUE(registered == SignInStatus::ThisProgram || registered == SignInStatus::OtherProgram);
+    ASSERT_TRUE(SignInTask::Remove());
+    EXPECT_EQ(SignInTask::Query(), SignInStatus::Absent);
+}
 }  // namespace

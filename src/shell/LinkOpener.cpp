@@ -1,0 +1,28 @@
+#include "shell/LinkOpener.h"
+
+#include <utility>
+
+LinkOpener::LinkOpener(HWND replyWindow, UINT replyMessage, FailureHandler onFailure,
+                       std::shared_ptr<LinkLauncher> launcher)
+    : m_launcher(std::move(launcher)), m_onFailure(std::move(onFailure)), m_worker(replyWindow, replyMessage) {}
+
+LinkOpener::~LinkOpener() {
+    // The shell's object belongs to the worker's apartment: released there, before it ends.
+    ForgetShell();
+}
+
+void LinkOpener::Open(std::string link) {
+    m_worker.Post([this, launcher = m_launcher, link = std::move(link)]() -> BackgroundWorker::Reply {
+        const LaunchResult result = launcher->Open(link.c_str());
+        if (result == LaunchResult::Opened) return nullptr;
+        // Runs on the frame's thread, and only while this object lives.
+        return [this, link, result] { m_onFailure(link, result); };
+    });
+}
+
+void LinkOpener::ForgetShell() {
+    m_worker.Post([launcher = m_launcher]() -> BackgroundWorker::Reply {
+        launcher->ForgetShell();
+        return nullptr;
+    });
+}

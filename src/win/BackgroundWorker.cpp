@@ -1,0 +1,105 @@
+#include "win/BackgroundWorker.h"
+
+#include <deque>
+#include <mutex>
+#include <utility>
+
+#include "win/ComApartment.h"
+#include "win/UniqueHandle.h"
+
+struct BackgroundWorker::Shared {
+    HWND replyWindow = nullptr;
+    UINT replyMessage = 0;
+    UniqueKernelHandle wake{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
+    std::mutex lock;
+    std::deque<Job> jobs;
+    std::deque<Reply> replies;
+    bool stopping = false;
+    UniqueKernelHandle thread;
+
+    // The next job, or an empty one when there is none (stopping: whether to end).
+    Job Take(bool& stop) {
+        std::lock_guard<std::mutex> guard(lock);
+        stop = stopping && jobs.empty();
+        if (jobs.empty()) return Job();
+        Job job = std::move(jobs.front());
+        jobs.pop_front();
+        return job;
+    }
+    void QueueReply(Reply reply) {
+        {
+            std::lock_guard<std::mutex> guard(lock);
+            if (stopping) return;
+            replies.push_back(std::move(reply));
+        }
+        ::PostMessageA(replyWindow, replyMessage, 0, 0);
+    }
+};
+
+BackgroundWorker::BackgroundWorker(HWND replyWindow, UINT replyMessage)
+    : m_shared(std::make_shared<Shared>()) {
+    m_shared->replyWindow = replyWindow;
+    m_shared->replyMessage = replyMessage;
+    if (!m_shared->wake) return;
+    // The thread holds the shared state itself, so that it may outlive this object.
+    auto* forThread = new std::shared_ptr<Shared>(m_shared);
+    m_shared->thread.Reset(::CreateThread(nullptr, 0, &ThreadMain, forThread, 0, nullptr));
+    if (!m_shared->thread) delete forThread;
+}
+
+BackgroundWorker::~BackgroundWorker() {
+    {
+        std::lock_guard<std::mutex> guard(m_shared->lock);
+        m_shared->stopping = true;
+        m_shared->replies.clear();
+    }
+    if (!m_shared->thread) return;
+    ::SetEvent(m_shared->wake.Get());
+    ::WaitForSingleObject(m_shared->thread.Get(), kStopWaitMs);
+}
+
+void BackgroundWorker::Post(Job job) {
+    if (!m_shared->thread) return;
+    {
+        std::lock_guard<std::mutex> guard(m_shared->lock);
+        m_shared->jobs.push_back(std::move(job));
+    }
+    ::SetEvent(m_shared->wake.Get());
+}
+
+void BackgroundWorker::RunReplies() {
+    for (;;) {
+        Reply reply;
+        {
+            std::lock_guard<std::mutex> guard(m_shared->lock);
+            if (m_shared->replies.empty()) return;
+            reply = std::move(m_shared->replies.front());
+            m_shared->replies.pop_front();
+        }
+        reply();
+    }
+}
+
+DWORD WINAPI BackgroundWorker::ThreadMain(void* parameter) {
+    std::unique_ptr<std::shared_ptr<Shared>> holder(static_cast<std::shared_ptr<Shared>*>(parameter));
+    Shared& shared = **holder;
+    // A single-threaded apartment, as the shell asks of its callers; it is served by the
+    // message pump below while the worker waits.
+    ComApartment com;
+    for (;;) {
+        bool stop = false;
+        if (Job job = shared.Take(stop)) {
+            try {
+                if (Reply reply = job()) shared.QueueReply(std::move(reply));
+            } catch (...) {
+                // A job that failed reports nothing more; the next one runs as usual.
+            }
+            continue;
+        }
+        if (stop) return 0;
+        HANDLE wake = shared.wake.Get();
+        ::MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT);
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+    }
+}

@@ -1,0 +1,166 @@
+#include "win/WriteProtection.h"
+
+#include <aclapi.h>
+#include <sddl.h>
+
+#include <memory>
+
+namespace {
+constexpr wchar_t kTrustedInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
+
+struct LocalFreeDeleter {
+    void operator()(void* memory) const noexcept { ::LocalFree(memory); }
+};
+using LocalSid = std::unique_ptr<void, LocalFreeDeleter>;
+
+DWORD ForbiddenRights(ProtectedRole role) noexcept {
+    constexpr DWORD kPermissions = DELETE | WRITE_DAC | WRITE_OWNER;
+    switch (role) {
+        case ProtectedRole::ProgramFolder:
+            return kPermissions | FILE_ADD_FILE | FILE_ADD_SUBDIRECTORY | FILE_DELETE_CHILD;
+        case ProtectedRole::ProgramFile: return kPermissions | FILE_WRITE_DATA | FILE_APPEND_DATA;
+        case ProtectedRole::FolderAbove: return kPermissions | FILE_DELETE_CHILD;
+    }
+    return kPermissions;
+}
+
+// Generic rights as the file system maps them.
+DWORD MappedRights(DWORD mask) noexcept {
+    if (mask & GENERIC_ALL) mask |= FILE_ALL_ACCESS;
+    if (mask & GENERIC_WRITE) mask |= FILE_GENERIC_WRITE;
+    return mask;
+}
+
+class TrustedAccounts {
+public:
+    TrustedAccounts() {
+        for (WELL_KNOWN_SID_TYPE type : {WinBuiltinAdministratorsSid, WinLocalSystemSid, WinWorldSid}) {
+            DWORD size = SECURITY_MAX_SID_SIZE;
+            LocalSid sid(::LocalAlloc(LMEM_FIXED, size));
+            if (sid && ::CreateWellKnownSid(type, nullptr, sid.get(), &size))
+                (type == WinWorldSid ? m_everyone : m_trusted[m_count++]) = std::move(sid);
+        }
+        PSID installer = nullptr;
+        if (::ConvertStringSidToSidW(kTrustedInstaller, &installer)) m_trusted[m_count++].reset(installer);
+    }
+    bool IsTrusted(PSID sid) const noexcept {
+        for (int i = 0; i < m_count; ++i)
+            if (::EqualSid(sid, m_trusted[i].get())) return true;
+        return false;
+    }
+    bool IsEveryone(PSID sid) const noexcept { return m_everyone && ::EqualSid(sid, m_everyone.get()); }
+
+private:
+    LocalSid m_trusted[3];
+    int m_count = 0;
+    LocalSid m_everyone;
+};
+
+// What earlier deny entries took back from one account.
+struct DeniedRights {
+    PSID sid;
+    DWORD mask;
+};
+
+DWORD DeniedTo(const std::vector<DeniedRights>& denied, PSID sid) noexcept {
+    DWORD mask = 0;
+    for (const DeniedRights& entry : denied)
+        if (::EqualSid(entry.sid, sid)) mask |= entry.mask;
+    return mask;
+}
+
+// The folder as the file system really has it, links and junctions followed; empty when it
+// cannot be opened.
+std::wstring FinalPath(const std::wstring& folder) {
+    HANDLE handle = ::CreateFileW(folder.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return {};
+    wchar_t path[MAX_PATH * 4] = {};
+    const DWORD length = ::GetFinalPathNameByHandleW(handle, path, MAX_PATH * 4, VOLUME_NAME_DOS);
+    ::CloseHandle(handle);
+    if (length == 0 || length >= MAX_PATH * 4) return {};
+    std::wstring result(path, length);
+    if (result.rfind(L"\\\\?\\", 0) == 0) result.erase(0, 4);
+    return result;
+}
+
+bool ObjectIsProtected(const std::wstring& path, ProtectedRole role) {
+    PSECURITY_DESCRIPTOR descriptor = nullptr;
+    if (::GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT,
+                                OWNER_SECURITY_INFORMATION | DACL_SECURITY_INFORMATION, nullptr, nullptr,
+                                nullptr, nullptr, &descriptor) != ERROR_SUCCESS)
+        return false;
+    const bool result = OnlyAdministratorsCanChange(descriptor, role);
+    ::LocalFree(descriptor);
+    return result;
+}
+}  // namespace
+
+bool OnlyAdministratorsCanChange(PSECURITY_DESCRIPTOR descriptor, ProtectedRole role) {
+    if (!descriptor) return false;
+    const TrustedAccounts accounts;
+    PSID owner = nullptr;
+    BOOL ownerDefaulted = FALSE;
+    if (!::GetSecurityDescriptorOwner(descriptor, &owner, &ownerDefaulted) || !owner || !accounts.IsTrusted(owner))
+        return false;
+    BOOL present = FALSE;
+    BOOL defaulted = FALSE;
+    PACL dacl = nullptr;
+    if (!::GetSecurityDescriptorDacl(descriptor, &present, &dacl, &defaulted) || !present || !dacl) return false;
+
+    const DWORD forbidden = ForbiddenRights(role);
+    DWORD deniedToEveryone = 0;
+    std::vector<DeniedRights> denied;
+    for (DWORD index = 0; index < dacl->AceCount; ++index) {
+        void* entry = nullptr;
+        if (!::GetAce(dacl, index, &entry)) return false;
+        const auto* header = static_cast<const ACE_HEADER*>(entry);
+        // Inherit-only entries (CREATOR OWNER's, say) apply to what is created below, not here.
+        if (header->AceFlags & INHERIT_ONLY_ACE) continue;
+        switch (header->AceType) {
+            case ACCESS_DENIED_ACE_TYPE: {
+                const auto* ace = static_cast<const ACCESS_DENIED_ACE*>(entry);
+                PSID sid = const_cast<DWORD*>(&ace->SidStart);
+                const DWORD mask = MappedRights(ace->Mask);
+                if (accounts.IsEveryone(sid)) deniedToEveryone |= mask;
+                denied.push_back(DeniedRights{sid, mask});
+                break;
+            }
+            case ACCESS_ALLOWED_ACE_TYPE:
+            case ACCESS_ALLOWED_CALLBACK_ACE_TYPE: {
+                const auto* ace = static_cast<const ACCESS_ALLOWED_ACE*>(entry);
+                PSID sid = const_cast<DWORD*>(&ace->SidStart);
+                if (accounts.IsTrusted(sid)) break;
+                const DWORD granted = MappedRights(ace->Mask) & ~deniedToEveryone & ~DeniedTo(denied, sid);
+                if (granted & forbidden) return false;
+                break;
+            }
+            case ACCESS_ALLOWED_OBJECT_ACE_TYPE:
+            case ACCESS_ALLOWED_CALLBACK_OBJECT_ACE_TYPE:
+                // Not used on files; where it stands, it is taken at its word for anyone.
+                if (MappedRights(static_cast<const ACCESS_ALLOWED_OBJECT_ACE*>(entry)->Mask) & forbidden)
+                    return false;
+                break;
+            default:
+                // Audit, label and deny-callback entries grant nothing.
+                break;
+        }
+    }
+    return true;
+}
+
+bool IsPlaceProtected(const std::wstring& folder, const std::vector<std::wstring>& fileNames) {
+    std::wstring path = FinalPath(folder);
+    // A drive letter and its root: a network share's permissions are its server's to give.
+    if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return false;
+    while (path.size() > 3 && path.back() == L'\\') path.pop_back();
+    if (!ObjectIsProtected(path, ProtectedRole::ProgramFolder)) return false;
+    for (const std::wstring& name : fileNames)
+        if (!ObjectIsProtected(path + L"\\" + name, ProtectedRole::ProgramFile)) return false;
+    while (path.size() > 3) {
+        const std::size_t slash = path.rfind(L'\\');
+        path.erase(slash == 2 ? 3 : slash);
+        if (!ObjectIsProtected(path, ProtectedRole::FolderAbove)) return false;
+    }
+    return true;
+}

@@ -1,0 +1,96 @@
+// Calls into other processes leave the thread of the keyboard hook: the worker that takes
+// them, and the launcher that never starts a link itself when the shell is not there.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <functional>
+#include <stdexcept>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "common/FileText.h"
+#include "common/ScratchDirectory.h"
+#include "common/SupportProgram.h"
+#include "shell/LinkLauncher.h"
+#include "win/BackgroundWorker.h"
+#include "win/ComApartment.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+constexpr UINT kReply = WM_APP + 7;
+
+// A message-only window whose replies run from the test's own message loop.
+UniqueWindow ReplyWindow() {
+    return UniqueWindow(::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+}
+
+void PumpUntil(const std::function<bool()>& done, BackgroundWorker& worker, unsigned ms) {
+    WaitUntil([&] {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message == kReply) worker.RunReplies();
+        return done();
+    }, ms);
+}
+
+TEST(BackgroundWorker, JobsRunInOrderOnceEachWithoutHoldingThePoster) {
+    UniqueWindow window = ReplyWindow();
+    std::vector<int> replies;
+    auto started = std::make_shared<std::atomic<int>>(0);
+    {
+        BackgroundWorker worker(window.Get(), kReply);
+        const DWORD before = ::GetTickCount();
+        // The first job is a call that takes long; posting the others does not wait for it.
+        for (int i = 0; i < 5; ++i)
+            worker.Post([i, started, &replies]() -> BackgroundWorker::Reply {
+                started->fetch_add(1);
+                if (i == 0) ::Sleep(700);
+                if (i == 3) throw std::runtime_error("a failing job");
+                return [i, &replies] { replies.push_back(i); };
+            });
+        EXPECT_LT(::GetTickCount() - before, 300u) << "Post waited for the job";
+        PumpUntil([&] { return replies.size() == 4; }, worker, 5000);
+        EXPECT_EQ(replies, (std::vector<int>{0, 1, 2, 4})) << "in order, the failing one without a reply";
+        EXPECT_EQ(started->load(), 5);
+        // A spoofed reply message finds nothing to run.
+        ::PostMessageA(window.Get(), kReply, 0, 0);
+        PumpUntil([] { return false; }, worker, 100);
+        EXPECT_EQ(replies.size(), 4u);
+
+        // A job still held by another process when the owner goes: the owner does not wait for it.
+        worker.Post([started]() -> BackgroundWorker::Reply {
+            ::Sleep(5000);
+            started->fetch_add(1);
+            return nullptr;
+        });
+        ::Sleep(50);
+    }
+    EXPECT_EQ(started->load(), 5) << "left running, it ends with the process";
+}
+
+// The elevated route: only the desktop shell starts links. Without it (here: a thread that
+// has no COM apartment cannot reach it) nothing is started by this process; with it, a link
+// the shell cannot open is told apart from one it opened.
+TEST(LinkLauncher, TheElevatedProgramStartsNothingItselfAndHearsWhatTheShellCouldNotOpen) {
+    ScratchDirectory dir("launch");
+    ASSERT_TRUE(dir.CopyIn(SupportProgramPath("LaunchProbe.exe"), "LaunchProbe.exe"));
+    const std::string probe = dir.File("LaunchProbe.exe");
+    LaunchResult withoutShell = LaunchResult::Opened;
+    std::thread([&] { withoutShell = LinkLauncher(true).Open(probe.c_str()); }).join();
+    EXPECT_EQ(withoutShell, LaunchResult::ShellUnavailable);
+    ::Sleep(500);
+    EXPECT_FALSE(FileExists(dir.File("probe-launches.log"))) << "started by the elevated process";
+
+    std::vector<LaunchResult> results;
+    std::thread([&] {
+        ComApartment com;
+        LinkLauncher launcher(true);
+        results = {launcher.Open(dir.File("missing.exe").c_str()), launcher.Open(probe.c_str())};
+    }).join();
+    EXPECT_EQ(results, (std::vector<LaunchResult>{LaunchResult::NotOpened, LaunchResult::Opened}));
+    EXPECT_TRUE(WaitUntil([&] { return ReadLines(dir.File("probe-launches.log")).size() == 1; }, 10000));
+}
+}  // namespace
