@@ -175,4 +175,74 @@ TEST_F(Tray, StartAtSignInIsRefusedWhereOthersCouldChangeTheProgram) {
     EXPECT_NE(text.find("管理者だけが変更できるフォルダー"), std::string::npos) << text;
     EXPECT_EQ(SignInTask::Query(), before) << "nothing registered or deleted";
 }
+
+// Stops (or lets go on) this prefix's processes whose command line matches the pattern: a
+// desktop shell or a scheduler service that does not answer, as at a slow sign-in.
+// The pattern puts a letter of the name in brackets: "[e]xplorer.exe" finds explorer.exe
+// but not the shell that runs the search (whose own command line holds the pattern).
+void Freeze(const std::string& pattern, bool frozen, const std::string& statusDir) {
+    char prefix[MAX_PATH] = {};
+    ::GetEnvironmentVariableA("WINEPREFIX", prefix, MAX_PATH);
+    RunLinuxCommand(std::string("for p in $(pgrep -f '") + pattern + "'); do grep -qxz 'WINEPREFIX=" + prefix +
+                        "' /proc/$p/environ && kill -" + (frozen ? "STOP" : "CONT") + " $p; done",
+                    statusDir);
+}
+
+// The thread that owns the keyboard hook never waits for another process: with Task
+// Scheduler not answering, the menu still opens and a press still opens its link at once;
+// with the desktop shell not answering, the menu still opens, and the presses made meanwhile
+// open their links afterwards, in order, once each.
+TEST(TrayUnanswered, NeitherTheSchedulerNorTheShellHoldsTheMenuOrThePresses) {
+    Installation install("unanswered", HookChoice::Recording);
+    ASSERT_TRUE(WriteFileBytes(install.Ini(), "[KeySet1]\r\nLink=" + install.Probe() + "\r\n[KeySet3]\r\nLink=" +
+                                                  install.File("SecondProbe.exe") + "\r\n"));
+    ASSERT_TRUE(::CopyFileA(install.Probe().c_str(), install.File("SecondProbe.exe").c_str(), FALSE));
+    ProgramUnderTest program(install.Program(), install.Dir());
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);  // the shell's object is found and kept
+    ASSERT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
+    ::Sleep(1500);  // the scheduler's first answer
+
+    const auto menuAppears = [&](const char* while_) {
+        const DWORD start = ::GetTickCount();
+        ::PostMessageA(frame, WM_APP_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+        HWND menu = nullptr;
+        const bool shown = WaitUntil([&] { return (menu = FindMenuWindow(program.Pid())) != nullptr; }, 3000);
+        std::printf("tray menu with %s not answering: %lu ms\n", while_,
+                    static_cast<unsigned long>(::GetTickCount() - start));
+        if (menu) ::PostMessageA(frame, WM_CANCELMODE, 0, 0);
+        WaitUntil([&] { return !FindMenuWindow(program.Pid()); }, 3000);
+        return shown;
+    };
+
+    Freeze("[s]vchost.exe", true, install.Dir());
+    ::PostMessageA(frame, WM_COMMAND, IDM_START_AT_SIGNIN, 0);  // the scheduler's worker waits now
+    ::Sleep(300);
+    EXPECT_TRUE(menuAppears("the scheduler"));
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 2; }, 3000)) << "the press waited";
+    EXPECT_EQ(FindDialogWindow(program.Pid()), nullptr) << "the scheduler answered while stopped";
+    Freeze("[s]vchost.exe", false, install.Dir());
+    HWND refusal = program.WaitForDialog(15000);  // the change, once the scheduler answers
+    ASSERT_NE(refusal, nullptr);
+    ::PostMessageA(::GetDlgItem(refusal, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(refusal); }, 5000));
+
+    Freeze("[e]xplorer.exe", true, install.Dir());
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'C', 3);
+    EXPECT_TRUE(menuAppears("the shell"));
+    ::Sleep(2000);
+    const size_t whileFrozen = install.ProbeLaunches().size();
+    Freeze("[e]xplorer.exe", false, install.Dir());
+    EXPECT_EQ(whileFrozen, 2u) << "nothing opens without the shell";
+    ASSERT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() >= 4; }, 15000));
+    ::Sleep(1000);
+    const auto launches = install.ProbeLaunches();
+    ASSERT_EQ(launches.size(), 4u) << "each press once";
+    EXPECT_NE(launches[2].find("LaunchProbe.exe"), std::string::npos) << launches[2];
+    EXPECT_NE(launches[3].find("SecondProbe.exe"), std::string::npos) << launches[3];
+    EXPECT_TRUE(program.CloseFrame());
+}
 }  // namespace
