@@ -136,4 +136,31 @@ TEST(KeyHit, HookLibraryPlantedInTheCurrentDirectoryOrPathIsNotLoaded) {
     EXPECT_FALSE(ReadFileBytes(plant.File("hook-calls.log"))) << "the planted library ran";
     EXPECT_EQ(running.CloseFrame(), std::optional<DWORD>(0));
 }
+
+// A link the shell cannot open is reported, once at a time, and the elevated program never
+// starts it itself.
+TEST(KeyHit, ALinkTheShellCannotOpenIsReportedOnce) {
+    Installation install("unopened", HookChoice::Recording);
+    const std::string missing = install.File("missing.exe");
+    ASSERT_TRUE(WriteFileBytes(install.Ini(), "[KeySet1]\r\nLink=" + missing + "\r\n"));
+    ProgramUnderTest running(install.Program(), install.Dir());
+    HWND frame = running.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    HWND box = running.WaitForDialog();
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(WindowText(box), "お気に入り設定アプリケーション");
+    const std::string text = MessageBoxText(box);
+    EXPECT_NE(text.find("リンクを開けませんでした"), std::string::npos) << text;
+    EXPECT_NE(text.find(missing), std::string::npos) << "names the link: " << text;
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    ::Sleep(1500);
+    int boxes = 0;
+    for (HWND hwnd : TopLevelWindowsOf(running.Pid()))
+        boxes += ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd);
+    EXPECT_EQ(boxes, 1);
+    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5000));
+    EXPECT_EQ(running.CloseFrame(), std::optional<DWORD>(0));
+}
 }  // namespace
