@@ -12,3 +12,7 @@ LangString SignInRemoveFailed ${LANG_ENGLISH} "The start at sign-in (task $\"$1$
 LangString RunProgram ${LANG_ENGLISH} "Start Vorlund"
 LangString UnDeleteSettings ${LANG_ENGLISH} "Delete the settings file Vorlund.ini as well?$\r$\n$\r$\nChoose No to keep your favourite keys for a later installation."
 LangString WelcomeText ${LANG_ENGLISH} "This installs Vorlund ${VERSION} on this computer.$\r$\n$\r$\nVorlund gives the thirty favourite keys of a keyboard their links and lives in the notification area.$\r$\n$\r$\nA running Vorlund is closed for the update and started again afterwards; your favourite keys (Vorlund.ini) are kept.$\r$\n$\r$\nClick Next to continue."
+LangString SignInNeedsProtectedFolder ${LANG_ENGLISH} "Start at sign-in was not set up.$\r$\nVorlund runs with administrator rights, so it is started at sign-in only when installed in the default folder that only administrators can change ($DefaultDir). From any other folder a replaced program could run with administrator rights without a prompt."
+LangString SignInTaskOfOtherCopy ${LANG_ENGLISH} "The sign-in task starts a Vorlund in another place and is kept."
+LangString ReplacingOtherArch ${LANG_ENGLISH} "Replacing the 32-bit Vorlund with the 64-bit one (your settings are kept)..."
+LangString Other64BitInstalled ${LANG_ENGLISH} "The 64-bit Vorlund is installed on this computer. Please use the 64-bit setup."

@@ -12,3 +12,7 @@ LangString SignInRemoveFailed ${LANG_JAPANESE} "ログオン時の起動の登�
 LangString RunProgram ${LANG_JAPANESE} "Vorlund を起動する"
 LangString UnDeleteSettings ${LANG_JAPANESE} "設定ファイル Vorlund.ini も削除しますか?$\r$\n$\r$\n[いいえ] を選ぶと、お気に入りキーの設定は残り、もう一度インストールしたときに使われます。"
 LangString WelcomeText ${LANG_JAPANESE} "Vorlund ${VERSION} をこのコンピューターにインストールします。$\r$\n$\r$\nVorlund は、キーボードの 30 個のお気に入りキーにリンクを割り当てる常駐プログラムです。$\r$\n$\r$\nVorlund が実行中のときは、いったん終了してから更新し、終わったら起動し直します。お気に入りキーの設定（Vorlund.ini）はそのまま残ります。$\r$\n$\r$\n[次へ] をクリックして続けてください。"
+LangString SignInNeedsProtectedFolder ${LANG_JAPANESE} "ログオン時の起動は設定しませんでした。$\r$\nVorlund は管理者の権限で動くため、ログオン時の自動起動は、管理者だけが変更できる既定のフォルダー（$DefaultDir）にインストールしたときだけ設定できます。ほかのフォルダーでは、置き換えられたプログラムが確認なしに管理者の権限で実行されるおそれがあります。"
+LangString SignInTaskOfOtherCopy ${LANG_JAPANESE} "ログオン時の起動のタスクは別の場所の Vorlund を起動するため、そのまま残します。"
+LangString ReplacingOtherArch ${LANG_JAPANESE} "32 ビット版の Vorlund を 64 ビット版に置き換えています（設定は引き継ぎます）..."
+LangString Other64BitInstalled ${LANG_JAPANESE} "このコンピューターには 64 ビット版の Vorlund がインストールされています。64 ビット版のセットアップを使ってください。"

@@ -59,6 +59,8 @@ Var WasRunning      ; 1 when a running Vorlund was closed (it is started again a
 Var TaskName        ; "Vorlund (<user name>)"
 Var VorlundTaskUserId   ; DOMAIN\user, XML-escaped (SignInTask.nsh)
 Var VorlundTaskCommand  ; the installed Vorlund.exe, XML-escaped (SignInTask.nsh)
+Var DefaultDir      ; where this setup installs by default: under the system's Program Files
+Var OtherArchDir    ; x64 setup: the folder of a 32-bit installation it replaces, or ""
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -179,38 +181,9 @@ Function ${UN}Schtasks
   Pop $2
 FunctionEnd
 
-!macroend
-!insertmacro VORLUND_SHARED_FUNCTIONS ""
-!insertmacro VORLUND_SHARED_FUNCTIONS "un."
-
-; ---------------------------------------------------------------------------------------
-
-Function .onInit
-  !if ${ARCH} == x64
-    ${IfNot} ${RunningX64}
-      MessageBox MB_OK|MB_ICONSTOP "This installer is for 64-bit Windows." /SD IDOK
-      SetErrorLevel 2
-      Quit
-    ${EndIf}
-    SetRegView 64
-  !endif
-  ; An upgrade goes where the installed copy is (unless /D= chose a folder).
-  ReadRegStr $0 HKLM "${UNINST_KEY}" InstallLocation
-  !if ${ARCH} == x64
-    ${If} $0 != ""
-    ${AndIf} $INSTDIR == "$PROGRAMFILES64\Vorlund"
-      StrCpy $INSTDIR $0
-    ${EndIf}
-  !else
-    ${If} $0 != ""
-    ${AndIf} $INSTDIR == "$PROGRAMFILES\Vorlund"
-      StrCpy $INSTDIR $0
-    ${EndIf}
-  !endif
-FunctionEnd
 
 ; XML-escapes the string on top of the stack (& < > " ').
-Function XmlEscape
+Function ${UN}XmlEscape
   Exch $0
   Push $1
   Push $2
@@ -240,6 +213,107 @@ Function XmlEscape
   Pop $2
   Pop $1
   Exch $0
+FunctionEnd
+
+; The command of the user's sign-in task ($TaskName), read from the scheduler's own file of it
+; (System32\Tasks\<name>, XML in UTF-16): left in $0, XML-escaped as the file has it; "" when
+; the task starts no program (Wine keeps a task's Exec action without its command) or there
+; is no such task.
+Function ${UN}ReadTaskCommand
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $0 ""
+  !if ${ARCH} != x64
+    ${DisableX64FSRedirection}
+  !endif
+  ClearErrors
+  FileOpen $1 "$WINDIR\System32\Tasks\$TaskName" r
+  !if ${ARCH} != x64
+    ${EnableX64FSRedirection}
+  !endif
+  ${IfNot} ${Errors}
+    ${Do}
+      ClearErrors
+      FileReadUTF16LE $1 $2
+      ${IfThen} ${Errors} ${|} ${Break} ${|}
+      ; The element on a line of its own, indented: <Command>path</Command>
+      ${Do}
+        StrCpy $0 $2 1
+        ${If} $0 == " "
+        ${OrIf} $0 == "$\t"
+          StrCpy $2 $2 "" 1
+        ${Else}
+          ${Break}
+        ${EndIf}
+      ${Loop}
+      StrCpy $0 ""
+      ${If} $2 S== ""
+        ${Continue}
+      ${EndIf}
+      StrCpy $0 $2 9
+      ${If} $0 S== "<Command>"
+        StrCpy $2 $2 "" 9
+        ; Up to the closing tag (the line may end in CR LF).
+        StrCpy $0 ""
+        ${Do}
+          StrCpy $3 $2 10
+          ${IfThen} $3 S== "</Command>" ${|} ${Break} ${|}
+          ${IfThen} $2 == "" ${|} ${Break} ${|}
+          StrCpy $3 $2 1
+          StrCpy $0 "$0$3"
+          StrCpy $2 $2 "" 1
+        ${Loop}
+        ${Break}
+      ${EndIf}
+      StrCpy $0 ""
+    ${Loop}
+    FileClose $1
+  ${EndIf}
+  Pop $3
+  Pop $2
+  Pop $1
+FunctionEnd
+
+!macroend
+!insertmacro VORLUND_SHARED_FUNCTIONS ""
+!insertmacro VORLUND_SHARED_FUNCTIONS "un."
+
+; ---------------------------------------------------------------------------------------
+
+Function .onInit
+  !if ${ARCH} == x64
+    ${IfNot} ${RunningX64}
+      MessageBox MB_OK|MB_ICONSTOP "This installer is for 64-bit Windows." /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+    StrCpy $DefaultDir "$PROGRAMFILES64\Vorlund"
+    ; One installation per machine: a 32-bit one is replaced by this one (its settings kept).
+    SetRegView 32
+    ReadRegStr $OtherArchDir HKLM "${UNINST_KEY}" InstallLocation
+    SetRegView 64
+  !else
+    StrCpy $DefaultDir "$PROGRAMFILES\Vorlund"
+    ; One installation per machine: over a 64-bit one, the 32-bit setup stops.
+    ${If} ${RunningX64}
+      SetRegView 64
+      ReadRegStr $0 HKLM "${UNINST_KEY}" InstallLocation
+      SetRegView 32
+      ${If} $0 != ""
+        MessageBox MB_OK|MB_ICONSTOP "$(Other64BitInstalled)" /SD IDOK
+        SetErrorLevel 5
+        Quit
+      ${EndIf}
+    ${EndIf}
+  !endif
+  ; An upgrade goes where the installed copy is (unless /D= chose a folder).
+  ReadRegStr $0 HKLM "${UNINST_KEY}" InstallLocation
+  ${If} $0 != ""
+  ${AndIf} $INSTDIR == $DefaultDir
+    StrCpy $INSTDIR $0
+  ${EndIf}
+  Call OfferSignInOnlyWhereProtected
 FunctionEnd
 
 ; Registers the sign-in task from the XML of src/res/SignInTask.xml. A task service that
@@ -290,7 +364,8 @@ Function RegisterSignInTask
   Pop $0
 FunctionEnd
 
-; Removes the user's sign-in task. A failed /delete means either that there is no such
+; Removes the user's sign-in task, but only when it starts this installation's Vorlund.exe
+; (or no program at all): a task that starts another copy is that copy's. A failed /delete means either that there is no such
 ; task or that the service did not answer yet (see RegisterSignInTask); the task is taken
 ; as gone when /query cannot find it or, since Wine's /query is a stub that always
 ; succeeds, when the scheduler's own file of it (System32\Tasks\<name>) is not there.
@@ -300,6 +375,15 @@ Function ${UN}RemoveSignInTask
   Push $1
   Push $R1
   Call ${UN}FindTaskUser
+  Push "$INSTDIR\Vorlund.exe"
+  Call ${UN}XmlEscape
+  Pop $1
+  Call ${UN}ReadTaskCommand
+  ${If} $0 != ""
+  ${AndIf} $0 != $1
+    DetailPrint "$(SignInTaskOfOtherCopy)"
+    Goto removed
+  ${EndIf}
   StrCpy $R1 0
   ${Do}
     IntOp $R1 $R1 + 1
@@ -329,6 +413,7 @@ Function ${UN}RemoveSignInTask
     ${EndIf}
     Sleep 2000
   ${Loop}
+  removed:
   Pop $R1
   Pop $1
   Pop $0
@@ -346,6 +431,9 @@ Section "$(SecProgramName)" SecProgram
   File "${STAGE}\VelComn.dll"
   File "${STAGE}\README.txt"
   WriteUninstaller "$INSTDIR\Uninstall.exe"
+  !if ${ARCH} == x64
+    Call ReplaceOtherArchitecture
+  !endif
 
   SetShellVarContext all
   CreateShortcut "$SMPROGRAMS\Vorlund.lnk" "$INSTDIR\Vorlund.exe" "" "$INSTDIR\Vorlund.exe" 0
@@ -364,7 +452,14 @@ Section "$(SecProgramName)" SecProgram
 SectionEnd
 
 Section "$(SecSignInName)" SecSignIn
-  Call RegisterSignInTask
+  ; The task starts Vorlund elevated without asking: only from the folder under the system's
+  ; Program Files, which only administrators can change.
+  ${If} $INSTDIR != $DefaultDir
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(SignInNeedsProtectedFolder)" /SD IDOK
+    SetErrorLevel 4
+  ${Else}
+    Call RegisterSignInTask
+  ${EndIf}
 SectionEnd
 
 Section "-Finish"
@@ -376,6 +471,45 @@ Section "-Finish"
     Exec '"$INSTDIR\Vorlund.exe"'
   ${EndIf}
 SectionEnd
+
+; Elsewhere the sign-in option starts unchecked (it would be refused). A silent install
+; keeps it, so that its refusal shows in the exit code (4).
+Function OfferSignInOnlyWhereProtected
+  ${If} $INSTDIR != $DefaultDir
+  ${AndIfNot} ${Silent}
+    !insertmacro UnselectSection ${SecSignIn}
+  ${EndIf}
+FunctionEnd
+
+!if ${ARCH} == x64
+; A 32-bit installation (closed already by CloseRunning) gives way to this one: its
+; Vorlund.ini comes over unless this folder has one, its files and Apps entry go. The
+; Start-menu shortcut has the same name and now starts this copy; the sign-in task, also of
+; the same name, is registered for this copy (or removed) by the sections after this one.
+Function ReplaceOtherArchitecture
+  ${If} $OtherArchDir == ""
+    Return
+  ${EndIf}
+  DetailPrint "$(ReplacingOtherArch)"
+  ${If} $OtherArchDir != $INSTDIR
+    ${IfNot} ${FileExists} "$INSTDIR\Vorlund.ini"
+    ${AndIf} ${FileExists} "$OtherArchDir\Vorlund.ini"
+      CopyFiles /SILENT "$OtherArchDir\Vorlund.ini" "$INSTDIR\Vorlund.ini"
+    ${EndIf}
+    ${If} ${FileExists} "$INSTDIR\Vorlund.ini"
+      Delete "$OtherArchDir\Vorlund.ini"
+    ${EndIf}
+    Delete "$OtherArchDir\Vorlund.exe"
+    Delete "$OtherArchDir\VelComn.dll"
+    Delete "$OtherArchDir\README.txt"
+    Delete "$OtherArchDir\Uninstall.exe"
+    RMDir "$OtherArchDir"
+  ${EndIf}
+  SetRegView 32
+  DeleteRegKey HKLM "${UNINST_KEY}"
+  SetRegView 64
+FunctionEnd
+!endif
 
 ; The finish page's "start Vorlund", unless the upgrade has started it again already.
 Function StartAfterFinish

@@ -3,15 +3,10 @@
 #include <aclapi.h>
 #include <sddl.h>
 
-#include <memory>
+#include <algorithm>
 
 namespace {
 constexpr wchar_t kTrustedInstaller[] = L"S-1-5-80-956008885-3418522649-1831038044-1853292631-2271478464";
-
-struct LocalFreeDeleter {
-    void operator()(void* memory) const noexcept { ::LocalFree(memory); }
-};
-using LocalSid = std::unique_ptr<void, LocalFreeDeleter>;
 
 DWORD ForbiddenRights(ProtectedRole role) noexcept {
     constexpr DWORD kPermissions = DELETE | WRITE_DAC | WRITE_OWNER;
@@ -34,26 +29,37 @@ DWORD MappedRights(DWORD mask) noexcept {
 class TrustedAccounts {
 public:
     TrustedAccounts() {
-        for (WELL_KNOWN_SID_TYPE type : {WinBuiltinAdministratorsSid, WinLocalSystemSid, WinWorldSid}) {
-            DWORD size = SECURITY_MAX_SID_SIZE;
-            LocalSid sid(::LocalAlloc(LMEM_FIXED, size));
-            if (sid && ::CreateWellKnownSid(type, nullptr, sid.get(), &size))
-                (type == WinWorldSid ? m_everyone : m_trusted[m_count++]) = std::move(sid);
-        }
+        for (WELL_KNOWN_SID_TYPE type : {WinBuiltinAdministratorsSid, WinLocalSystemSid}) Add(WellKnown(type));
+        m_everyone = WellKnown(WinWorldSid);
         PSID installer = nullptr;
-        if (::ConvertStringSidToSidW(kTrustedInstaller, &installer)) m_trusted[m_count++].reset(installer);
+        if (::ConvertStringSidToSidW(kTrustedInstaller, &installer)) {
+            const auto* bytes = static_cast<const BYTE*>(installer);
+            Add(std::vector<BYTE>(bytes, bytes + ::GetLengthSid(installer)));
+            ::LocalFree(installer);
+        }
     }
     bool IsTrusted(PSID sid) const noexcept {
-        for (int i = 0; i < m_count; ++i)
-            if (::EqualSid(sid, m_trusted[i].get())) return true;
-        return false;
+        return std::any_of(m_trusted.begin(), m_trusted.end(),
+                           [sid](const std::vector<BYTE>& trusted) { return Equal(sid, trusted); });
     }
-    bool IsEveryone(PSID sid) const noexcept { return m_everyone && ::EqualSid(sid, m_everyone.get()); }
+    bool IsEveryone(PSID sid) const noexcept { return Equal(sid, m_everyone); }
 
 private:
-    LocalSid m_trusted[3];
-    int m_count = 0;
-    LocalSid m_everyone;
+    static std::vector<BYTE> WellKnown(WELL_KNOWN_SID_TYPE type) {
+        std::vector<BYTE> sid(SECURITY_MAX_SID_SIZE);
+        DWORD size = SECURITY_MAX_SID_SIZE;
+        if (!::CreateWellKnownSid(type, nullptr, sid.data(), &size)) return {};
+        sid.resize(size);
+        return sid;
+    }
+    static bool Equal(PSID sid, const std::vector<BYTE>& other) noexcept {
+        return !other.empty() && ::EqualSid(sid, const_cast<BYTE*>(other.data()));
+    }
+    void Add(std::vector<BYTE> sid) {
+        if (!sid.empty()) m_trusted.push_back(std::move(sid));
+    }
+    std::vector<std::vector<BYTE>> m_trusted;
+    std::vector<BYTE> m_everyone;
 };
 
 // What earlier deny entries took back from one account.
@@ -155,8 +161,11 @@ bool IsPlaceProtected(const std::wstring& folder, const std::vector<std::wstring
     if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return false;
     while (path.size() > 3 && path.back() == L'\\') path.pop_back();
     if (!ObjectIsProtected(path, ProtectedRole::ProgramFolder)) return false;
-    for (const std::wstring& name : fileNames)
-        if (!ObjectIsProtected(path + L"\\" + name, ProtectedRole::ProgramFile)) return false;
+    const std::wstring prefix = path + L'\\';
+    if (!std::all_of(fileNames.begin(), fileNames.end(), [&prefix](const std::wstring& name) {
+            return ObjectIsProtected(prefix + name, ProtectedRole::ProgramFile);
+        }))
+        return false;
     while (path.size() > 3) {
         const std::size_t slash = path.rfind(L'\\');
         path.erase(slash == 2 ? 3 : slash);
