@@ -1,6 +1,7 @@
-// The launch probe: appends one line "<command line>|<working directory>|parent=<program>"
-// to probe-launches.log beside itself and ends, where <program> is the file name of the
-// process that started it. Links point at it so that a test sees a launch, and who made it,
+// The launch probe: appends one line
+// "<command line>|<working directory>|parent=<program>|created=<time>" to probe-launches.log
+// beside itself and ends, where <program> is the file name of the process that started it and
+// <time> its own creation time (the order of starts; two probes may write in either order). Links point at it so that a test sees a launch, and who made it,
 // without anything real being opened.
 #include <windows.h>
 #include <tlhelp32.h>
@@ -34,8 +35,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
     char cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, cwd);
-    const std::string line =
-        std::string(::GetCommandLineA()) + "|" + cwd + "|parent=" + ParentProgram() + "\r\n";
+    FILETIME created{}, unused{};
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &unused, &unused, &unused);
+    const unsigned long long createdAt =
+        (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    const std::string line = std::string(::GetCommandLineA()) + "|" + cwd + "|parent=" + ParentProgram() +
+                             "|created=" + std::to_string(createdAt) + "\r\n";
 
     // Several launches may race: append with one write each, retrying while another holds it.
     for (int attempt = 0; attempt < 50; ++attempt) {
