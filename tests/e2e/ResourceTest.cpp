@@ -4,12 +4,9 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
-#include <optional>
 #include <set>
 
 #include "Artifacts.h"
-#include "common/FileText.h"
 #include "res/resource.h"
 
 namespace {
@@ -111,26 +108,25 @@ TEST_F(ProgramResources, MenuHoldsTheTrayCommands) {
     ::DestroyMenu(menu);
 }
 
-// A built image read from its file: its import list and the size of one data directory.
-class ImageFile {
+// A built image mapped as an image (sections at their addresses), never run.
+class MappedImage {
 public:
-    explicit ImageFile(const std::string& path) : m_bytes(ReadFileBytes(path).value_or("")) {}
-
-    std::optional<IMAGE_DATA_DIRECTORY> Directory(int index) const {
-        const auto* dos = At<IMAGE_DOS_HEADER>(0);
-        const auto* nt = dos ? At<IMAGE_NT_HEADERS>(static_cast<size_t>(dos->e_lfanew)) : nullptr;
-        if (!nt || nt->Signature != IMAGE_NT_SIGNATURE) return std::nullopt;
-        return nt->OptionalHeader.DataDirectory[index];
+    explicit MappedImage(const std::string& path)
+        : m_module(::LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_IMAGE_RESOURCE | LOAD_LIBRARY_AS_DATAFILE)) {}
+    ~MappedImage() {
+        if (m_module) ::FreeLibrary(m_module);
     }
-    // The names of the DLLs the image imports at load time, in lower case.
+    const IMAGE_DATA_DIRECTORY& Directory(int index) const {
+        const auto* dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(Base());
+        return reinterpret_cast<const IMAGE_NT_HEADERS*>(Base() + dos->e_lfanew)->OptionalHeader.DataDirectory[index];
+    }
+    // The DLLs the image imports at load time, in lower case.
     std::set<std::string> ImportedDlls() const {
         std::set<std::string> names;
-        const auto imports = Directory(IMAGE_DIRECTORY_ENTRY_IMPORT);
-        if (!imports) return names;
-        for (DWORD rva = imports->VirtualAddress;; rva += sizeof(IMAGE_IMPORT_DESCRIPTOR)) {
-            const auto* entry = At<IMAGE_IMPORT_DESCRIPTOR>(Offset(rva));
-            if (!entry || entry->Name == 0 || Offset(entry->Name) == 0) break;
-            std::string name = m_bytes.c_str() + Offset(entry->Name);
+        const auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(
+            Base() + Directory(IMAGE_DIRECTORY_ENTRY_IMPORT).VirtualAddress);
+        for (; entry->Name != 0; ++entry) {
+            std::string name = reinterpret_cast<const char*>(Base() + entry->Name);
             std::transform(name.begin(), name.end(), name.begin(), ::tolower);
             names.insert(name);
         }
@@ -138,19 +134,9 @@ public:
     }
 
 private:
-    template <typename T> const T* At(size_t offset) const {
-        return offset + sizeof(T) <= m_bytes.size() ? reinterpret_cast<const T*>(m_bytes.data() + offset) : nullptr;
-    }
-    // The file offset of a relative virtual address, through the section table.
-    size_t Offset(DWORD rva) const {
-        const auto* nt = At<IMAGE_NT_HEADERS>(static_cast<size_t>(At<IMAGE_DOS_HEADER>(0)->e_lfanew));
-        const auto* section = IMAGE_FIRST_SECTION(nt);
-        for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section)
-            if (rva >= section->VirtualAddress && rva < section->VirtualAddress + section->Misc.VirtualSize)
-                return rva - section->VirtualAddress + section->PointerToRawData;
-        return 0;
-    }
-    std::string m_bytes;
+    // The handle of a module mapped as a resource carries flags in its low bits.
+    const BYTE* Base() const { return reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(m_module) & ~ULONG_PTR{3}); }
+    HMODULE m_module;
 };
 
 // The elevated program imports nothing that Windows would look for in the program's own
@@ -163,7 +149,7 @@ TEST(ProgramImage, ImportsOnlyKnownDllsAndTheCommonControls) {
         "ole32.dll", "oleaut32.dll", "psapi.dll", "rpcrt4.dll", "setupapi.dll", "shell32.dll",
         "shlwapi.dll", "user32.dll", "ws2_32.dll", "comctl32.dll"};
     for (const std::string& image : {Artifacts::Get().vorlund, Artifacts::Get().hookLibrary}) {
-        const std::set<std::string> imports = ImageFile(image).ImportedDlls();
+        const std::set<std::string> imports = MappedImage(image).ImportedDlls();
         EXPECT_TRUE(imports.count("kernel32.dll")) << image << ": the import table was not read";
         for (const std::string& dll : imports) EXPECT_TRUE(allowed.count(dll)) << image << " imports " << dll;
     }
@@ -173,9 +159,8 @@ TEST(ProgramImage, ImportsOnlyKnownDllsAndTheCommonControls) {
 // that pass through it need its unwind data.
 TEST(ProgramImage, HookLibraryCarriesUnwindDataOn64Bit) {
 #ifdef _WIN64
-    const auto exceptions = ImageFile(Artifacts::Get().hookLibrary).Directory(IMAGE_DIRECTORY_ENTRY_EXCEPTION);
-    ASSERT_TRUE(exceptions);
-    EXPECT_GE(exceptions->Size, 2 * sizeof(RUNTIME_FUNCTION)) << "at least DllMain and the hook procedure";
+    const MappedImage library(Artifacts::Get().hookLibrary);
+    EXPECT_GE(library.Directory(IMAGE_DIRECTORY_ENTRY_EXCEPTION).Size, 2 * sizeof(RUNTIME_FUNCTION)) << "at least DllMain and the hook procedure";
 #else
     GTEST_SKIP() << "x86 code unwinds through frame chains, not tables";
 #endif

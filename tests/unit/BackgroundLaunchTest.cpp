@@ -40,18 +40,19 @@ TEST(BackgroundWorker, JobsRunInOrderOnceEachWithoutHoldingThePoster) {
     UniqueWindow window = ReplyWindow();
     std::vector<int> replies;
     auto started = std::make_shared<std::atomic<int>>(0);
+    // The first job is a call into another process that has not answered yet.
+    auto answer = std::shared_ptr<void>(::CreateEventA(nullptr, TRUE, FALSE, nullptr), ::CloseHandle);
     {
         BackgroundWorker worker(window.Get(), kReply);
-        const DWORD before = ::GetTickCount();
-        // The first job is a call that takes long; posting the others does not wait for it.
         for (int i = 0; i < 5; ++i)
-            worker.Post([i, started, &replies]() -> BackgroundWorker::Reply {
+            worker.Post([i, started, answer, &replies]() -> BackgroundWorker::Reply {
                 started->fetch_add(1);
-                if (i == 0) ::Sleep(700);
+                if (i == 0) ::WaitForSingleObject(answer.get(), 5000);
                 if (i == 3) throw std::runtime_error("a failing job");
                 return [i, &replies] { replies.push_back(i); };
             });
-        EXPECT_LT(::GetTickCount() - before, 300u) << "Post waited for the job";
+        EXPECT_LE(started->load(), 1) << "posting waits for no job";
+        ::SetEvent(answer.get());
         PumpUntil([&] { return replies.size() == 4; }, worker, 5000);
         EXPECT_EQ(replies, (std::vector<int>{0, 1, 2, 4})) << "in order, the failing one without a reply";
         EXPECT_EQ(started->load(), 5);
