@@ -12,11 +12,12 @@ LinkOpener::~LinkOpener() {
 }
 
 void LinkOpener::Open(std::string link) {
-    m_worker.Post([this, launcher = m_launcher, link = std::move(link)]() -> BackgroundWorker::Reply {
+    m_worker.Post([onFailure = m_onFailure, launcher = m_launcher, link = std::move(link)]() -> BackgroundWorker::Reply {
         const LaunchResult result = launcher->Open(link.c_str());
         if (result == LaunchResult::Opened) return nullptr;
-        // Runs on the frame's thread, and only while this object lives.
-        return [this, link, result] { m_onFailure(link, result); };
+        // Runs on the frame's thread, and only while this object lives; it holds its own copy
+        // of the handler, whose box may outlast this object.
+        return [onFailure, link, result] { onFailure(link, result); };
     });
 }
 

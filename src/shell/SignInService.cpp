@@ -43,10 +43,13 @@ BackgroundWorker::Job SignInService::Asking(bool toggle) {
         const char* notice = toggle ? Change(SignInTask::Query()) : nullptr;
         const SignInStatus now = SignInTask::Query();
         // On the frame's thread, and only while this object lives.
+        // The box comes last and through a copy of the handler: its loop may end this object.
         return [this, toggle, notice, now] {
             m_status = now;
             if (toggle) m_bChanging = false;
-            if (notice) m_onNotice(notice);
+            if (!notice) return;
+            const NoticeHandler onNotice = m_onNotice;
+            onNotice(notice);
         };
     };
 }

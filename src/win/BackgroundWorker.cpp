@@ -68,13 +68,16 @@ void BackgroundWorker::Post(Job job) {
 }
 
 void BackgroundWorker::RunReplies() {
+    // A reply may show a box whose loop ends the owner, and this object with it: the queue
+    // stays alive here, and the destructor has emptied it.
+    const std::shared_ptr<Shared> shared = m_shared;
     for (;;) {
         Reply reply;
         {
-            std::lock_guard<std::mutex> guard(m_shared->lock);
-            if (m_shared->replies.empty()) return;
-            reply = std::move(m_shared->replies.front());
-            m_shared->replies.pop_front();
+            std::lock_guard<std::mutex> guard(shared->lock);
+            if (shared->replies.empty()) return;
+            reply = std::move(shared->replies.front());
+            shared->replies.pop_front();
         }
         reply();
     }
