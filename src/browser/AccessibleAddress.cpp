@@ -26,7 +26,14 @@ constexpr int kMaxDepth = 64;
 constexpr SIZE_T kSearchStackBytes = SIZE_T{256} * 1024;
 // How long the caller waits beyond the walk's own time bound: the walk looks at the clock
 // only between calls, so one call in progress at the deadline may still end.
-constexpr DWORD kGraceMs = 500;
+constexpr DWORD kGraceMs = 200;
+// Firefox builds its tree on the screen refresh after the first question: a window whose
+// root has no children yet is asked once more after this long.
+constexpr DWORD kLateTreeMs = 200;
+// The whole capture, every candidate window together, and the most one window may take so
+// that a slow one leaves time for the next.
+constexpr DWORD kCaptureMs = 1500;
+constexpr DWORD kWindowMs = 750;
 
 // The accessibility library is loaded only for a capture, by its path in the system
 // directory: the resident program never pays for it.
@@ -73,9 +80,11 @@ public:
         if (!Spend()) return Outcome::GiveUp;
         const LONG role = Role(element, CHILDID_SELF);
         if (Expired()) return Outcome::GiveUp;
-        if (role == ROLE_SYSTEM_DOCUMENT) return Outcome::NotHere;
-        if (role == ROLE_SYSTEM_TEXT && inToolbar) {
-            const Outcome outcome = ReadIfEditable(element, CHILDID_SELF);
+        // The page and the tab strip hold nearly all the elements, and a page may hold
+        // toolbars and text fields of its own: neither is entered.
+        if (role == ROLE_SYSTEM_DOCUMENT || role == ROLE_SYSTEM_PAGETABLIST) return Outcome::NotHere;
+        if (inToolbar && IsAddressRole(role)) {
+            const Outcome outcome = ReadIfEditable(element, CHILDID_SELF, role);
             if (outcome != Outcome::NotHere) return outcome;
         }
         inToolbar = inToolbar || role == ROLE_SYSTEM_TOOLBAR;
@@ -126,27 +135,37 @@ private:
         if (!inToolbar) return Outcome::NotHere;
         const LONG role = Role(parent, id);
         if (Expired()) return Outcome::GiveUp;
-        if (role != ROLE_SYSTEM_TEXT) return Outcome::NotHere;
-        return ReadIfEditable(parent, id);
+        if (!IsAddressRole(role)) return Outcome::NotHere;
+        return ReadIfEditable(parent, id, role);
     }
 
-    // The value of a text element that can be edited; a read-only one (a label drawn as
-    // text) is not the address bar. A state that cannot be read does not count against it.
-    Outcome ReadIfEditable(IAccessible* element, LONG id) {
+    // The address bar is an editable text (Chromium, Firefox until now) or, in Firefox's
+    // newest front end, an editable combo box.
+    static bool IsAddressRole(LONG role) noexcept { return role == ROLE_SYSTEM_TEXT || role == ROLE_SYSTEM_COMBOBOX; }
+
+    // The value of an element that can be edited and is shown; a read-only one (a label
+    // drawn as text) or a hidden one is not the address bar. A state that cannot be read does
+    // not count against it. A combo box without a value leaves the search to its children
+    // (its edit field); an empty text is the bar of an empty tab. Only role, state and value
+    // are read: a browser that is asked for names switches its whole page accessibility on.
+    Outcome ReadIfEditable(IAccessible* element, LONG id, LONG role) {
         UniqueVariant state;
         const HRESULT hrState = element->get_accState(ChildId(id), state.Put());
         if (Expired()) return Outcome::GiveUp;
         if (SUCCEEDED(hrState) && state.Get().vt == VT_I4 &&
-            (state.Get().lVal & STATE_SYSTEM_READONLY))
+            (state.Get().lVal & (STATE_SYSTEM_READONLY | STATE_SYSTEM_INVISIBLE)))
             return Outcome::NotHere;
 
         BSTR rawValue = nullptr;
         const HRESULT hrValue = element->get_accValue(ChildId(id), &rawValue);
         const UniqueBstr value(rawValue);
+        const bool empty = !value || ::SysStringLen(value.Get()) == 0;
+        if (role == ROLE_SYSTEM_COMBOBOX && (FAILED(hrValue) || empty))
+            return Expired() ? Outcome::GiveUp : Outcome::NotHere;
         // The address bar was found: without its value there is nothing to look for further,
         // and a value that came late is the answer all the same.
         if (FAILED(hrValue)) return Outcome::GiveUp;
-        if (value) m_address.assign(value.Get(), ::SysStringLen(value.Get()));
+        if (!empty) m_address.assign(value.Get(), ::SysStringLen(value.Get()));
         return Outcome::Found;
     }
 
@@ -184,14 +203,26 @@ std::optional<std::wstring> SearchWindow(HWND hWndBrowser, ULONGLONG ullDeadline
     auto children = GetProcAs<AccessibleChildrenProc>(oleacc.Get(), "AccessibleChildren");
     if (!fromWindow || !children) return std::nullopt;
     ComApartment apartment;
-    ComPtr<IAccessible> root;
-    const HRESULT hr = fromWindow(hWndBrowser, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
-                                  reinterpret_cast<void**>(root.Put()));
-    if (FAILED(hr) || !root) return std::nullopt;
     AddressBarSearch search(children, ullDeadline, nMaxNodes);
-    if (search.Search(root.Get(), false, 0) != AddressBarSearch::Outcome::Found)
-        return std::nullopt;
-    return search.Address();
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        ComPtr<IAccessible> root;
+        const HRESULT hr = fromWindow(hWndBrowser, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                      reinterpret_cast<void**>(root.Put()));
+        if (FAILED(hr) || !root) return std::nullopt;
+        if (attempt == 0) {
+            // A tree not built yet: once more, a screen refresh later.
+            LONG count = 0;
+            if (SUCCEEDED(root->get_accChildCount(&count)) && count == 0) {
+                const ULONGLONG now = ::GetTickCount64();
+                if (now + kLateTreeMs >= ullDeadline) return std::nullopt;
+                ::Sleep(kLateTreeMs);
+                continue;
+            }
+        }
+        if (search.Search(root.Get(), false, 0) != AddressBarSearch::Outcome::Found) return std::nullopt;
+        return search.Address();
+    }
+    return std::nullopt;
 }
 
 // One walk, shared by its thread and the caller; whichever lets go last frees it, so a
@@ -256,14 +287,29 @@ std::optional<std::string> ReadAddressBar(HWND browser, DWORD timeoutMs, int max
     }
 }
 
-std::optional<std::string> ReadPageOfTopBrowser() noexcept {
-    HWND browser = FindTopBrowserWindow();
-    if (!browser) return std::nullopt;
-    const std::optional<std::string> shown = ReadAddressBar(browser);
-    if (!shown) return std::nullopt;
+PageCapture CapturePageFromBrowsers() noexcept {
+    PageCapture capture;
     try {
-        return AddressFromShownText(*shown);
+        const std::vector<HWND> windows = FindBrowserWindows();
+        if (windows.empty()) return capture;
+        capture.result = PageCapture::Result::Unreadable;
+        const ULONGLONG deadline = ::GetTickCount64() + kCaptureMs;
+        for (HWND browser : windows) {
+            const ULONGLONG now = ::GetTickCount64();
+            if (now + kGraceMs >= deadline) break;
+            const auto bound = static_cast<DWORD>(std::min<ULONGLONG>(kWindowMs, deadline - now - kGraceMs));
+            const std::optional<std::string> shown = ReadAddressBar(browser, bound);
+            // A window without an address bar (a web app, a picture-in-picture one that is not
+            // topmost) or with search words typed into it: the next one may show the page.
+            const std::optional<std::string> link =
+                shown ? AddressFromShownText(*shown, BareHostSchemeOf(browser)) : std::nullopt;
+            if (link) {
+                capture.result = PageCapture::Result::Found;
+                capture.link = *link;
+                break;
+            }
+        }
     } catch (...) {
-        return std::nullopt;
     }
+    return capture;
 }

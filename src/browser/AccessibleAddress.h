@@ -2,10 +2,12 @@
 // Reading the address bar of a browser that no longer answers the DDE page query (Chrome,
 // Edge, Firefox) through its accessibility tree (MSAA).
 //
-// The tree is walked depth first from the window's client element. The page's document is
-// never entered: it is where most of the elements are, and a web page may hold toolbars and
-// text fields of its own. The first editable text element inside a toolbar is the address
-// bar, and its value is the address as the browser shows it.
+// The tree is walked depth first from the window's client element. The page's document and
+// the tab strip are never entered: they are where most of the elements are, and a web page
+// may hold toolbars and text fields of its own. The first editable, shown text element (or
+// combo box with a value) inside a toolbar is the address bar, and its value is the address
+// as the browser shows it. Names are never read: Chromium switches on accessibility for every
+// page of the session when a client reads one.
 #include <windows.h>
 
 #include <optional>
@@ -23,7 +25,19 @@
 std::optional<std::string> ReadAddressBar(HWND browser, DWORD timeoutMs = 1000,
                                           int maxNodes = 2000) noexcept;
 
-// The page that the browser on top shows (FindTopBrowserWindow), as a link: its address bar
-// read within the bounds above and made a link by AddressFromShownText. Nothing when no
-// browser window is there or it shows no address (search words being typed, a new tab).
-std::optional<std::string> ReadPageOfTopBrowser() noexcept;
+// What a capture found in today's browsers.
+struct PageCapture {
+    enum class Result {
+        NoBrowser,   // no browser window is there
+        Unreadable,  // browser windows are there, but none gave a page's address
+        Found,
+    };
+    Result result = Result::NoBrowser;
+    std::string link;  // the page, as a link, when found
+};
+
+// The page shown by the browser windows (FindBrowserWindows), tried from the top of the
+// z-order: the first address bar that shows an address, made a link by AddressFromShownText
+// with the scheme the window's browser hides. All windows together take about 1.5 s at most,
+// and no one window more than half of it.
+PageCapture CapturePageFromBrowsers() noexcept;

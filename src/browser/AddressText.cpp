@@ -146,7 +146,9 @@ bool IsBareHost(const std::string& text) {
     const std::size_t colon = text.find(':');
     if (colon < end) return colon > 0 && IsNumber(text, colon + 1, end);
     const std::string name = text.substr(0, end);
-    return name[0] != '.' && (name.find('.') != std::string::npos || IsLocalhost(name));
+    // An intranet host is one word, and a path tells it from a word typed to search.
+    const bool withPath = end < text.size() && text[end] == '/';
+    return name[0] != '.' && (withPath || name.find('.') != std::string::npos || IsLocalhost(name));
 }
 }  // namespace
 
@@ -183,7 +185,7 @@ std::string WideToCodePage932Address(const std::wstring& text) {
     return CutToAddressSize(std::move(out));
 }
 
-std::optional<std::string> AddressFromShownText(const std::string& shown) {
+std::optional<std::string> AddressFromShownText(const std::string& shown, const char* bareHostScheme) {
     const std::size_t first = shown.find_first_not_of(" \t");
     if (first == std::string::npos) return std::nullopt;
     const std::size_t last = shown.find_last_not_of(" \t");
@@ -191,5 +193,5 @@ std::optional<std::string> AddressFromShownText(const std::string& shown) {
     if (HasBlank(text)) return std::nullopt;
     if (HasScheme(text)) return CutToAddressSize(text);
     if (!IsBareHost(text)) return std::nullopt;
-    return CutToAddressSize(kHttpsPrefix + text);
+    return CutToAddressSize(std::string(bareHostScheme ? bareHostScheme : kHttpsPrefix) + text);
 }

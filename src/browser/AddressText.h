@@ -22,9 +22,12 @@ std::string WideToCodePage932Address(const std::wstring& text);
 // The link for a shown text (CP932), or nothing when it is no address:
 //   - with a scheme (letters, digits, + . - and a ':', "https://...", "about:blank"): as it is;
 //   - a bare host with a dot, "localhost", a port or an [IPv6] literal, and an optional path
-//     ("example.jp/page", "localhost:8080/x"): with "https://" in front;
-//   - empty, with a space or a control character in it, or a lone word: nothing, since that
-//     is what one types to search.
+//     ("example.jp/page", "localhost:8080/x"), or a one-word intranet host with a path
+//     ("intranet/wiki/page"): with bareHostScheme ("https://", or "http://" where the
+//     browser hides only that one) in front;
+//   - empty, with a space or a control character in it, or a lone word without dot, slash,
+//     port or "localhost": nothing, since that is what one types to search.
 // Spaces and tabs around the text are ignored. "name:digits" is a host and its port, not a
 // scheme. A result longer than kAddressMaxBytes is cut as above.
-std::optional<std::string> AddressFromShownText(const std::string& shown);
+std::optional<std::string> AddressFromShownText(const std::string& shown,
+                                                const char* bareHostScheme = "https://");

@@ -66,6 +66,11 @@ void BrowserQuery::ReportNotFound() noexcept {
                     MB_OK | MB_ICONHAND);
 }
 
+void BrowserQuery::ReportUnreadable() noexcept {
+    m_pfnMessageBox(m_hWndOwner, texts::kBrowserAddressUnreadable, texts::kLinkInfoCaption,
+                    MB_OK | MB_ICONEXCLAMATION);
+}
+
 int BrowserQuery::Disconnect() noexcept {
     if (!m_hConv) return -1;
     ::DdeDisconnect(std::exchange(m_hConv, nullptr));

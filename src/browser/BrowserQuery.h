@@ -56,6 +56,8 @@ public:
     int TryConnect() noexcept;
     // Tells the user that no browser was found.
     void ReportNotFound() noexcept;
+    // A browser window is there, but the address of its page could not be read.
+    void ReportUnreadable() noexcept;
     // 0 after ending the conversation; −1 when there was none.
     int Disconnect() noexcept;
     // Asks for the page address and waits at most kRequestTimeoutMs. 0: the request completed

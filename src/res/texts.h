@@ -47,4 +47,8 @@ constexpr char kListLinkHeading[] = "リンク先";
 
 // The browser did not answer the page-address query.
 constexpr char kBrowserNotFound[] = "InternetExplorerがみつかりませんでした。";
+// A browser window is there, but its page's address could not be read.
+constexpr char kBrowserAddressUnreadable[] =
+    "ブラウザーは見つかりましたが、表示中のページのアドレスを読み取れませんでした。\r\n"
+    "リンク先は、キーをクリックして入力するか、ファイルをキーにドロップして設定してください。";
 }  // namespace texts

@@ -170,11 +170,12 @@ void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
         return;
     }
     m_browser.Disconnect();
-    if (const std::optional<std::string> page = ReadPageOfTopBrowser()) {
-        OfferPageAddress(record, page->c_str());
-        return;
+    const PageCapture page = CapturePageFromBrowsers();
+    switch (page.result) {
+        case PageCapture::Result::Found: OfferPageAddress(record, page.link.c_str()); return;
+        case PageCapture::Result::Unreadable: m_browser.ReportUnreadable(); return;
+        case PageCapture::Result::NoBrowser: m_browser.ReportNotFound(); return;
     }
-    m_browser.ReportNotFound();
 }
 
 void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {

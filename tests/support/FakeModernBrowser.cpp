@@ -3,7 +3,8 @@
 // read (ReadAddressBar).
 //
 //   FakeModernBrowser.exe [--address=TEXT] [--slow-ms=N] [--no-text] [--simple-text]
-//                         [--lifetime-ms=N]
+//                         [--lifetime-ms=N] [--tabs=N] [--combo] [--combo-child]
+//                         [--late-ms=N] [--pip] [--class=NAME]
 //
 //   --address=TEXT    the address bar's value (default "https://fake.example/page.html"); the
 //                     argument is read from the Unicode command line, so Japanese and
@@ -13,12 +14,24 @@
 //   --simple-text     the address bar is a simple element of the toolbar (a child id, asked
 //                     through the toolbar) instead of an object of its own
 //   --lifetime-ms=N   end by itself after N milliseconds (default 60000)
+//   --tabs=N          a tab strip of N tabs (five elements each) before the toolbar, as
+//                     Chromium and Firefox have it
+//   --combo           the address bar is an editable combo box holding the address, as in
+//                     Firefox's newest front end; --combo-child: an empty combo box whose
+//                     editable text child holds it
+//   --late-ms=N       the client reports no children until N ms after the window was first
+//                     asked for its tree (Firefox builds it on the next screen refresh)
+//   --pip             a topmost picture-in-picture window of the same class on top, holding
+//                     only a video document
+//   --class=NAME      the window class (default Chrome_WidgetWin_1; MozillaWindowClass
+//                     for Firefox)
 //
 // The tree, in child order:
 //   client "FakeModernBrowser"
 //     document "Fake page" (value https://decoy.example/)
 //       toolbar "Page toolbar" > editable text "https://decoy.example/"   (a page's own)
 //       50 groupings > 100 static texts each
+//     page tab list "Tabs" > N page tabs > title, icon, alert, close button  (--tabs)
 //     toolbar "Navigation"
 //       push button "Back"
 //       read-only text "https://readonly.example/"    (unless --no-text)
@@ -26,9 +39,10 @@
 // So a walk that enters the document is both slow and wrong.
 //
 // The window "FakeModernBrowser" is shown without being activated; WM_CLOSE ends the
-// program. At the end "calls N" (IAccessible calls answered) and "document-calls N" (those
-// about elements inside the document, the document itself not counted) are written to
-// modern-browser.log beside the executable.
+// program. At the end "calls N" (IAccessible calls answered), "document-calls N" (those
+// about elements inside the document or the tab strip, these two themselves not counted) and
+// "name-calls N" (names asked for, which switch a real browser's page accessibility on) are
+// written to modern-browser.log beside the executable.
 // Exit code: 0 after WM_CLOSE or the lifetime, 2 for a bad command line, 3 when the window
 // could not be set up.
 #include <windows.h>
@@ -51,7 +65,7 @@ namespace {
 // oleacc's import library it resolved to a thunk and no QueryInterface matched it.
 constexpr IID kIidAccessible = {0x618736e0, 0x3c3d, 0x11cf,
                                 {0x81, 0x0c, 0x00, 0xaa, 0x00, 0x38, 0x9b, 0x71}};
-constexpr char kWindowClass[] = "Chrome_WidgetWin_1";
+constexpr char kPictureInPictureTitle[] = "Picture in picture";
 constexpr char kWindowTitle[] = "FakeModernBrowser";
 constexpr char kLogName[] = "modern-browser.log";
 constexpr UINT_PTR kLifetimeTimerId = 1;
@@ -66,6 +80,12 @@ struct Options {
     bool noText = false;
     bool simpleText = false;
     DWORD lifetimeMs = 60000;
+    DWORD tabs = 0;
+    bool combo = false;
+    bool comboChild = false;
+    DWORD lateMs = 0;
+    bool pictureInPicture = false;
+    std::string windowClass = "Chrome_WidgetWin_1";
 };
 
 bool ParseNumber(const wchar_t* text, DWORD& value) {
@@ -102,6 +122,18 @@ bool ParseOptions(Options& options) {
             options.simpleText = true;
         } else if (StartsWith(arg, L"--lifetime-ms=", value)) {
             if (!ParseNumber(value, options.lifetimeMs)) return false;
+        } else if (StartsWith(arg, L"--tabs=", value)) {
+            if (!ParseNumber(value, options.tabs)) return false;
+        } else if (StartsWith(arg, L"--late-ms=", value)) {
+            if (!ParseNumber(value, options.lateMs)) return false;
+        } else if (std::wcscmp(arg, L"--combo") == 0) {
+            options.combo = true;
+        } else if (std::wcscmp(arg, L"--combo-child") == 0) {
+            options.combo = options.comboChild = true;
+        } else if (std::wcscmp(arg, L"--pip") == 0) {
+            options.pictureInPicture = true;
+        } else if (StartsWith(arg, L"--class=", value)) {
+            options.windowClass.assign(value, value + std::wcslen(value));
         } else {
             return false;
         }
@@ -128,6 +160,10 @@ struct Service {
     DWORD slowMs = 0;
     long nCalls = 0;
     long nDocumentCalls = 0;
+    long nNameCalls = 0;
+    // A late tree: the client's children are hidden until this tick (0: not asked yet).
+    DWORD lateMs = 0;
+    ULONGLONG ullTreeReadyAt = 0;
 };
 
 // One element of the tree. The tree owns its elements and outlives every COM reference to
@@ -142,7 +178,8 @@ public:
     Element& Add(std::unique_ptr<Element> child, bool simple = false) {
         child->m_pParent = this;
         child->m_bSimple = simple;
-        child->m_bInDocument = m_bInDocument || m_nRole == ROLE_SYSTEM_DOCUMENT;
+        child->m_bInDocument =
+            m_bInDocument || m_nRole == ROLE_SYSTEM_DOCUMENT || m_nRole == ROLE_SYSTEM_PAGETABLIST;
         m_children.push_back(std::move(child));
         return *m_children.back();
     }
@@ -188,7 +225,7 @@ public:
     HRESULT STDMETHODCALLTYPE get_accChildCount(long* pCount) override {
         Answer(this);
         if (!pCount) return E_POINTER;
-        *pCount = static_cast<long>(m_children.size());
+        *pCount = HidesChildren() ? 0 : static_cast<long>(m_children.size());
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accChild(VARIANT child, IDispatch** ppChild) override {
@@ -205,6 +242,7 @@ public:
         return S_OK;
     }
     HRESULT STDMETHODCALLTYPE get_accName(VARIANT child, BSTR* pName) override {
+        ++m_service.nNameCalls;
         return Text(child, pName, &Element::m_name);
     }
     HRESULT STDMETHODCALLTYPE get_accValue(VARIANT child, BSTR* pValue) override {
@@ -243,7 +281,16 @@ public:
     HRESULT STDMETHODCALLTYPE put_accName(VARIANT, BSTR) override { return NotImplemented(); }
     HRESULT STDMETHODCALLTYPE put_accValue(VARIANT, BSTR) override { return NotImplemented(); }
 
+    // The root of a late tree: the first question starts the clock.
+    void StartTreeClock() {
+        if (m_service.lateMs && !m_service.ullTreeReadyAt)
+            m_service.ullTreeReadyAt = ::GetTickCount64() + m_service.lateMs;
+    }
+
 private:
+    bool HidesChildren() const {
+        return !m_pParent && m_service.lateMs && ::GetTickCount64() < m_service.ullTreeReadyAt;
+    }
     // Every call is slow alike and counted, by the element it is about.
     void Answer(const Element* about) {
         if (m_service.slowMs) ::Sleep(m_service.slowMs);
@@ -321,15 +368,45 @@ std::unique_ptr<Element> BuildTree(Service& service, const Options& options) {
                                      L"Line " + std::to_wstring(line), {}, STATE_SYSTEM_READONLY));
     }
 
+    if (options.tabs) {
+        Element& tabs = root->Add(MakeElement(service, ROLE_SYSTEM_PAGETABLIST, L"Tabs"));
+        for (DWORD i = 0; i < options.tabs; ++i) {
+            Element& tab = tabs.Add(MakeElement(service, ROLE_SYSTEM_PAGETAB, L"Tab " + std::to_wstring(i)));
+            tab.Add(MakeElement(service, ROLE_SYSTEM_STATICTEXT, L"Title", {}, STATE_SYSTEM_READONLY));
+            tab.Add(MakeElement(service, ROLE_SYSTEM_GRAPHIC, L"Icon"));
+            tab.Add(MakeElement(service, ROLE_SYSTEM_ALERT, L"Alert"));
+            tab.Add(MakeElement(service, ROLE_SYSTEM_PUSHBUTTON, L"Close"));
+        }
+    }
+
     Element& toolbar = root->Add(MakeElement(service, ROLE_SYSTEM_TOOLBAR, L"Navigation"));
     toolbar.Add(MakeElement(service, ROLE_SYSTEM_PUSHBUTTON, L"Back"));
     if (!options.noText) {
         toolbar.Add(MakeElement(service, ROLE_SYSTEM_TEXT, L"Bookmarks", kReadOnlyText,
                                 STATE_SYSTEM_READONLY));
-        toolbar.Add(MakeElement(service, ROLE_SYSTEM_TEXT, L"Address and search bar",
-                                options.address, STATE_SYSTEM_FOCUSABLE),
-                    options.simpleText);
+        // A hidden text field before the bar, as toolbars keep for their popups.
+        toolbar.Add(MakeElement(service, ROLE_SYSTEM_TEXT, L"Find", L"https://hidden.example/",
+                                STATE_SYSTEM_INVISIBLE));
+        if (options.combo) {
+            Element& combo = toolbar.Add(MakeElement(service, ROLE_SYSTEM_COMBOBOX, L"Address bar",
+                                                     options.comboChild ? L"" : options.address,
+                                                     STATE_SYSTEM_FOCUSABLE));
+            if (options.comboChild)
+                combo.Add(MakeElement(service, ROLE_SYSTEM_TEXT, L"Address", options.address,
+                                      STATE_SYSTEM_FOCUSABLE));
+        } else {
+            toolbar.Add(MakeElement(service, ROLE_SYSTEM_TEXT, L"Address and search bar",
+                                    options.address, STATE_SYSTEM_FOCUSABLE),
+                        options.simpleText);
+        }
     }
+    return root;
+}
+
+// A picture-in-picture window's tree: the video's document alone.
+std::unique_ptr<Element> BuildVideoTree(Service& service) {
+    auto root = MakeElement(service, ROLE_SYSTEM_CLIENT, L"Picture in picture");
+    root->Add(MakeElement(service, ROLE_SYSTEM_DOCUMENT, L"Video", kDecoyAddress, STATE_SYSTEM_READONLY));
     return root;
 }
 
@@ -344,8 +421,10 @@ LRESULT CALLBACK WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) n
         case WM_GETOBJECT: {
             // lParam carries the object id as a 32-bit value, sign-extended or not.
             auto* root = reinterpret_cast<Element*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-            if (root && static_cast<LONG>(lParam) == OBJID_CLIENT)
+            if (root && static_cast<LONG>(lParam) == OBJID_CLIENT) {
+                root->StartTreeClock();
                 return ::LresultFromObject(kIidAccessible, wParam, root);
+            }
             return ::DefWindowProcA(hwnd, msg, wParam, lParam);
         }
         case WM_TIMER:
@@ -393,7 +472,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     // apartment (releasing the remote references), then the tree.
     Service service;
     service.slowMs = options.slowMs;
+    service.lateMs = options.lateMs;
     const std::unique_ptr<Element> root = BuildTree(service, options);
+    const std::unique_ptr<Element> video = BuildVideoTree(service);
     Apartment apartment;
     if (!apartment.Entered()) return 3;
 
@@ -401,13 +482,20 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
     wc.lpfnWndProc = &WindowProc;
     wc.hInstance = instance;
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kWindowClass;
+    wc.lpszClassName = options.windowClass.c_str();
     if (!::RegisterClassA(&wc)) return 3;
     UniqueHandle<WindowHandleTraits> window(
-        ::CreateWindowExA(0, kWindowClass, kWindowTitle, WS_OVERLAPPEDWINDOW, 40, 40, 240, 120,
+        ::CreateWindowExA(0, wc.lpszClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, 40, 40, 240, 120,
                           nullptr, nullptr, instance, root.get()));
     if (!window) return 3;
     ::ShowWindow(window.Get(), SW_SHOWNOACTIVATE);
+    UniqueHandle<WindowHandleTraits> pictureInPicture;
+    if (options.pictureInPicture) {
+        pictureInPicture.Reset(::CreateWindowExA(WS_EX_TOPMOST, wc.lpszClassName, kPictureInPictureTitle,
+                                                 WS_POPUP | WS_VISIBLE, 300, 40, 160, 90, nullptr, nullptr,
+                                                 instance, video.get()));
+        if (!pictureInPicture) return 3;
+    }
     ::SetTimer(window.Get(), kLifetimeTimerId, options.lifetimeMs, nullptr);
 
     MSG msg;
@@ -416,6 +504,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
         ::DispatchMessageA(&msg);
     }
     WriteLog("calls " + std::to_string(service.nCalls) + "\r\ndocument-calls " +
-             std::to_string(service.nDocumentCalls) + "\r\n");
+             std::to_string(service.nDocumentCalls) + "\r\nname-calls " + std::to_string(service.nNameCalls) +
+             "\r\n");
     return 0;
 }

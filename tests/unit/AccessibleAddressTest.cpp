@@ -86,6 +86,17 @@ TEST(AddressFromShownText, PutsHttpsBeforeABareHost) {
     EXPECT_EQ(Shown(AddressFromShownText("  example.jp \t")), "https://example.jp");
     // ァ is 83 40: its trail byte is the one of the ideographic space, 81 40.
     EXPECT_EQ(Shown(AddressFromShownText("example.jp/\x83\x40")), "https://example.jp/\x83\x40");
+    // A one-word intranet host with a path or a port.
+    EXPECT_EQ(Shown(AddressFromShownText("intranet/wiki/page")), "https://intranet/wiki/page");
+    EXPECT_EQ(Shown(AddressFromShownText("wiki:8080/x")), "https://wiki:8080/x");
+}
+
+// Firefox hides only http://: a bare host there is an http address, a shown scheme stays.
+TEST(AddressFromShownText, ABareHostGetsTheSchemeItsBrowserHides) {
+    EXPECT_EQ(Shown(AddressFromShownText("example.jp/a", "http://")), "http://example.jp/a");
+    EXPECT_EQ(Shown(AddressFromShownText("intranet/wiki", "http://")), "http://intranet/wiki");
+    EXPECT_EQ(Shown(AddressFromShownText("https://example.jp/a", "http://")), "https://example.jp/a");
+    EXPECT_EQ(AddressFromShownText("weather", "http://"), std::nullopt);
 }
 
 TEST(AddressFromShownText, GivesNothingForWhatIsNoAddress) {
@@ -127,6 +138,10 @@ protected:
                                               style, 10, 10, 60, 40, owner, nullptr,
                                               ::GetModuleHandleA(nullptr), nullptr));
     }
+    static HWND FindTopBrowserWindow() {
+        const std::vector<HWND> windows = FindBrowserWindows();
+        return windows.empty() ? nullptr : windows.front();
+    }
     static void Raise(const UniqueWindow& window) {
         ::SetWindowPos(window.Get(), HWND_TOP, 0, 0, 0, 0,
                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -143,7 +158,7 @@ TEST_F(TopBrowserWindow, TheOneNearestTheTopOfEitherClassIsFound) {
     EXPECT_EQ(FindTopBrowserWindow(), chrome.Get());
 }
 
-TEST_F(TopBrowserWindow, HiddenOwnedToolAndOtherWindowsAboveArePassedOver) {
+TEST_F(TopBrowserWindow, HiddenOwnedToolTopmostMinimisedAndOtherWindowsAboveArePassedOver) {
     const UniqueWindow browser = Make("Chrome_WidgetWin_1", true);
     ASSERT_TRUE(browser);
     Raise(browser);
@@ -151,7 +166,11 @@ TEST_F(TopBrowserWindow, HiddenOwnedToolAndOtherWindowsAboveArePassedOver) {
     const UniqueWindow bubble = Make("Chrome_WidgetWin_1", true, 0, browser.Get());
     const UniqueWindow tool = Make("MozillaWindowClass", true, WS_EX_TOOLWINDOW);
     const UniqueWindow other = Make("STATIC", true);
-    for (const UniqueWindow* above : {&hidden, &bubble, &tool, &other}) {
+    // A picture-in-picture window is topmost; a minimised window shows no page.
+    const UniqueWindow pictureInPicture = Make("Chrome_WidgetWin_1", true, WS_EX_TOPMOST);
+    const UniqueWindow minimised = Make("Chrome_WidgetWin_1", true);
+    ::ShowWindow(minimised.Get(), SW_SHOWMINNOACTIVE);
+    for (const UniqueWindow* above : {&hidden, &bubble, &tool, &other, &pictureInPicture, &minimised}) {
         ASSERT_TRUE(*above);
         Raise(*above);
     }
@@ -208,10 +227,16 @@ public:
     explicit FakeModernBrowserProcess(const std::wstring& arguments)
         : SupportProcess("FakeModernBrowser.exe", "FakeModernBrowser", arguments + L" --lifetime-ms=30000") {}
 
-    // After Stop: how many calls were about elements inside the document, or -1 without log.
-    long DocumentCalls() const {
+    // After Stop: how many calls were about elements inside the document or the tab strip,
+    // or -1 without log.
+    long DocumentCalls() const { return Logged("document-calls "); }
+    // After Stop: how many names were asked for.
+    long NameCalls() const { return Logged("name-calls "); }
+
+private:
+    long Logged(const std::string& key) const {
         for (const std::string& line : ReadLines(File("modern-browser.log")))
-            if (line.rfind("document-calls ", 0) == 0) return std::stol(line.substr(15));
+            if (line.rfind(key, 0) == 0) return std::stol(line.substr(key.size()));
         return -1;
     }
 };
@@ -270,5 +295,20 @@ TEST(ReadAddressBarOfFakeBrowser, ABrowserStuckInOneCallHoldsTheCallerNoLongerTh
     const ULONGLONG start = ::GetTickCount64();
     EXPECT_EQ(ReadAddressBar(browser.Window(), 1000), std::nullopt);
     EXPECT_LT(MsSince(start), 3000u);
+}
+
+// The shapes of today's browsers: a thousand tabs before the toolbar, Firefox's newer combo
+// box (with the address, or empty above its edit field), a tree built only after the first
+// question. Each is read within the node bound, without entering tabs or page, and without
+// asking for a single name.
+TEST(ReadAddressBarOfFakeBrowser, ReadsTheShapesOfTodaysBrowsersWithoutNamesTabsOrPage) {
+    for (const wchar_t* shape : {L"--tabs=1000", L"--combo", L"--combo-child", L"--late-ms=150"}) {
+        FakeModernBrowserProcess browser(std::wstring(shape) + L" --address=https://example.jp/shape");
+        ASSERT_NE(browser.Window(), nullptr) << shape;
+        EXPECT_EQ(Shown(ReadAddressBar(browser.Window())), "https://example.jp/shape") << shape;
+        EXPECT_EQ(browser.Stop(), std::optional<DWORD>(0));
+        EXPECT_EQ(browser.DocumentCalls(), 0) << shape;
+        EXPECT_EQ(browser.NameCalls(), 0) << shape;
+    }
 }
 }  // namespace
