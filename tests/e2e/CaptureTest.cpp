@@ -196,6 +196,40 @@ TEST_F(SettingsOpen, KeyPressOffersTheAddressOfTodaysBrowser) {
     browser.WaitForExit(5000);
 }
 
+// The shapes of the browsers people use, each offered as the page's address (or, where no
+// address can be read, told apart from no browser at all).
+TEST_F(SettingsOpen, TodaysBrowserShapesAreReadAndAnUnreadableOneIsSaidSo) {
+    struct Shape {
+        const char* arguments;
+        const char* box;
+    };
+    const Shape shapes[] = {
+        // A picture-in-picture window on top of a Chromium window with a thousand tabs.
+        {"--pip --tabs=1000 --address=example.jp/pip", "probeのキーにアドレス[https://example.jp/pip]を設定しますか？"},
+        // Firefox: its newest combo box, a tree built late, an intranet host shown bare.
+        {"--class=MozillaWindowClass --combo --late-ms=150 --address=intranet/wiki",
+         "probeのキーにアドレス[http://intranet/wiki]を設定しますか？"},
+        {"--combo-child --address=https://example.jp/combo",
+         "probeのキーにアドレス[https://example.jp/combo]を設定しますか？"},
+        {"--no-text", "ブラウザーは見つかりましたが、表示中のページのアドレスを読み取れませんでした。\r\n"
+                      "リンク先は、キーをクリックして入力するか、ファイルをキーにドロップして設定してください。"},
+    };
+    const std::string fake = Artifacts::Get().fakeBrowser;
+    const std::string modern = fake.substr(0, fake.find_last_of('\\') + 1) + "FakeModernBrowser.exe";
+    for (const Shape& shape : shapes) {
+        ProgramUnderTest browser(modern, m_install.Dir(), shape.arguments);
+        ASSERT_TRUE(WaitUntil([] { return ::FindWindowA(nullptr, "FakeModernBrowser") != nullptr; }, 10000));
+        ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 3);
+        HWND box = WaitForBox();
+        ASSERT_NE(box, nullptr) << shape.arguments;
+        EXPECT_EQ(MessageBoxText(box), shape.box) << shape.arguments;
+        Answer(box, IDCANCEL);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5000));
+        ::PostMessageA(::FindWindowA(nullptr, "FakeModernBrowser"), WM_CLOSE, 0, 0);
+        EXPECT_TRUE(browser.WaitForExit(5000)) << shape.arguments;
+    }
+}
+
 TEST_F(SettingsOpen, PressesQueuedDuringACaptureAreDropped) {
     const std::size_t callsBefore = m_install.HookCalls().size();
     ::PostMessageA(m_dialog, WM_APP_KEY_HIT, 'A', 3);
