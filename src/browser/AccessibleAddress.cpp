@@ -213,8 +213,7 @@ std::optional<std::wstring> SearchWindow(HWND hWndBrowser, ULONGLONG ullDeadline
             // A tree not built yet: once more, a screen refresh later.
             LONG count = 0;
             if (SUCCEEDED(root->get_accChildCount(&count)) && count == 0) {
-                const ULONGLONG now = ::GetTickCount64();
-                if (now + kLateTreeMs >= ullDeadline) return std::nullopt;
+                if (::GetTickCount64() + kLateTreeMs >= ullDeadline) return std::nullopt;
                 ::Sleep(kLateTreeMs);
                 continue;
             }
