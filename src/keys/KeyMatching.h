@@ -8,7 +8,7 @@
 #include "keys/KeySetTable.h"
 
 struct KeyCode {
-    WORD modifiers;   // as the hook library reports them: MOD_ALT 1 | MOD_CONTROL 2 | MOD_SHIFT 4
+    WORD modifiers;   // as the hook library reports them: MOD_ALT 1 | MOD_CONTROL 2 | MOD_SHIFT 4 | MOD_WIN 8
     WORD virtualKey;
     bool operator==(const KeyCode& other) const noexcept {
         return modifiers == other.modifiers && virtualKey == other.virtualKey;

@@ -31,5 +31,11 @@
 #define IDC_LINK_BROWSE      1067
 #define IDC_LABEL_KEY1       1069  // key 1's caption label; the others in KeyControlIds.h
 #define IDC_CAPTION_EDIT     1070
+// The link dialog's key combination: its words, set by pressing it, back to the default, and
+// the line of hints and conflicts beneath.
+#define IDC_KEY_COMBO        1100
+#define IDC_KEY_SET          1101
+#define IDC_KEY_DEFAULT      1102
+#define IDC_KEY_NOTE         1103
 // The list control of the key-set list dialog.
 #define IDC_KEYSET_LIST  1065

@@ -40,8 +40,22 @@ constexpr char kLinkShellUnavailable[] =
     "デスクトップのシェル（エクスプローラー）が利用できないため、リンクを開けませんでした。\r\n";
 constexpr char kLinkNotOpened[] = "リンクを開けませんでした。リンク先があるか確認してください。\r\n";
 
+// A key's combination: its conflicts (each a warning; %s the other key's number, or the
+// layout's name and the character typed), and the hint while a combination is being pressed.
+constexpr char kConflictSameCombination[] =
+    "キー%sと同じ組み合わせです。番号の小さいキーだけが開きます。";
+constexpr char kConflictTypesCharacter[] =
+    "キーボード配列「%s」では、この組み合わせで「%s」が入力されます（文字の入力中にも開きます）。";
+constexpr char kConflictHotkeyTaken[] = "この組み合わせは、ほかのプログラムがホットキーとして使っています。";
+constexpr char kComboPressNow[] = "組み合わせを押してください（Esc で中止）";
+constexpr char kComboNeedsTwoModifiers[] =
+    "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください。";
+constexpr char kComboDefaultNote[] = "（既定）";
+constexpr char kComboInTip[] = "キー: ";
+
 // Column headings of the key-set list.
 constexpr char kListNumberHeading[] = "番号";
+constexpr char kListKeyHeading[] = "キー";
 constexpr char kListCaptionHeading[] = "キャプション";
 constexpr char kListLinkHeading[] = "リンク先";
 

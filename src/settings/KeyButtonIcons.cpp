@@ -1,6 +1,7 @@
 #include "settings/KeyButtonIcons.h"
 
 #include <shellapi.h>
+#include <commctrl.h>
 
 #include "win/UrlService.h"
 
@@ -17,17 +18,44 @@ KeyButtonIcons::Choice KeyButtonIcons::ChooseIcon(const char* link) const {
     return {::ExtractAssociatedIconA(::GetModuleHandleA(nullptr), copy, &index), true};
 }
 
-void KeyButtonIcons::SetKeyIcon(HWND button, const char* link) {
-    if (!button) return;
-    if (!link || !*link) {
-        ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, 0);
-        m_shellIcons.erase(button);
-        return;
+namespace {
+// The icon with the system's small warning sign in its lower right corner; a sign alone
+// without an icon. The caller owns the result.
+HICON WithWarningSign(HICON icon) {
+    const int size = ::GetSystemMetrics(SM_CXICON);
+    const int small = ::GetSystemMetrics(SM_CXSMICON);
+    const auto sign = static_cast<HICON>(::LoadImageA(nullptr, MAKEINTRESOURCEA(32515) /* IDI_WARNING */,
+                                                      IMAGE_ICON, small, small, LR_SHARED));
+    if (!icon) return sign ? ::CopyIcon(sign) : nullptr;
+    HIMAGELIST base = ::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0);
+    HIMAGELIST mark = ::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 0);
+    HICON result = nullptr;
+    if (base && mark && ::ImageList_AddIcon(base, icon) == 0 && sign && ::ImageList_AddIcon(mark, sign) == 0) {
+        if (HIMAGELIST merged = ::ImageList_Merge(base, 0, mark, 0, size - small, size - small)) {
+            result = ::ImageList_GetIcon(merged, 0, ILD_NORMAL);
+            ::ImageList_Destroy(merged);
+        }
     }
-    const Choice choice = ChooseIcon(link);
-    if (!choice.icon) return;
+    if (base) ::ImageList_Destroy(base);
+    if (mark) ::ImageList_Destroy(mark);
+    return result ? result : ::CopyIcon(icon);
+}
+}  // namespace
+
+void KeyButtonIcons::SetKeyIcon(HWND button, const char* link, bool marked) {
+    if (!button) return;
+    Choice choice{nullptr, false};
+    if (link && *link) {
+        choice = ChooseIcon(link);
+        if (!choice.icon) return;
+    }
+    if (marked) {
+        HICON withSign = WithWarningSign(choice.icon);
+        if (choice.fromShell) ::DestroyIcon(choice.icon);
+        choice = {withSign, true};
+    }
     ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(choice.icon));
-    // The button no longer shows the previous shell icon: it can go now.
-    if (choice.fromShell) m_shellIcons[button].Reset(choice.icon);
+    // The button no longer shows the previous icon of ours: it can go now.
+    if (choice.icon && choice.fromShell) m_shellIcons[button].Reset(choice.icon);
     else m_shellIcons.erase(button);
 }

@@ -15,8 +15,9 @@ public:
     explicit KeyButtonIcons(HICON browserIcon) noexcept : m_hBrowserIcon(browserIcon) {}
 
     // Sets the button's image for the link (null or empty: no image). When no icon can be
-    // had for the link, the button keeps its image.
-    void SetKeyIcon(HWND button, const char* link);
+    // had for the link, the button keeps its image. A marked key (its combination has a
+    // conflict) shows a small warning sign in the image's lower right corner.
+    void SetKeyIcon(HWND button, const char* link, bool marked = false);
 
     // The icon a link would show, without touching any button: the browser icon, a new icon
     // from the shell (which the caller then owns), or null.
@@ -29,6 +30,7 @@ public:
 private:
     HICON m_hBrowserIcon;
     UrlServiceReader m_urls;
-    // Icons taken from the shell, one per button, released when replaced and with this object.
+    // Icons taken from the shell or made with a warning sign, one per button, released when
+    // replaced and with this object.
     std::map<HWND, UniqueIcon> m_shellIcons;
 };

@@ -2,14 +2,16 @@
 
 #include <commctrl.h>
 
+#include "keys/KeyCombination.h"
 #include "res/texts.h"
 #include "res/resource.h"
 #include "win/ScreenPlacement.h"
 
 namespace {
 constexpr int kNumberColumn = 0;
-constexpr int kCaptionColumn = 1;
-constexpr int kLinkColumn = 2;
+constexpr int kKeyColumn = 1;
+constexpr int kCaptionColumn = 2;
+constexpr int kLinkColumn = 3;
 constexpr int kInitialLinkWidth = 626;
 
 // The wait cursor for the span of a fill, restored however the fill ends.
@@ -71,6 +73,7 @@ BOOL KeySetListDialog::OnInitDialog() {
                    extended | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
     InsertColumn(list, kNumberColumn, texts::kListNumberHeading, LVCFMT_CENTER, ScaleForWindow(list, 36));
+    InsertColumn(list, kKeyColumn, texts::kListKeyHeading, LVCFMT_LEFT, ScaleForWindow(list, 110));
     // Collapsed until the user drags its divider open: captions are already under the keys.
     InsertColumn(list, kCaptionColumn, texts::kListCaptionHeading, LVCFMT_LEFT, 0);
     InsertColumn(list, kLinkColumn, texts::kListLinkHeading, LVCFMT_LEFT,
@@ -103,6 +106,8 @@ LRESULT KeySetListDialog::OnFillList(WPARAM, LPARAM) {
         row.pszText = number;
         const int index =
             static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+        if (const std::optional<KeyCode> code = EffectiveKeyCode(keySet))
+            SetSubItemText(list, index, kKeyColumn, CombinationWords(*code));
         if (keySet.HasCaption()) SetSubItemText(list, index, kCaptionColumn, keySet.caption);
         if (keySet.HasLink()) SetSubItemText(list, index, kLinkColumn, keySet.link);
     }

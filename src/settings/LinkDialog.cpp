@@ -4,6 +4,8 @@
 
 #include "res/texts.h"
 #include "res/resource.h"
+#include "HookMessage.h"
+#include "keys/KeyCombination.h"
 #include "win/FileOpenDialog.h"
 #include "win/WindowText.h"
 
@@ -20,10 +22,62 @@ BOOL LinkDialog::OnInitDialog() {
     ::SendMessageA(edit, EM_LIMITTEXT, kMaxLinkLength, 0);
     const KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1);
     if (record && record->HasLink()) ::SetWindowTextA(edit, record->link.c_str());
+    m_nKeyCode = record && record->keycode > 0 ? record->keycode : 0;
+    ShowCombination();
     return TRUE;
 }
 
+KeyCode LinkDialog::EffectiveCode() const {
+    if (const std::optional<KeyCode> stored = KeyCodeFromValue(m_nKeyCode)) return *stored;
+    return DefaultKeyCode(m_nKeyIndex + 1).value_or(KeyCode{0, 0});
+}
+
+void LinkDialog::ShowCombination(const char* note) {
+    const KeyCode code = EffectiveCode();
+    std::string words = code.virtualKey ? CombinationWords(code) : std::string();
+    if (m_nKeyCode <= 0) words += texts::kComboDefaultNote;
+    ::SetDlgItemTextA(Hwnd(), IDC_KEY_COMBO, words.c_str());
+    const std::string conflicts =
+        note ? std::string(note) : ConflictsText(FindKeyConflicts(m_table, m_nKeyIndex + 1, code, m_probes));
+    ::SetDlgItemTextA(Hwnd(), IDC_KEY_NOTE, conflicts.c_str());
+}
+
+bool LinkDialog::OnComboKey(const MSG& msg) {
+    switch (msg.message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: break;
+        // What the key-down would type or the menu it would open: not while listening.
+        case WM_CHAR: case WM_SYSCHAR: case WM_KEYUP: case WM_SYSKEYUP: case WM_DEADCHAR: case WM_SYSDEADCHAR:
+            return true;
+        default: return false;
+    }
+    const auto key = static_cast<WORD>(msg.wParam);
+    if (IsModifierKey(key)) return true;  // the chord is still being formed
+    const auto held = [](int virtualKey) { return (::GetKeyState(virtualKey) & 0x8000) != 0; };
+    WORD modifiers = 0;
+    if (held(VK_CONTROL)) modifiers |= kHookModControl;
+    if (held(VK_MENU)) modifiers |= kHookModAlt;
+    if (held(VK_SHIFT)) modifiers |= kHookModShift;
+    if (held(VK_LWIN) || held(VK_RWIN)) modifiers |= kHookModWin;
+    if (key == VK_ESCAPE && modifiers == 0) {
+        m_bListening = false;
+        ShowCombination();
+        return true;
+    }
+    const KeyCode chosen{modifiers, key};
+    if (!IsChoosableChord(chosen)) {
+        ::SetDlgItemTextA(Hwnd(), IDC_KEY_NOTE, texts::kComboNeedsTwoModifiers);
+        return true;
+    }
+    m_bListening = false;
+    m_nKeyCode = KeyCodeValue(chosen);
+    m_bComboChanged = true;
+    ShowCombination();
+    return true;
+}
+
 bool LinkDialog::PreTranslateMessage(MSG& msg) {
+    if (m_bListening && OnComboKey(msg)) return true;
     if (msg.message == WM_DROPFILES && msg.hwnd == Item(IDC_LINK_EDIT)) {
         OnDropOnEdit(reinterpret_cast<HDROP>(msg.wParam));
         return true;  // the drop handle is gone; nobody else may use it
@@ -47,11 +101,22 @@ void LinkDialog::SayLinkTooLong() {
 }
 
 bool LinkDialog::OnCommand(UINT id, UINT code, HWND) {
-    if (id == IDC_LINK_BROWSE && code == BN_CLICKED) {
-        OnBrowse();
-        return true;
+    if (code != BN_CLICKED) return false;
+    switch (id) {
+        case IDC_LINK_BROWSE: OnBrowse(); return true;
+        case IDC_KEY_SET:
+            m_bListening = true;
+            ::SetDlgItemTextA(Hwnd(), IDC_KEY_COMBO, texts::kComboPressNow);
+            ::SetDlgItemTextA(Hwnd(), IDC_KEY_NOTE, "");
+            return true;
+        case IDC_KEY_DEFAULT:
+            m_bListening = false;
+            m_nKeyCode = 0;
+            m_bComboChanged = true;
+            ShowCombination();
+            return true;
+        default: return false;
     }
-    return false;
 }
 
 void LinkDialog::OnBrowse() {
@@ -68,7 +133,9 @@ void LinkDialog::OnOK() {
         return;
     }
     // Stored exactly as typed: neither trimmed nor checked; empty removes the link.
-    if (KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1))
+    if (KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1)) {
         record->ReplaceLink(text.c_str());
+        if (m_bComboChanged) record->keycode = m_nKeyCode;
+    }
     Dialog::OnOK();
 }

@@ -1,10 +1,16 @@
 #pragma once
-// Edits the link of one favourite key: typed, pasted, browsed for or dropped onto the edit.
-// OK writes the text into the key's record as it stands.
+// Edits the link of one favourite key (typed, pasted, browsed for or dropped onto the edit)
+// and its combination (set by pressing it, or back to the default), with the combination's
+// conflicts shown as warnings. OK writes both into the key's record; a combination the user
+// did not touch is written back exactly as it was.
 #include <windows.h>
 #include <shellapi.h>
 
+#include <utility>
+
+#include "keys/KeyMatching.h"
 #include "keys/KeySetTable.h"
+#include "settings/KeyConflicts.h"
 #include "win/Dialog.h"
 #include "win/MessageFilter.h"
 
@@ -20,6 +26,8 @@ public:
     void SetKeyIndex(int index) noexcept { m_nKeyIndex = index; }
     // The function that admits drops from unelevated Explorer; tests record the calls.
     void SetMessageFilterProc(ChangeWindowMessageFilterExProc proc) noexcept { m_pfnAllowMessage = proc; }
+    // What the conflicts are asked of; tests put their own answers in.
+    void SetConflictProbes(ConflictProbes probes) { m_probes = std::move(probes); }
 
 protected:
     BOOL OnInitDialog() override;
@@ -31,8 +39,17 @@ private:
     void OnDropOnEdit(HDROP drop);
     void OnBrowse();
     void SayLinkTooLong();
+    // While listening, a key-down is the combination (or Esc, or a refused chord).
+    bool OnComboKey(const MSG& msg);
+    // The combination in its field, with its conflicts (or a hint) beneath.
+    void ShowCombination(const char* note = nullptr);
+    KeyCode EffectiveCode() const;
 
     KeySetTable& m_table;
     int m_nKeyIndex = 0;
     ChangeWindowMessageFilterExProc m_pfnAllowMessage = SystemChangeWindowMessageFilterEx();
+    ConflictProbes m_probes = ConflictProbes::System();
+    int m_nKeyCode = 0;  // what OK stores: 0 for the default
+    bool m_bComboChanged = false;
+    bool m_bListening = false;
 };

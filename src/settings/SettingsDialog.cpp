@@ -9,6 +9,7 @@
 #include "browser/AccessibleAddress.h"
 #include "keys/KeySetHost.h"
 #include "res/texts.h"
+#include "keys/KeyCombination.h"
 #include "res/KeyControlIds.h"
 #include "res/resource.h"
 #include "keys/KeyMatching.h"
@@ -40,8 +41,11 @@ BOOL SettingsDialog::OnInitDialog() {
     HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
     ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     m_toolTip.Create(Hwnd(), kToolTipStyle);
+    // The tip has lines: the link, the combination, its conflicts.
+    ::SendMessageA(m_toolTip.Hwnd(), TTM_SETMAXTIPWIDTH, 0, 480);
 
     KeySetTable& table = KeySetHost::Current().GetKeySetTable();
+    for (int index = 0; index < kKeyButtons; ++index) m_marked[static_cast<std::size_t>(index)] = !ConflictsOf(index).empty();
     for (int index = 0; index < kKeyButtons; ++index) {
         HWND button = Item(KeyButtonId(index));
         HWND label = Item(KeyLabelId(index));
@@ -52,7 +56,7 @@ BOOL SettingsDialog::OnInitDialog() {
         if (static_cast<std::size_t>(index) >= table.Count()) continue;  // the table is short
         const KeySet& record = table.At(static_cast<std::size_t>(index));
         ::SetWindowTextA(label, KeyLabelText(record).c_str());
-        SetKeyIcon(button, record.HasLink() ? record.link.c_str() : nullptr);
+        ShowKeyIcon(index);
     }
 
     PlaceOnScreen();
@@ -95,8 +99,31 @@ void SettingsDialog::OpenLinkDialog(UINT commandId) {
     LinkDialog link(table, Hwnd());
     link.SetKeyIndex(index);
     if (link.DoModal() != IDOK) return;
-    const KeySet& record = table.At(static_cast<std::size_t>(index));
-    SetKeyIcon(Item(static_cast<int>(commandId)), record.HasLink() ? record.link.c_str() : nullptr);
+    ShowKeyIcon(index);
+    RefreshMarks();
+}
+
+std::vector<KeyConflict> SettingsDialog::ConflictsOf(int index) const {
+    const KeySetTable& table = KeySetHost::Current().GetKeySetTable();
+    if (index < 0 || static_cast<std::size_t>(index) >= table.Count()) return {};
+    const std::optional<KeyCode> code = EffectiveKeyCode(table.At(static_cast<std::size_t>(index)));
+    return code ? FindKeyConflicts(table, index + 1, *code, m_probes) : std::vector<KeyConflict>();
+}
+
+void SettingsDialog::ShowKeyIcon(int index) {
+    const KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1);
+    if (!record) return;
+    m_icons.SetKeyIcon(Item(KeyButtonId(index)), record->HasLink() ? record->link.c_str() : nullptr,
+                       m_marked[static_cast<std::size_t>(index)]);
+}
+
+void SettingsDialog::RefreshMarks() {
+    for (int index = 0; index < kKeyButtons; ++index) {
+        const bool marked = !ConflictsOf(index).empty();
+        if (marked == m_marked[static_cast<std::size_t>(index)]) continue;
+        m_marked[static_cast<std::size_t>(index)] = marked;
+        ShowKeyIcon(index);
+    }
 }
 
 bool SettingsDialog::OnCommand(UINT id, UINT code, HWND) {
@@ -188,7 +215,7 @@ void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {
     if (::MessageBoxA(Hwnd(), question, texts::kLinkInfoCaption,
                       MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
         record.ReplaceLink(address);
-        SetKeyIcon(Item(KeyButtonId(record.number - 1)), record.HasLink() ? record.link.c_str() : nullptr);
+        ShowKeyIcon(record.number - 1);
     }
 }
 
@@ -229,19 +256,20 @@ void SettingsDialog::OnDropOnKey(int index, HDROP drop, HWND button) {
         return;
     if (KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1)) {
         record->ReplaceLink(path->c_str());
-        SetKeyIcon(button, record->HasLink() ? record->link.c_str() : nullptr);
+        ShowKeyIcon(index);
     }
 }
 
 void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
     const KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1);
     if (!record) return;
-    if (!record->HasLink()) {
-        m_toolTip.Activate(false);
-    } else {
-        m_toolTip.Activate(true);
-        m_toolTip.UpdateTipText(button, Hwnd(), record->link.c_str());
-    }
+    // The link, the key's combination, and what conflicts with it.
+    std::string tip = record->HasLink() ? record->link + "\r\n" : std::string();
+    if (const std::optional<KeyCode> code = EffectiveKeyCode(*record)) tip += texts::kComboInTip + CombinationWords(*code);
+    const std::string conflicts = ConflictsText(ConflictsOf(index));
+    if (!conflicts.empty()) tip += "\r\n" + conflicts;
+    m_toolTip.Activate(true);
+    m_toolTip.UpdateTipText(button, Hwnd(), tip.c_str());
     m_toolTip.RelayEvent(msg);
 }
 

@@ -9,13 +9,16 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <array>
 #include <memory>
+#include <vector>
 
 #include "browser/BrowserQuery.h"
 #include "keys/HookLibrary.h"
 #include "res/AppMessages.h"
 #include "keys/KeySet.h"
 #include "settings/KeyButtonIcons.h"
+#include "settings/KeyConflicts.h"
 #include "win/Dialog.h"
 #include "win/MessageFilter.h"
 #include "win/ToolTip.h"
@@ -35,6 +38,8 @@ public:
 
     // The button image for a link; see KeyButtonIcons.
     void SetKeyIcon(HWND button, const char* link) { m_icons.SetKeyIcon(button, link); }
+    // What the combinations' conflicts are asked of; tests put their own answers in.
+    void SetConflictProbes(ConflictProbes probes) { m_probes = std::move(probes); }
 
 
 protected:
@@ -69,6 +74,12 @@ private:
     void OfferPageAddress(KeySet& record, const char* address);
     void OnDestroy();
     void PlaceOnScreen();
+    // The key's button image, with the warning sign while its combination has a conflict.
+    void ShowKeyIcon(int index);
+    // The conflicts of the key's combination (the table's record at the index).
+    std::vector<KeyConflict> ConflictsOf(int index) const;
+    // After a combination changed: every key whose warning sign comes or goes is redrawn.
+    void RefreshMarks();
     // The index of the key button the window is, or -1.
     int KeyIndexOfButton(HWND hwnd) const noexcept;
 
@@ -76,6 +87,8 @@ private:
     std::shared_ptr<HookLibrary> m_hookLib;
     ChangeWindowMessageFilterExProc m_pfnAllowMessage = SystemChangeWindowMessageFilterEx();
     KeyButtonIcons m_icons;
+    ConflictProbes m_probes = ConflictProbes::System();
+    std::array<bool, kKeyButtons> m_marked{};
     BrowserQuery m_browser;
     bool m_bCapturing = false;
 };

@@ -82,7 +82,7 @@ protected:
         WaitUntil([&] { return RemoteListViewRowCount(view) == 30; }, 5000);
         for (int row = 0; row < RemoteListViewRowCount(view); ++row)
             rows.push_back({RemoteListViewText(view, row, 0), RemoteListViewText(view, row, 1),
-                            RemoteListViewText(view, row, 2)});
+                            RemoteListViewText(view, row, 2), RemoteListViewText(view, row, 3)});
         SaveScreenshotIfAsked("list-dialog");
         ::PostMessageA(::GetDlgItem(list, IDCANCEL), BM_CLICK, 0, 0);
         WaitUntil([&] { return !::IsWindow(list); }, 5000);
@@ -125,8 +125,9 @@ TEST_F(SettingsOpen, KeyPressAsksWithTheCaptionAndOkStoresThePageUntilCancel) {
 
     const auto rows = ListRows();
     ASSERT_EQ(rows.size(), 30u);
-    EXPECT_EQ(rows[0], (std::vector<std::string>{"   1", "probe", "http://fake.example/page.html"}));
+    EXPECT_EQ(rows[0], (std::vector<std::string>{"   1", "Ctrl + Alt + A", "probe", "http://fake.example/page.html"}));
     EXPECT_EQ(rows[4][0], "   5");
+    EXPECT_EQ(rows[4][1], "Ctrl + Alt + B") << "key 5's stored combination";
     EXPECT_EQ(rows[29][0], "  30");
     ::PostMessageA(::GetDlgItem(m_dialog, IDCANCEL), BM_CLICK, 0, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(m_dialog); }, 5000));
@@ -139,7 +140,7 @@ TEST_F(SettingsOpen, KeyPressAsksWithTheCaptionAndOkStoresThePageUntilCancel) {
     ASSERT_NE(m_dialog, nullptr);
     const auto again = ListRows();
     ASSERT_EQ(again.size(), 30u);
-    EXPECT_EQ(again[0][2], "C:\\old.txt");
+    EXPECT_EQ(again[0][3], "C:\\old.txt");
 }
 
 TEST_F(SettingsOpen, KeyWithoutCaptionIsAskedByNumberAndCancelChangesNothing) {

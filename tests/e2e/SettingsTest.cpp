@@ -8,6 +8,7 @@
 #include <cstdlib>
 
 #include "Installation.h"
+#include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
 #include "ScreenCapture.h"
 #include "WindowQuery.h"
@@ -197,6 +198,63 @@ TEST(SettingsStartup, LeavesNoBrowserProbeFileBehind) {
     ProgramUnderTest program(install.Program(), install.Dir());
     ASSERT_NE(program.WaitForFrame(), nullptr);
     EXPECT_FALSE(FileExists(install.File("tmpminie.html")));
+    EXPECT_TRUE(program.CloseFrame());
+}
+
+// A key's combination chosen with real keys in its link dialog: a duplicate is warned about,
+// Cancel stores nothing, OK and 設　定 store the code; the real chord then opens the key's
+// link and its old default no longer does.
+TEST(Combination, ChosenWithRealKeysIsStoredAndOpensTheLink) {
+    Installation install("combo", HookChoice::Real);
+    ASSERT_TRUE(WriteFileBytes(install.Ini(), "[KeySet1]\r\nLink=" + install.Probe() + "\r\n"));
+    ProgramUnderTest program(install.Program(), install.Dir());
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
+    HWND settings = program.WaitForDialogTitled("お気に入り設定");
+    ASSERT_NE(settings, nullptr);
+    const auto press = [&](HWND link, const char* chord) {
+        ::SendMessageA(::GetDlgItem(link, IDC_KEY_SET), BM_CLICK, 0, 0);
+        RunLinuxCommand(std::string("xdotool key ") + chord, install.Dir());
+        ::Sleep(kSettle);
+        char text[512] = {};
+        ::GetDlgItemTextA(link, IDC_KEY_COMBO, text, sizeof text);
+        return std::string(text);
+    };
+    const auto openLink = [&] {
+        ::PostMessageA(::GetDlgItem(settings, KeyButtonId(0)), BM_CLICK, 0, 0);
+        return program.WaitForDialogTitled("リンク情報設定");
+    };
+
+    HWND link = openLink();
+    ASSERT_NE(link, nullptr);
+    EXPECT_EQ(press(link, "ctrl+alt+b"), "Ctrl + Alt + B");
+    char note[512] = {};
+    ::GetDlgItemTextA(link, IDC_KEY_NOTE, note, sizeof note);
+    EXPECT_EQ(std::string(note).rfind("キー2と同じ組み合わせです", 0), 0u) << note;
+    ::PostMessageA(::GetDlgItem(link, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(link); }, 5000));
+
+    link = openLink();
+    ASSERT_NE(link, nullptr);
+    char combo[512] = {};
+    ::GetDlgItemTextA(link, IDC_KEY_COMBO, combo, sizeof combo);
+    EXPECT_STREQ(combo, "Ctrl + Alt + A（既定）") << "Cancel stored nothing";
+    EXPECT_EQ(press(link, "ctrl+shift+1"), "Ctrl + Shift + 1");
+    SaveScreenshotIfAsked("link-dialog-combination");
+    ::PostMessageA(::GetDlgItem(link, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(link); }, 5000));
+    ::PostMessageA(::GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 5000));
+    EXPECT_EQ(ReadLines(install.Ini()),
+              (std::vector<std::string>{"[KeySet1]", "Link=" + install.Probe(), "keycode=393265"}));
+
+    ::Sleep(kSettle);
+    RunLinuxCommand("xdotool key ctrl+alt+a", install.Dir());
+    ::Sleep(kSettle);
+    EXPECT_TRUE(install.ProbeLaunches().empty()) << "the old default opened the link";
+    RunLinuxCommand("xdotool key ctrl+shift+1", install.Dir());
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
     EXPECT_TRUE(program.CloseFrame());
 }
 }  // namespace

@@ -19,7 +19,9 @@
 namespace {
 
 constexpr int kListId = IDC_KEYSET_LIST;
-constexpr int kLinkColumn = 2;
+constexpr int kKeyColumn = 1;
+constexpr int kCaptionColumn = 2;
+constexpr int kLinkColumn = 3;
 
 KeySet MakeKeySet(int number, const char* caption, const char* link) {
     KeySet keySet;
@@ -115,8 +117,8 @@ TEST_F(KeySetListDialogTest, ThirtyRowsInTableOrderAndNoDrawingLockLeft) {
             std::snprintf(number, sizeof number, "%4d", row + 1);
             EXPECT_EQ(CellText(hwnd, row, 0), number);
             // Absent texts leave the cell empty: no placeholder.
-            EXPECT_EQ(CellText(hwnd, row, 1), keySet.caption) << "row " << row;
-            EXPECT_EQ(CellText(hwnd, row, 2), keySet.link) << "row " << row;
+            EXPECT_EQ(CellText(hwnd, row, kCaptionColumn), keySet.caption) << "row " << row;
+            EXPECT_EQ(CellText(hwnd, row, kLinkColumn), keySet.link) << "row " << row;
         }
         // Only one window can be locked at a time: locking succeeds only if the fill unlocked.
         EXPECT_TRUE(::LockWindowUpdate(hwnd));
@@ -132,12 +134,12 @@ TEST_F(KeySetListDialogTest, RowsKeepTheTableOrderNotTheNumberOrder) {
     Show(table, [](HWND hwnd) {
         ASSERT_EQ(RowCount(hwnd), 3);
         EXPECT_EQ(CellText(hwnd, 0, 0), "   5");
-        EXPECT_EQ(CellText(hwnd, 0, 2), "C:\\five.txt");
+        EXPECT_EQ(CellText(hwnd, 0, kLinkColumn), "C:\\five.txt");
         EXPECT_EQ(CellText(hwnd, 1, 0), "   2");
-        EXPECT_EQ(CellText(hwnd, 1, 1), "");
+        EXPECT_EQ(CellText(hwnd, 1, kCaptionColumn), "");
         EXPECT_EQ(CellText(hwnd, 2, 0), "  29");
-        EXPECT_EQ(CellText(hwnd, 2, 1), "二十九");
-        EXPECT_EQ(CellText(hwnd, 2, 2), "");
+        EXPECT_EQ(CellText(hwnd, 2, kCaptionColumn), "二十九");
+        EXPECT_EQ(CellText(hwnd, 2, kLinkColumn), "");
     });
 }
 
@@ -149,7 +151,7 @@ TEST_F(KeySetListDialogTest, EachFillRebuildsFromTheLiveTable) {
         table.At(3).ReplaceLink("D:\\新しい\\リンク.lnk");
         ::SendMessageA(hwnd, WM_USER_FILL_LIST, 0, 0);
         EXPECT_EQ(RowCount(hwnd), 30) << "no rows left over from the first fill";
-        EXPECT_EQ(CellText(hwnd, 3, 2), "D:\\新しい\\リンク.lnk");
+        EXPECT_EQ(CellText(hwnd, 3, kLinkColumn), "D:\\新しい\\リンク.lnk");
         EXPECT_EQ(CellText(hwnd, 4, 0), "   5");
     });
 }
@@ -158,10 +160,10 @@ TEST_F(KeySetListDialogTest, ColumnsHeadingsAndWidths) {
     const KeySetTable table = ThirtyKeys();
     Show(table, [](HWND hwnd) {
         HWND header = reinterpret_cast<HWND>(::SendMessageA(List(hwnd), LVM_GETHEADER, 0, 0));
-        ASSERT_EQ(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 3);
-        const char* const headings[] = {"番号", "キャプション", "リンク先"};
-        const int formats[] = {LVCFMT_CENTER, LVCFMT_LEFT, LVCFMT_LEFT};
-        for (int index = 0; index < 3; ++index) {
+        ASSERT_EQ(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 4);
+        const char* const headings[] = {"番号", "キー", "キャプション", "リンク先"};
+        const int formats[] = {LVCFMT_CENTER, LVCFMT_LEFT, LVCFMT_LEFT, LVCFMT_LEFT};
+        for (int index = 0; index < 4; ++index) {
             char text[64] = {};
             LVCOLUMNA column{};
             column.mask = LVCF_TEXT | LVCF_FMT | LVCF_SUBITEM;
@@ -173,7 +175,10 @@ TEST_F(KeySetListDialogTest, ColumnsHeadingsAndWidths) {
             EXPECT_EQ(column.iSubItem, index);
         }
         EXPECT_EQ(ColumnWidth(hwnd, 0), 36);
-        EXPECT_EQ(ColumnWidth(hwnd, 1), 0) << "the caption column starts collapsed";
+        EXPECT_EQ(ColumnWidth(hwnd, kCaptionColumn), 0) << "the caption column starts collapsed";
+        // Each key's combination in words: the default, and a stored one.
+        EXPECT_EQ(CellText(hwnd, 0, kKeyColumn), "Ctrl + Alt + A");
+        EXPECT_EQ(CellText(hwnd, 29, kKeyColumn), "Ctrl + Alt + /");
     });
 }
 

@@ -203,7 +203,7 @@ TEST_F(SettingsDialogInProcess, TooltipShowsTheLinkWithItsAmpersand) {
             info.uId = reinterpret_cast<UINT_PTR>(::GetDlgItem(dialog, KeyButtonId(1)));
             info.lpszText = text;
             ::SendMessageA(tip, TTM_GETTEXTA, sizeof text, reinterpret_cast<LPARAM>(&info));
-            EXPECT_STREQ(text, "http://example.com/?a=1&b=2");
+            EXPECT_STREQ(text, "http://example.com/?a=1&b=2\r\nキー: Ctrl + Alt + B");
             EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), 30);
             return Close(dialog);
         });

@@ -1,0 +1,66 @@
+#include "keys/KeyCombination.h"
+
+#include <cstdio>
+
+#include "HookMessage.h"
+
+namespace {
+// Keys whose scan code is an extended one: without the flag their names are the keypad's.
+bool IsExtendedKey(WORD virtualKey) noexcept {
+    switch (virtualKey) {
+        case VK_INSERT: case VK_DELETE: case VK_HOME: case VK_END: case VK_PRIOR: case VK_NEXT:
+        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: case VK_DIVIDE: case VK_NUMLOCK:
+            return true;
+        default: return false;
+    }
+}
+
+std::string KeyName(WORD virtualKey) {
+    const UINT scanCode = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
+    wchar_t wide[64] = {};
+    const LONG lParam = static_cast<LONG>((scanCode << 16) | (IsExtendedKey(virtualKey) ? 1u << 24 : 0u));
+    if (scanCode != 0 && ::GetKeyNameTextW(lParam, wide, 64) > 0) {
+        char name[128] = {};
+        if (::WideCharToMultiByte(CP_ACP, 0, wide, -1, name, sizeof name, nullptr, nullptr) > 1) return name;
+    }
+    if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z'))
+        return std::string(1, static_cast<char>(virtualKey));
+    char code[16] = {};
+    std::snprintf(code, sizeof code, "0x%02X", virtualKey);
+    return code;
+}
+}  // namespace
+
+LONG KeyCodeValue(KeyCode code) noexcept {
+    return static_cast<LONG>((static_cast<DWORD>(code.modifiers & 0x7FFF) << 16) | code.virtualKey);
+}
+
+std::optional<KeyCode> KeyCodeFromValue(LONG value) noexcept {
+    if (value <= 0) return std::nullopt;
+    return KeyCode{HIWORD(static_cast<DWORD>(value)), LOWORD(static_cast<DWORD>(value))};
+}
+
+bool IsModifierKey(WORD virtualKey) noexcept {
+    switch (virtualKey) {
+        case VK_SHIFT: case VK_CONTROL: case VK_MENU: case VK_LSHIFT: case VK_RSHIFT: case VK_LCONTROL:
+        case VK_RCONTROL: case VK_LMENU: case VK_RMENU: case VK_LWIN: case VK_RWIN:
+            return true;
+        default: return false;
+    }
+}
+
+bool IsChoosableChord(KeyCode code) noexcept {
+    int held = 0;
+    for (WORD bit : {kHookModControl, kHookModAlt, kHookModShift, kHookModWin}) held += (code.modifiers & bit) != 0;
+    return held >= 2 && (code.modifiers & ~(kHookModControl | kHookModAlt | kHookModShift | kHookModWin)) == 0 &&
+           code.virtualKey != 0 && code.virtualKey <= 0xFF && !IsModifierKey(code.virtualKey);
+}
+
+std::string CombinationWords(KeyCode code) {
+    std::string words;
+    const std::pair<WORD, const char*> names[] = {
+        {kHookModControl, "Ctrl"}, {kHookModAlt, "Alt"}, {kHookModShift, "Shift"}, {kHookModWin, "Win"}};
+    for (const auto& [bit, name] : names)
+        if (code.modifiers & bit) words += std::string(name) + " + ";
+    return words + KeyName(code.virtualKey);
+}

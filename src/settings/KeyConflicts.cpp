@@ -1,0 +1,114 @@
+#include "settings/KeyConflicts.h"
+
+#include <cstdio>
+
+#include "HookMessage.h"
+#include "res/texts.h"
+
+namespace {
+// The thread's own hotkey ids run from 0 to 0xBFFF; the probe takes one of them for a moment.
+constexpr int kProbeHotkeyId = 0xBF00;
+// ToUnicodeEx: leave the keyboard's dead-key state as it is (Windows 10 1607 and later).
+constexpr UINT kKeepKeyboardState = 0x4;
+
+std::string ToCodePage(const std::wstring& text) {
+    if (text.empty()) return {};
+    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
+                                           nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0)
+        ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr,
+                              nullptr);
+    return out;
+}
+
+std::vector<HKL> InstalledLayouts() {
+    const int count = ::GetKeyboardLayoutList(0, nullptr);
+    std::vector<HKL> layouts(static_cast<std::size_t>(count > 0 ? count : 0));
+    if (count > 0) layouts.resize(static_cast<std::size_t>(::GetKeyboardLayoutList(count, layouts.data())));
+    return layouts;
+}
+
+std::wstring TypedOn(HKL layout, KeyCode code) {
+    BYTE state[256] = {};
+    if (code.modifiers & kHookModControl) state[VK_CONTROL] = state[VK_LCONTROL] = 0x80;
+    if (code.modifiers & kHookModAlt) state[VK_MENU] = state[VK_LMENU] = 0x80;
+    if (code.modifiers & kHookModShift) state[VK_SHIFT] = state[VK_LSHIFT] = 0x80;
+    wchar_t out[8] = {};
+    const UINT scanCode = ::MapVirtualKeyExW(code.virtualKey, MAPVK_VK_TO_VSC, layout);
+    int count = ::ToUnicodeEx(code.virtualKey, scanCode, state, out, 8, kKeepKeyboardState, layout);
+    // A dead key types its accent with the next key: it counts, as one character.
+    if (count < 0) count = 1;
+    std::wstring typed;
+    for (int i = 0; i < count && i < 8; ++i)
+        if (out[i] >= 0x20 && out[i] != 0x7F) typed += out[i];
+    return typed;
+}
+
+std::string LayoutName(HKL layout) {
+    wchar_t name[128] = {};
+    const LCID locale = MAKELCID(LOWORD(reinterpret_cast<ULONG_PTR>(layout)), SORT_DEFAULT);
+    if (::GetLocaleInfoW(locale, LOCALE_SLANGUAGE, name, 128) > 0) return ToCodePage(name);
+    char code[16] = {};
+    std::snprintf(code, sizeof code, "%04X", LOWORD(reinterpret_cast<ULONG_PTR>(layout)));
+    return code;
+}
+
+bool HotkeyTaken(KeyCode code) {
+    // Registered for this thread and let go at once: only a refusal because another program
+    // holds it counts.
+    if (::RegisterHotKey(nullptr, kProbeHotkeyId, code.modifiers, code.virtualKey)) {
+        ::UnregisterHotKey(nullptr, kProbeHotkeyId);
+        return false;
+    }
+    return ::GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
+}
+
+std::string Format(const char* format, const std::string& a, const std::string& b = {}) {
+    std::vector<char> text(format ? std::char_traits<char>::length(format) + a.size() + b.size() + 1 : 1);
+    std::snprintf(text.data(), text.size(), format, a.c_str(), b.c_str());
+    return text.data();
+}
+}  // namespace
+
+ConflictProbes ConflictProbes::System() {
+    return ConflictProbes{&InstalledLayouts, &TypedOn, &LayoutName, &HotkeyTaken};
+}
+
+std::vector<KeyConflict> FindKeyConflicts(const KeySetTable& table, int number, KeyCode code,
+                                          const ConflictProbes& probes) {
+    std::vector<KeyConflict> conflicts;
+    for (const KeySet& record : table) {
+        if (record.number == number) continue;
+        const std::optional<KeyCode> other = EffectiveKeyCode(record);
+        if (other && *other == code) conflicts.push_back({KeyConflict::Kind::SameCombination, record.number, {}, {}});
+    }
+    // The Windows key types nothing; the layouts are asked about the rest.
+    if (!(code.modifiers & kHookModWin) && probes.layouts && probes.typed)
+        for (HKL layout : probes.layouts()) {
+            const std::wstring typed = probes.typed(layout, code);
+            if (typed.empty()) continue;
+            conflicts.push_back({KeyConflict::Kind::TypesCharacter, 0,
+                                 probes.layoutName ? probes.layoutName(layout) : std::string(), ToCodePage(typed)});
+            break;  // one layout is enough to warn
+        }
+    if (probes.hotkeyTaken && probes.hotkeyTaken(code)) conflicts.push_back({KeyConflict::Kind::HotkeyTaken, 0, {}, {}});
+    return conflicts;
+}
+
+std::string ConflictsText(const std::vector<KeyConflict>& conflicts) {
+    std::string text;
+    for (const KeyConflict& conflict : conflicts) {
+        if (!text.empty()) text += "\r\n";
+        switch (conflict.kind) {
+            case KeyConflict::Kind::SameCombination:
+                text += Format(texts::kConflictSameCombination, std::to_string(conflict.otherKey));
+                break;
+            case KeyConflict::Kind::TypesCharacter:
+                text += Format(texts::kConflictTypesCharacter, conflict.layout, conflict.character);
+                break;
+            case KeyConflict::Kind::HotkeyTaken: text += texts::kConflictHotkeyTaken; break;
+        }
+    }
+    return text;
+}
