@@ -8,6 +8,7 @@
 
 #include "Artifacts.h"
 #include "Installation.h"
+#include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
 #include "RemoteListView.h"
 #include "ScreenCapture.h"
@@ -112,6 +113,28 @@ protected:
     HWND m_frame = nullptr;
     HWND m_dialog = nullptr;
 };
+
+// Key 5 stores key 2's combination: both carry the warning sign, and the tooltip says why.
+TEST_F(SettingsOpen, KeysSharingACombinationAreMarkedWithTheReasonInTheirTooltip) {
+    HWND five = ::GetDlgItem(m_dialog, KeyButtonId(4));
+    HWND three = ::GetDlgItem(m_dialog, KeyButtonId(2));
+    EXPECT_NE(::SendMessageA(five, BM_GETIMAGE, IMAGE_ICON, 0), 0) << "a sign even without a link";
+    EXPECT_EQ(::SendMessageA(three, BM_GETIMAGE, IMAGE_ICON, 0), 0) << "no conflict, no link: no image";
+    RECT rect{};
+    ::GetWindowRect(five, &rect);
+    RunLinuxCommand("xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
+                        std::to_string((rect.top + rect.bottom) / 2) + " sleep 0.3 mousemove_relative 1 1",
+                    m_install.Dir());
+    std::string tip;
+    WaitUntil([&] {
+        for (HWND hwnd : TopLevelWindowsOf(Pid()))
+            if (ClassNameOf(hwnd) == "tooltips_class32" && ::IsWindowVisible(hwnd)) tip = WindowText(hwnd);
+        return !tip.empty();
+    }, 5000);
+    EXPECT_NE(tip.find("キー: Ctrl + Alt + B"), std::string::npos) << tip;
+    EXPECT_NE(tip.find("キー2と同じ組み合わせです"), std::string::npos) << tip;
+    SaveScreenshotIfAsked("settings-dialog-warning");
+}
 
 TEST_F(SettingsOpen, KeyPressAsksWithTheCaptionAndOkStoresThePageUntilCancel) {
     StartBrowser("");
