@@ -50,8 +50,8 @@ bool IsModifierKey(WORD virtualKey) noexcept {
 }
 
 bool IsChoosableChord(KeyCode code) noexcept {
-    int held = 0;
-    for (WORD bit : {kHookModControl, kHookModAlt, kHookModShift, kHookModWin}) held += (code.modifiers & bit) != 0;
+    const int held = ((code.modifiers & kHookModControl) != 0) + ((code.modifiers & kHookModAlt) != 0) +
+                     ((code.modifiers & kHookModShift) != 0) + ((code.modifiers & kHookModWin) != 0);
     return held >= 2 && (code.modifiers & ~(kHookModControl | kHookModAlt | kHookModShift | kHookModWin)) == 0 &&
            code.virtualKey != 0 && code.virtualKey <= 0xFF && !IsModifierKey(code.virtualKey);
 }
