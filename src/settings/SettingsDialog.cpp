@@ -235,14 +235,14 @@ bool SettingsDialog::PreTranslateMessage(MSG& msg) {
     if (index < 0) return false;
     if (msg.message == WM_DROPFILES) {
         HookPause pause = PauseHook();
-        OnDropOnKey(index, reinterpret_cast<HDROP>(msg.wParam), msg.hwnd);
+        OnDropOnKey(index, reinterpret_cast<HDROP>(msg.wParam));
         return true;  // the drop handle is released; the button must not see it
     }
     if (msg.message != WM_RBUTTONDOWN) RelayKeyToolTip(index, msg, msg.hwnd);
     return false;
 }
 
-void SettingsDialog::OnDropOnKey(int index, HDROP drop, HWND button) {
+void SettingsDialog::OnDropOnKey(int index, HDROP drop) {
     const std::optional<std::string> path = SingleDroppedPath(drop);
     ::DragFinish(drop);
     if (!path) return;

@@ -61,7 +61,7 @@ private:
     HookPause PauseHook() const { return HookPause(m_hookLib, Hwnd()); }
 
     void OpenLinkDialog(UINT commandId);
-    void OnDropOnKey(int index, HDROP drop, HWND button);
+    void OnDropOnKey(int index, HDROP drop);
     void RelayKeyToolTip(int index, const MSG& msg, HWND button);
     void OnListButton();
     LRESULT OnEditCaption(WPARAM wParam, LPARAM lParam);
