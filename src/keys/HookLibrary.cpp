@@ -16,9 +16,19 @@ HookLibrary::HookLibrary(UniqueModule module) noexcept
       m_pfnStop(GetProcAs<StopHookProc>(m_hModule.Get(), "VelStopHook")) {}
 
 void HookLibrary::Start(HWND target) const {
+    m_hTarget = target;
     if (m_pfnStart) m_pfnStart(target);
 }
 
 void HookLibrary::Stop() const {
+    m_hTarget = nullptr;
     if (m_pfnStop) m_pfnStop();
+}
+
+void HookLibrary::Reinstall() const {
+    const HWND target = m_hTarget;
+    if (!target || !::IsWindow(target)) return;
+    // A second Start alone would only change the target of a hook Windows may have dropped.
+    Stop();
+    Start(target);
 }

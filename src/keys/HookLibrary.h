@@ -26,6 +26,10 @@ public:
 
     void Start(HWND target) const;
     void Stop() const;
+    // Installs the hook afresh toward its current target, after a sleep, a locked or remote
+    // session, or a new shell: Windows may have removed it without notice. Nothing while it is
+    // stopped (a modal step restarts it itself), nor toward a window that is gone.
+    void Reinstall() const;
 
 private:
     // C calling convention: the caller removes the argument.
@@ -37,6 +41,8 @@ private:
     UniqueModule m_hModule;
     StartHookProc m_pfnStart = nullptr;
     StopHookProc m_pfnStop = nullptr;
+    // The window of the last Start; null after Stop.
+    mutable HWND m_hTarget = nullptr;
 };
 
 // Pauses the hook around a nested modal step (a dialog, a question), so that no key press

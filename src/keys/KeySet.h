@@ -10,6 +10,8 @@ struct KeySet {
     // CP932 text. An empty string means "absent": a caption or link is never empty.
     std::string caption;
     std::string link;
+    // Stored as Activate=1: a press first switches to the running program's window.
+    bool activate = false;
 
     bool HasCaption() const noexcept { return !caption.empty(); }
     bool HasLink() const noexcept { return !link.empty(); }

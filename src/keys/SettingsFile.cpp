@@ -59,6 +59,7 @@ void SettingsFile::Load(KeySetTable& table) const {
                 ::GetPrivateProfileIntA(section.text, "keycode", 0, m_szPath));
             record.caption = ReadText(section.text, "Caption", m_szPath);
             record.link = ReadText(section.text, "Link", m_szPath);
+            record.activate = ::GetPrivateProfileIntA(section.text, "Activate", 0, m_szPath) == 1;
         }
         table.Append(std::move(record));
     }
@@ -73,7 +74,7 @@ bool SettingsFile::Save(const KeySetTable& table) const {
         // The section number comes from the position, not from the record.
         const SectionName section(static_cast<int>(position) + 1);
         const KeySet& record = table.At(position);
-        if (record.keycode < 1 && !record.HasCaption() && !record.HasLink()) {
+        if (record.keycode < 1 && !record.HasCaption() && !record.HasLink() && !record.activate) {
             allWritten &= DeleteSection(section.text, m_szPath);
             continue;
         }
@@ -82,6 +83,7 @@ bool SettingsFile::Save(const KeySetTable& table) const {
         allWritten &= WriteText(section.text, "keycode", code, m_szPath);
         allWritten &= WriteText(section.text, "Caption", record.caption, m_szPath);
         allWritten &= WriteText(section.text, "Link", record.link, m_szPath);
+        allWritten &= WriteText(section.text, "Activate", record.activate ? "1" : "", m_szPath);
     }
     return allWritten;
 }

@@ -37,5 +37,6 @@
 #define IDC_KEY_SET          1101
 #define IDC_KEY_DEFAULT      1102
 #define IDC_KEY_NOTE         1103
+#define IDC_KEY_ACTIVATE     1104  // the link dialog's "switch to the running program"
 // The list control of the key-set list dialog.
 #define IDC_KEYSET_LIST  1065

@@ -56,6 +56,8 @@ constexpr char kComboInTip[] = "キー: ";
 // Column headings of the key-set list.
 constexpr char kListNumberHeading[] = "番号";
 constexpr char kListKeyHeading[] = "キー";
+// After a key's combination in the list: a press switches to the running program.
+constexpr char kListSwitchMark[] = "（切替）";
 constexpr char kListCaptionHeading[] = "キャプション";
 constexpr char kListLinkHeading[] = "リンク先";
 

@@ -107,7 +107,8 @@ LRESULT KeySetListDialog::OnFillList(WPARAM, LPARAM) {
         const int index =
             static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
         if (const std::optional<KeyCode> code = EffectiveKeyCode(keySet))
-            SetSubItemText(list, index, kKeyColumn, CombinationWords(*code));
+            SetSubItemText(list, index, kKeyColumn,
+                           CombinationWords(*code) + (keySet.activate ? texts::kListSwitchMark : ""));
         if (keySet.HasCaption()) SetSubItemText(list, index, kCaptionColumn, keySet.caption);
         if (keySet.HasLink()) SetSubItemText(list, index, kLinkColumn, keySet.link);
     }

@@ -23,6 +23,7 @@ BOOL LinkDialog::OnInitDialog() {
     const KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1);
     if (record && record->HasLink()) ::SetWindowTextA(edit, record->link.c_str());
     m_nKeyCode = record && record->keycode > 0 ? record->keycode : 0;
+    ::CheckDlgButton(Hwnd(), IDC_KEY_ACTIVATE, record && record->activate ? BST_CHECKED : BST_UNCHECKED);
     ShowCombination();
     return TRUE;
 }
@@ -136,6 +137,7 @@ void LinkDialog::OnOK() {
     if (KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1)) {
         record->ReplaceLink(text.c_str());
         if (m_bComboChanged) record->keycode = m_nKeyCode;
+        record->activate = ::IsDlgButtonChecked(Hwnd(), IDC_KEY_ACTIVATE) == BST_CHECKED;
     }
     Dialog::OnOK();
 }

@@ -1,6 +1,7 @@
 #include "shell/CMainFrame.h"
 
 #include <shellapi.h>
+#include <wtsapi32.h>
 
 #include "keys/KeySetHost.h"
 #include "keys/KeyMatching.h"
@@ -10,6 +11,8 @@
 #include "shell/SignInTask.h"
 #include "shell/TrayMenu.h"
 #include "win/GreyedItemClick.h"
+#include "win/ProcAddress.h"
+#include "win/SystemLibrary.h"
 #include "win/MessageFilter.h"
 #include "win/WinApp.h"
 
@@ -57,6 +60,13 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam) OnEndSession();
             return 0;
         case WM_APP_KEY_HIT: return OnKeyHit(wParam, lParam);
+        case WM_POWERBROADCAST:
+            if (wParam == PBT_APMRESUMEAUTOMATIC) ReinstallHook();
+            return TRUE;
+        case WM_WTSSESSION_CHANGE:
+            if (wParam == WTS_CONSOLE_CONNECT || wParam == WTS_REMOTE_CONNECT || wParam == WTS_SESSION_UNLOCK)
+                ReinstallHook();
+            return 0;
         case WM_APP_TRAY_NOTIFY: return OnTrayNotify(wParam, lParam);
         case WM_APP_WORKER_REPLY:
             if (m_links) m_links->RunReplies();
@@ -93,10 +103,20 @@ LRESULT CMainFrame::OnCreate() {
 
     m_hookLib = HookLibrary::LoadFrom(KeySetHost::Current().AppDirectory());
     StartHook();
+    // Unlock and reconnect of this session come as WM_WTSSESSION_CHANGE. The library is not a
+    // known DLL: loaded from the system directory, never as an import.
+    m_wtsapi = LoadSystemLibrary("wtsapi32.dll");
+    if (auto notify = GetProcAs<WtsRegisterProc>(m_wtsapi.Get(), "WTSRegisterSessionNotification"))
+        notify(Hwnd(), 0 /* NOTIFY_FOR_THIS_SESSION */);
     return 0;
 }
 
+void CMainFrame::ReinstallHook() {
+    if (m_hookLib) m_hookLib->Reinstall();
+}
+
 void CMainFrame::OnDestroy() {
+    if (auto forget = GetProcAs<WtsUnregisterProc>(m_wtsapi.Get(), "WTSUnRegisterSessionNotification")) forget(Hwnd());
     StopHook();
     m_links.reset();
     m_signIn.reset();
@@ -114,7 +134,12 @@ void CMainFrame::OnEndSession() {
 LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
     const KeySet* record = FindKeySetForKey(KeySetHost::Current().GetKeySetTable(), wParam, lParam);
     // Only the first match counts, even when it has no link and a later key would have one.
-    if (record && record->HasLink() && m_links) m_links->Open(record->link);
+    if (!record || !record->HasLink() || !m_links) return 0;
+    // The program the press starts, or the window it switches to, comes to the front: the
+    // right passes to the shell that starts it (and an unelevated copy's own start carries it).
+    DWORD shell = 0;
+    if (::GetWindowThreadProcessId(::GetShellWindow(), &shell) && shell) ::AllowSetForegroundWindow(shell);
+    m_links->Open(record->link, record->activate);
     return 0;
 }
 
@@ -167,6 +192,8 @@ void CMainFrame::OnTaskbarCreated() {
     // A new notification area knows nothing of our icon. While a dialog has it removed,
     // the restore after the dialog brings it back. The shell behind it is new as well.
     if (m_links) m_links->ForgetShell();
+    // A new shell may come after a crash of the session's input handling: the hook again too.
+    ReinstallHook();
     if (!m_bDialogOpen && m_trayWnd.Hwnd())
         ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
 }

@@ -58,6 +58,8 @@ private:
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
     void ShowTrayMenu();
     void OnTaskbarCreated();
+    // After resume, unlock, reconnect or a new shell: the hook afresh toward its target.
+    void ReinstallHook();
     void OnSettings();
     // The tray menu's start-at-sign-in item: registers the sign-in task, or deletes it.
     void OnStartAtSignIn();
@@ -76,6 +78,9 @@ private:
     std::unique_ptr<LinkOpener> m_links;
     std::unique_ptr<SignInService> m_signIn;
     bool m_bLaunchBoxShown = false;
+    using WtsRegisterProc = BOOL(WINAPI*)(HWND, DWORD);
+    using WtsUnregisterProc = BOOL(WINAPI*)(HWND);
+    UniqueModule m_wtsapi;
     std::shared_ptr<HookLibrary> m_hookLib;
     bool m_bDialogOpen = false;
     HACCEL m_hAccel = nullptr;

@@ -1,6 +1,9 @@
 #include "shell/LinkOpener.h"
 
 #include <utility>
+#include <vector>
+
+#include "shell/ProgramWindows.h"
 
 LinkOpener::LinkOpener(HWND replyWindow, UINT replyMessage, FailureHandler onFailure,
                        std::shared_ptr<LinkLauncher> launcher)
@@ -11,8 +14,16 @@ LinkOpener::~LinkOpener() {
     ForgetShell();
 }
 
-void LinkOpener::Open(std::string link) {
-    m_worker.Post([onFailure = m_onFailure, launcher = m_launcher, link = std::move(link)]() -> BackgroundWorker::Reply {
+void LinkOpener::Open(std::string link, bool switchToRunning) {
+    m_worker.Post([onFailure = m_onFailure, launcher = m_launcher, link = std::move(link),
+                   switchToRunning]() -> BackgroundWorker::Reply {
+        if (switchToRunning) {
+            const std::vector<HWND> windows = WindowsOfProgram(ProgramOfLink(link));
+            if (HWND window = WindowToSwitchTo(windows, ::GetForegroundWindow())) {
+                BringToFront(window);
+                return nullptr;
+            }
+        }
         const LaunchResult result = launcher->Open(link.c_str());
         if (result == LaunchResult::Opened) return nullptr;
         // Runs on the frame's thread, and only while this object lives; it holds its own copy

@@ -23,7 +23,8 @@ public:
     LinkOpener(const LinkOpener&) = delete;
     LinkOpener& operator=(const LinkOpener&) = delete;
 
-    void Open(std::string link);
+    // switchToRunning: a program that runs already is brought to the front instead.
+    void Open(std::string link, bool switchToRunning = false);
     // The shell was restarted.
     void ForgetShell();
     void RunReplies() { m_worker.RunReplies(); }

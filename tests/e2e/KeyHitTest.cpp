@@ -163,4 +163,74 @@ TEST(KeyHit, ALinkTheShellCannotOpenIsReportedOnce) {
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5000));
     EXPECT_EQ(running.CloseFrame(), std::optional<DWORD>(0));
 }
+
+// After a resume from sleep, an unlock or a reconnect of the session, the hook is installed
+// afresh toward its target (the frame, or the settings dialog while it is open); a lock
+// changes nothing, and presses still arrive.
+TEST(KeyHit, HookIsInstalledAfreshAfterResumeUnlockAndReconnect) {
+    Installation install("health", HookChoice::Recording);
+    SeedLinks(install);
+    ProgramUnderTest running(install.Program(), install.Dir());
+    HWND frame = running.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    const std::string toFrame = Installation::HookStartLine(frame);
+    ASSERT_TRUE(WaitUntil([&] { return install.HookCalls().size() == 1; }, 5000));
+    ::PostMessageA(frame, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    ::PostMessageA(frame, WM_WTSSESSION_CHANGE, 7 /* WTS_SESSION_LOCK */, 0);
+    ::PostMessageA(frame, WM_WTSSESSION_CHANGE, 8 /* WTS_SESSION_UNLOCK */, 0);
+    ::PostMessageA(frame, WM_WTSSESSION_CHANGE, 3 /* WTS_REMOTE_CONNECT */, 0);
+    ASSERT_TRUE(WaitUntil([&] { return install.HookCalls().size() == 7; }, 5000));
+    EXPECT_EQ(install.HookCalls(),
+              (std::vector<std::string>{toFrame, "Stop", toFrame, "Stop", toFrame, "Stop", toFrame}));
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
+
+    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
+    HWND settings = running.WaitForDialogTitled("お気に入り設定");
+    ASSERT_NE(settings, nullptr);
+    ASSERT_TRUE(WaitUntil([&] { return install.HookCalls().size() == 9; }, 5000));
+    ::PostMessageA(frame, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);
+    ASSERT_TRUE(WaitUntil([&] { return install.HookCalls().size() == 11; }, 5000));
+    const auto calls = install.HookCalls();
+    EXPECT_EQ(calls[9], "Stop");
+    EXPECT_EQ(calls[10], Installation::HookStartLine(settings)) << "toward the open dialog";
+    EXPECT_TRUE(running.CloseFrame());
+}
+
+// A started program comes to the front. With the switch option a second press brings the
+// running program back (restored when minimised) instead of starting it again; without it,
+// every press starts one more.
+TEST(KeyHit, SwitchOptionBringsTheRunningProgramBackInsteadOfASecondCopy) {
+    Installation install("switch", HookChoice::Recording);
+    ASSERT_TRUE(WriteFileBytes(install.File("probe-window.txt"), "window"));
+    ASSERT_TRUE(::CopyFileA(install.Probe().c_str(), install.File("OtherProbe.exe").c_str(), FALSE));
+    ASSERT_TRUE(WriteFileBytes(install.Ini(), "[KeySet1]\r\nLink=" + install.Probe() + "\r\nActivate=1\r\n"
+                                              "[KeySet2]\r\nLink=" + install.File("OtherProbe.exe") + "\r\n"));
+    ProgramUnderTest running(install.Program(), install.Dir());
+    HWND frame = running.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    ASSERT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
+    EXPECT_NE(install.ProbeLaunches()[0].find("|foreground=1"), std::string::npos) << install.ProbeLaunches()[0];
+    HWND probe = ::FindWindowA("LaunchProbeWindow", "LaunchProbe");
+    ASSERT_NE(probe, nullptr);
+
+    ::ShowWindow(probe, SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return ::IsIconic(probe) != FALSE; }, 3000));
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsIconic(probe) && ::GetForegroundWindow() == probe; }, 5000))
+        << "restored and in front";
+    ::Sleep(1000);
+    EXPECT_EQ(install.ProbeLaunches().size(), 1u) << "no second copy";
+
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'B', 3);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'B', 3);
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 3; }, 10000)) << "without the option, two";
+    for (int i = 0; i < 3; ++i)
+        if (HWND window = ::FindWindowA("LaunchProbeWindow", "LaunchProbe")) {
+            ::SendMessageA(window, WM_CLOSE, 0, 0);
+            WaitUntil([&] { return !::IsWindow(window); }, 3000);
+        }
+    EXPECT_TRUE(running.CloseFrame());
+}
 }  // namespace

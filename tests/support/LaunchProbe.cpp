@@ -1,7 +1,10 @@
 // The launch probe: appends one line
 // "<command line>|<working directory>|parent=<program>|created=<time>" to probe-launches.log
 // beside itself and ends, where <program> is the file name of the process that started it and
-// <time> its own creation time (the order of starts; two probes may write in either order). Links point at it so that a test sees a launch, and who made it,
+// <time> its own creation time (the order of starts; two probes may write in either order).
+// With probe-window.txt beside it, it shows a window titled "LaunchProbe" as a started
+// program does, adds "|foreground=1" (or 0) to its line once the window is up, and stays until
+// the window is closed (30 s at most): a program to switch back to. Links point at it so that a test sees a launch, and who made it,
 // without anything real being opened.
 #include <windows.h>
 #include <tlhelp32.h>
@@ -29,9 +32,43 @@ std::string ParentProgram() {
 }
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+namespace {
+// Named stdcall functions: the 32-bit build takes no lambda for these.
+LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_DESTROY) ::PostQuitMessage(0);
+    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+void CALLBACK EndOfLife(HWND hwnd, UINT, UINT_PTR, DWORD) { ::DestroyWindow(hwnd); }
+
+// The window of the window mode; shown as the program was asked to show itself. Whether it
+// came to the front.
+HWND ShowProbeWindow(HINSTANCE instance, int show, bool& inFront) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = &ProbeWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = "LaunchProbeWindow";
+    ::RegisterClassA(&wc);
+    HWND window = ::CreateWindowExA(0, wc.lpszClassName, "LaunchProbe", WS_OVERLAPPEDWINDOW, 60, 60, 200, 100,
+                                    nullptr, nullptr, instance, nullptr);
+    ::ShowWindow(window, show);
+    for (int i = 0; i < 30; ++i) {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        ::Sleep(10);
+    }
+    inFront = window && ::GetForegroundWindow() == window;
+    return window;
+}
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     const std::string log = FileBesideModule(nullptr, "probe-launches.log");
     if (log.empty()) return 1;
+    const bool windowMode = ::GetFileAttributesA(FileBesideModule(nullptr, "probe-window.txt").c_str()) !=
+                            INVALID_FILE_ATTRIBUTES;
+    bool inFront = false;
+    HWND window = windowMode ? ShowProbeWindow(instance, show, inFront) : nullptr;
 
     char cwd[MAX_PATH] = {};
     ::GetCurrentDirectoryA(MAX_PATH, cwd);
@@ -40,7 +77,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const unsigned long long createdAt =
         (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
     const std::string line = std::string(::GetCommandLineA()) + "|" + cwd + "|parent=" + ParentProgram() +
-                             "|created=" + std::to_string(createdAt) + "\r\n";
+                             "|created=" + std::to_string(createdAt) +
+                             (windowMode ? std::string("|foreground=") + (inFront ? "1" : "0") : "") + "\r\n";
 
     // Several launches may race: append with one write each, retrying while another holds it.
     for (int attempt = 0; attempt < 50; ++attempt) {
@@ -50,6 +88,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             DWORD written = 0;
             ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
             ::CloseHandle(file);
+            if (window) {
+                ::SetTimer(window, 1, 30000, &EndOfLife);
+                MSG msg;
+                while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+            }
             return 0;
         }
         ::Sleep(20);

@@ -152,10 +152,12 @@ TEST(LinkDialogCombination, PressingChoosesRefusesWarnsAndOnlyOkStores) {
                                     [](HWND d) {
                                         EXPECT_EQ(ControlText(d, IDC_KEY_COMBO), "Ctrl + Shift + 1");
                                         EXPECT_EQ(ControlText(d, IDC_KEY_NOTE), "");
-                                        ClickButton(d, IDOK);
-                                    }}),
+                                        ClickButton(d, IDC_KEY_ACTIVATE);  // switch to the running program
+                                    },
+                                    [](HWND d) { ClickButton(d, IDOK); }}),
               IDOK);
     EXPECT_EQ(table.At(2).keycode, KeyCodeValue({kCtrl | kShift, '1'}));
+    EXPECT_TRUE(table.At(2).activate);
 
     EXPECT_EQ(RunLinkDialog(table, {[](HWND d) { ClickButton(d, IDC_KEY_DEFAULT); },
                                     [](HWND d) { ClickButton(d, IDOK); }}),

@@ -88,6 +88,23 @@ TEST_F(SettingsFileTest, WorkedExampleSavesExactlyTheseKeysAndLoadsBack) {
     }
 }
 
+// The switch option: Activate=1 when on, no key at all when off (so files of users who never
+// turn it on stay as they are); other values are off.
+TEST_F(SettingsFileTest, SwitchOptionIsActivateOneAndAbsentWhenOff) {
+    Seed("[KeySet1]\r\nLink=a.exe\r\nActivate=1\r\n[KeySet2]\r\nLink=b.exe\r\nActivate=yes\r\n"
+         "[KeySet3]\r\nActivate=1\r\n");
+    KeySetTable table = LoadedTable(m_file);
+    EXPECT_TRUE(table.At(0).activate);
+    EXPECT_FALSE(table.At(1).activate);
+    EXPECT_TRUE(table.At(2).activate) << "a section with only the option is kept";
+    table.At(0).activate = false;
+    table.At(1).activate = true;
+    EXPECT_TRUE(m_file.Save(table));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet1"), (Section{{"Link", "a.exe"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet2"), (Section{{"Link", "b.exe"}, {"Activate", "1"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet3"), (Section{{"Activate", "1"}}));
+}
+
 TEST_F(SettingsFileTest, NoFileGivesThirtyEmptyRecordsAndSaveCreatesNoSections) {
     const KeySetTable table = LoadedTable(m_file);
     ASSERT_EQ(table.Count(), 30u);

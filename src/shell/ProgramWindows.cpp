@@ -1,0 +1,97 @@
+#include "shell/ProgramWindows.h"
+
+#include <shlobj.h>
+
+#include <algorithm>
+
+#include "win/ComPtr.h"
+#include "win/UniqueHandle.h"
+
+namespace {
+std::wstring Wide(const std::string& text) {
+    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    if (length <= 1) return {};
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(static_cast<std::size_t>(length - 1));
+    return wide;
+}
+
+bool EndsWith(const std::wstring& text, const wchar_t* ending) {
+    const std::size_t size = std::char_traits<wchar_t>::length(ending);
+    return text.size() > size &&
+           ::CompareStringOrdinal(text.c_str() + text.size() - size, static_cast<int>(size), ending,
+                                  static_cast<int>(size), TRUE) == CSTR_EQUAL;
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(), static_cast<int>(b.size()),
+                                  TRUE) == CSTR_EQUAL;
+}
+
+std::wstring ShortcutTarget(const std::wstring& shortcut) {
+    ComPtr<IShellLinkW> link;
+    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                  reinterpret_cast<void**>(link.Put()))))
+        return {};
+    auto file = link.As<IPersistFile>(IID_IPersistFile);
+    wchar_t target[MAX_PATH] = {};
+    if (!file || FAILED(file->Load(shortcut.c_str(), STGM_READ)) ||
+        FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)))
+        return {};
+    return target;
+}
+
+std::wstring ImageOf(DWORD processId) {
+    UniqueKernelHandle process(::OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, processId));
+    wchar_t path[MAX_PATH * 2] = {};
+    DWORD size = MAX_PATH * 2;
+    if (!process || !::QueryFullProcessImageNameW(process.Get(), 0, path, &size)) return {};
+    return std::wstring(path, size);
+}
+
+struct WindowSearch {
+    const std::wstring* program;
+    std::vector<HWND> windows;
+};
+
+BOOL CALLBACK CollectProgramWindow(HWND hwnd, LPARAM lParam) noexcept {
+    auto& search = *reinterpret_cast<WindowSearch*>(lParam);
+    if (!::IsWindowVisible(hwnd) || ::GetWindow(hwnd, GW_OWNER) || (::GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW))
+        return TRUE;
+    DWORD processId = 0;
+    ::GetWindowThreadProcessId(hwnd, &processId);
+    try {
+        if (processId != ::GetCurrentProcessId() && SamePath(ImageOf(processId), *search.program))
+            search.windows.push_back(hwnd);
+    } catch (...) {
+        return FALSE;
+    }
+    return TRUE;
+}
+}  // namespace
+
+std::wstring ProgramOfLink(const std::string& link) {
+    std::wstring path = Wide(link);
+    if (EndsWith(path, L".lnk")) path = ShortcutTarget(path);
+    return EndsWith(path, L".exe") ? path : std::wstring();
+}
+
+std::vector<HWND> WindowsOfProgram(const std::wstring& programPath) {
+    WindowSearch search{&programPath, {}};
+    if (!programPath.empty()) ::EnumWindows(&CollectProgramWindow, reinterpret_cast<LPARAM>(&search));
+    return search.windows;
+}
+
+HWND WindowToSwitchTo(const std::vector<HWND>& windows, HWND foreground) noexcept {
+    if (windows.empty()) return nullptr;
+    const bool oneInFront = std::find(windows.begin(), windows.end(), foreground) != windows.end();
+    return oneInFront ? windows.back() : windows.front();
+}
+
+void BringToFront(HWND window) noexcept {
+    // Another program's window: asynchronously, so that a program that does not answer
+    // holds nobody.
+    if (::IsIconic(window)) ::ShowWindowAsync(window, SW_RESTORE);
+    ::SetForegroundWindow(window);
+}

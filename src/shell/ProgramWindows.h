@@ -1,0 +1,23 @@
+#pragma once
+// Switching to a program that already runs, for keys whose option says so: the program a link
+// starts, that program's windows, and bringing one to the front. Runs on the launcher's
+// worker (a shortcut is read through the shell's COM objects).
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The program a link starts: the link itself when it names an .exe, the target of a shortcut
+// (.lnk) that names one; empty for documents, web addresses and anything else.
+std::wstring ProgramOfLink(const std::string& link);
+
+// The visible, unowned top-level windows of the processes running that program (compared by
+// full path, case-insensitively), nearest the top of the z-order first.
+std::vector<HWND> WindowsOfProgram(const std::wstring& programPath);
+
+// The window to switch to: the most recently active one, or, when one of them is in front
+// already (a second press), the one that has waited longest, so that presses cycle through.
+HWND WindowToSwitchTo(const std::vector<HWND>& windows, HWND foreground) noexcept;
+
+// Restores a minimised window (without waiting for its program) and brings it to the front.
+void BringToFront(HWND window) noexcept;
