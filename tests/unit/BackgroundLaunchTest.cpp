@@ -15,6 +15,7 @@
 #include "common/ScratchDirectory.h"
 #include "common/SupportProgram.h"
 #include "shell/LinkLauncher.h"
+#include "shell/ProgramWindows.h"
 #include "win/BackgroundWorker.h"
 #include "win/ComApartment.h"
 #include "win/UniqueHandle.h"
@@ -93,5 +94,18 @@ TEST(LinkLauncher, TheElevatedProgramStartsNothingItselfAndHearsWhatTheShellCoul
     }).join();
     EXPECT_EQ(results, (std::vector<LaunchResult>{LaunchResult::NotOpened, LaunchResult::Opened}));
     EXPECT_TRUE(WaitUntil([&] { return ReadLines(dir.File("probe-launches.log")).size() == 1; }, 10000));
+}
+
+// Which program a link starts, and which of its windows a press brings back: the most
+// recent, and on further presses the one that waited longest, so that presses cycle.
+TEST(ProgramWindows, ProgramsOfLinksAndPressesCyclingThroughTheirWindows) {
+    EXPECT_EQ(ProgramOfLink("C:\\Tools\\Edit.EXE"), L"C:\\Tools\\Edit.EXE");
+    EXPECT_EQ(ProgramOfLink("C:\\Docs\\memo.txt"), L"");
+    EXPECT_EQ(ProgramOfLink("https://example.jp/a.exe?x"), L"");
+    const auto a = reinterpret_cast<HWND>(1), b = reinterpret_cast<HWND>(2), c = reinterpret_cast<HWND>(3);
+    EXPECT_EQ(WindowToSwitchTo({a, b, c}, nullptr), a);
+    EXPECT_EQ(WindowToSwitchTo({a, b, c}, a), c);
+    EXPECT_EQ(WindowToSwitchTo({c, a, b}, c), b);
+    EXPECT_EQ(WindowToSwitchTo({}, a), nullptr);
 }
 }  // namespace
