@@ -1,6 +1,7 @@
 #include "settings/KeyConflicts.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "HookMessage.h"
 #include "res/texts.h"
@@ -64,8 +65,9 @@ bool HotkeyTaken(KeyCode code) {
     return ::GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
 }
 
+// A text of ours with one or two %s filled in; the buffer holds whatever they hold.
 std::string Format(const char* format, const std::string& a, const std::string& b = {}) {
-    std::vector<char> text(format ? std::char_traits<char>::length(format) + a.size() + b.size() + 1 : 1);
+    std::vector<char> text(std::strlen(format) + a.size() + b.size() + 1);
     std::snprintf(text.data(), text.size(), format, a.c_str(), b.c_str());
     return text.data();
 }
