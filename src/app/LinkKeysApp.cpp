@@ -105,8 +105,19 @@ void LinkKeysApp::EndSession() {
     m_bSessionEnded = true;
 }
 
+HICON LinkKeysApp::GetBrowserIcon() const noexcept {
+    if (!m_bBrowserIconRead) {
+        m_bBrowserIconRead = true;
+        try {
+            m_hBrowserIcon = LoadBrowserIcon(m_szBrowserPath);
+        } catch (...) {
+        }
+    }
+    return m_hBrowserIcon.Get();
+}
+
 void LinkKeysApp::DetectDefaultBrowser() {
-    ::DetectDefaultBrowser(m_szAppDir, m_szBrowserPath, m_hBrowserIcon);
+    ::DetectDefaultBrowser(m_szAppDir, m_szBrowserPath);
 }
 
 void LinkKeysApp::AdmitKeyMessagesFromLowerIntegrity() {

@@ -29,7 +29,8 @@ public:
 
     KeySetTable& GetKeySetTable() noexcept override { return m_keySets; }
     const char* AppDirectory() const noexcept override { return m_szAppDir; }
-    HICON GetBrowserIcon() const noexcept override { return m_hBrowserIcon.Get(); }
+    // Read on the first call (the first settings dialog), not at start-up.
+    HICON GetBrowserIcon() const noexcept override;
     CMainFrame* MainFrame() const noexcept { return m_pMainFrame.get(); }
 
     int LoadSettings() override;
@@ -46,7 +47,8 @@ private:
     static void AdmitKeyMessagesFromLowerIntegrity();
 
     UniqueKernelHandle m_hMutex;
-    UniqueIcon m_hBrowserIcon;
+    mutable UniqueIcon m_hBrowserIcon;
+    mutable bool m_bBrowserIconRead = false;
     char m_szAppDir[kAppDirSize] = {};
     KeySetTable m_keySets;
     std::optional<KeySetTable> m_confirmedKeySets;

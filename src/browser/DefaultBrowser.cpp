@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-void DetectDefaultBrowser(const char* appDir, char (&path)[kBrowserPathSize], UniqueIcon& icon) {
+void DetectDefaultBrowser(const char* appDir, char (&path)[kBrowserPathSize]) {
     char probe[256] = {};
     const std::size_t dirLength = appDir ? std::strlen(appDir) : 0;
     // The directory and the file name must fit together: a cut path would name some other
@@ -24,20 +24,19 @@ void DetectDefaultBrowser(const char* appDir, char (&path)[kBrowserPathSize], Un
     ::FindExecutableA(kBrowserProbeFileName, appDir, found);
     ::lstrcpynA(path, found, kBrowserPathSize);
     ::DeleteFileA(probe);
+}
 
+UniqueIcon LoadBrowserIcon(const char* path) {
     // Without a browser the shell would answer for the empty path with a folder icon, which
     // web links would then show: no icon is the honest answer.
-    if (path[0] == '\0') return;
+    if (!path || path[0] == '\0') return UniqueIcon();
     // The browser is a program: the shell's icon for it is its first icon resource, at the
     // large size. Read directly, without the shell's icon cache and image lists, which would
     // stay loaded in this resident program for good.
     HICON large = nullptr;
-    if (::ExtractIconExA(path, 0, &large, nullptr, 1) > 0 && large) {
-        icon.Reset(large);
-        return;
-    }
+    if (::ExtractIconExA(path, 0, &large, nullptr, 1) > 0 && large) return UniqueIcon(large);
     // A program without icons of its own: the shell gives its generic program icon.
     SHFILEINFOA info{};
     ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_ICON);
-    icon.Reset(info.hIcon);
+    return UniqueIcon(info.hIcon);
 }

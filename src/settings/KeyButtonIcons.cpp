@@ -44,18 +44,21 @@ HICON WithWarningSign(HICON icon) {
 
 void KeyButtonIcons::SetKeyIcon(HWND button, const char* link, bool marked) {
     if (!button) return;
-    Choice choice{nullptr, false};
+    HICON icon = nullptr;
     if (link && *link) {
-        choice = ChooseIcon(link);
-        if (!choice.icon) return;
+        auto known = m_linkIcons.find(link);
+        if (known != m_linkIcons.end()) {
+            icon = known->second.Get();
+        } else {
+            const Choice choice = ChooseIcon(link);
+            icon = choice.icon;
+            if (choice.fromShell) m_linkIcons[link].Reset(choice.icon);
+        }
+        if (!icon) return;
     }
-    if (marked) {
-        HICON withSign = WithWarningSign(choice.icon);
-        if (choice.fromShell) ::DestroyIcon(choice.icon);
-        choice = {withSign, true};
-    }
-    ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(choice.icon));
-    // The button no longer shows the previous icon of ours: it can go now.
-    if (choice.icon && choice.fromShell) m_shellIcons[button].Reset(choice.icon);
-    else m_shellIcons.erase(button);
+    UniqueIcon withSign(marked ? WithWarningSign(icon) : nullptr);
+    ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(withSign ? withSign.Get() : icon));
+    // The button no longer shows its previous icon with a sign: it can go now.
+    if (withSign) m_markedIcons[button] = std::move(withSign);
+    else m_markedIcons.erase(button);
 }

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <map>
+#include <string>
 
 #include "win/UniqueHandle.h"
 #include "win/UrlService.h"
@@ -30,7 +31,9 @@ public:
 private:
     HICON m_hBrowserIcon;
     UrlServiceReader m_urls;
-    // Icons taken from the shell or made with a warning sign, one per button, released when
-    // replaced and with this object.
-    std::map<HWND, UniqueIcon> m_shellIcons;
+    // The shell's icon of each link, asked once however many keys have that link (thirty keys
+    // on one program cost one extraction), kept while the dialog lives.
+    std::map<std::string, UniqueIcon> m_linkIcons;
+    // Icons made with a warning sign, one per button, released when replaced.
+    std::map<HWND, UniqueIcon> m_markedIcons;
 };
