@@ -3,6 +3,7 @@
 #include <cstdio>
 
 #include "HookMessage.h"
+#include "win/TextFormat.h"
 
 namespace {
 // Keys whose scan code is an extended one: without the flag their names are the keypad's.
@@ -25,9 +26,7 @@ std::string KeyName(WORD virtualKey) {
     }
     if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z'))
         return std::string(1, static_cast<char>(virtualKey));
-    char code[16] = {};
-    std::snprintf(code, sizeof code, "0x%02X", virtualKey);
-    return code;
+    return "0x" + Hex(virtualKey, 2);
 }
 }  // namespace
 

@@ -5,6 +5,7 @@
 
 #include "HookMessage.h"
 #include "res/texts.h"
+#include "win/TextFormat.h"
 
 namespace {
 // The thread's own hotkey ids run from 0 to 0xBFFF; the probe takes one of them for a moment.
@@ -50,9 +51,7 @@ std::string LayoutName(HKL layout) {
     wchar_t name[128] = {};
     const LCID locale = MAKELCID(LOWORD(reinterpret_cast<ULONG_PTR>(layout)), SORT_DEFAULT);
     if (::GetLocaleInfoW(locale, LOCALE_SLANGUAGE, name, 128) > 0) return ToCodePage(name);
-    char code[16] = {};
-    std::snprintf(code, sizeof code, "%04X", LOWORD(reinterpret_cast<ULONG_PTR>(layout)));
-    return code;
+    return Hex(LOWORD(reinterpret_cast<ULONG_PTR>(layout)), 4);
 }
 
 bool HotkeyTaken(KeyCode code) {
@@ -65,12 +64,7 @@ bool HotkeyTaken(KeyCode code) {
     return ::GetLastError() == ERROR_HOTKEY_ALREADY_REGISTERED;
 }
 
-// A text of ours with one or two %s filled in; the buffer holds whatever they hold.
-std::string Format(const char* format, const std::string& a, const std::string& b = {}) {
-    std::vector<char> text(std::strlen(format) + a.size() + b.size() + 1);
-    std::snprintf(text.data(), text.size(), format, a.c_str(), b.c_str());
-    return text.data();
-}
+
 }  // namespace
 
 ConflictProbes ConflictProbes::System() {
@@ -104,10 +98,10 @@ std::string ConflictsText(const std::vector<KeyConflict>& conflicts) {
         if (!text.empty()) text += "\r\n";
         switch (conflict.kind) {
             case KeyConflict::Kind::SameCombination:
-                text += Format(texts::kConflictSameCombination, std::to_string(conflict.otherKey));
+                text += FillIn(texts::kConflictSameCombination, {std::to_string(conflict.otherKey)});
                 break;
             case KeyConflict::Kind::TypesCharacter:
-                text += Format(texts::kConflictTypesCharacter, conflict.layout, conflict.character);
+                text += FillIn(texts::kConflictTypesCharacter, {conflict.layout, conflict.character});
                 break;
             case KeyConflict::Kind::HotkeyTaken: text += texts::kConflictHotkeyTaken; break;
         }

@@ -18,6 +18,7 @@
 #include "settings/KeySetListDialog.h"
 #include "settings/LinkDialog.h"
 #include "win/ScreenPlacement.h"
+#include "win/TextFormat.h"
 #include "win/WindowText.h"
 
 namespace {
@@ -25,11 +26,7 @@ constexpr DWORD kToolTipStyle = WS_POPUP | WS_VISIBLE | TTS_ALWAYSTIP | TTS_NOPR
 
 // "<number>のキーに<path>を設定しますか？", sized for the whole path.
 std::string FormatDropQuestion(int number, const std::string& path) {
-    std::string question(std::strlen(texts::kDropQuestion) + path.size() + 16, '\0');
-    const int written = std::snprintf(question.data(), question.size(), texts::kDropQuestion,
-                                      number, path.c_str());
-    question.resize(written > 0 ? static_cast<std::size_t>(written) : 0);
-    return question;
+    return FillIn(texts::kDropQuestion, {std::to_string(number), path});
 }
 }  // namespace
 

@@ -1,8 +1,8 @@
 #include "win/Window.h"
 
-#include <cstdio>
 #include <utility>
 
+#include "win/TextFormat.h"
 #include "win/WinApp.h"
 
 Window::~Window() { DestroyWindow(); }
@@ -35,10 +35,14 @@ Window* Window::FromHandle(HWND hwnd) noexcept {
 std::string Window::RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH background,
                                         HICON icon) {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    char name[96];
-    std::snprintf(name, sizeof name, "Vorlund:%p:%x:%p:%p:%p", static_cast<void*>(instance),
-                  classStyle, static_cast<void*>(cursor), static_cast<void*>(background),
-                  static_cast<void*>(icon));
+    // One class per set of class attributes, named after them.
+    std::string className = "Vorlund";
+    for (ULONG_PTR part : {reinterpret_cast<ULONG_PTR>(instance), ULONG_PTR{classStyle}, reinterpret_cast<ULONG_PTR>(cursor),
+                           reinterpret_cast<ULONG_PTR>(background), reinterpret_cast<ULONG_PTR>(icon)}) {
+        className += ':';
+        className += Hex(part);
+    }
+    const char* name = className.c_str();
     WNDCLASSA wc{};
     if (!::GetClassInfoA(instance, name, &wc)) {
         wc.style = classStyle;
