@@ -70,7 +70,9 @@ if(VORLUND_MAKENSIS)
               -DSTAGE=${VORLUND_PACKAGE_STAGE} -DGENERATED=${VORLUND_INSTALLER_WORK}
               -DICON=${PROJECT_SOURCE_DIR}/src/res/Vorlund.ico
               -DOUTFILE=${VORLUND_INSTALLER_FILE}
-              ${VORLUND_INSTALLER_SCRIPT})
+              -DSIGN_CMAKE=${CMAKE_COMMAND} -DSIGN_SCRIPT=${PROJECT_SOURCE_DIR}/cmake/Sign.cmake
+              ${VORLUND_INSTALLER_SCRIPT}
+      COMMAND ${CMAKE_COMMAND} -DWHAT=${VORLUND_INSTALLER_NAME}.exe -P ${PROJECT_SOURCE_DIR}/cmake/Sign.cmake)
 else()
   set(makensis_command
       COMMAND ${CMAKE_COMMAND} -E echo "makensis not found: install NSIS (Debian: nsis)"
@@ -82,6 +84,7 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E rm -f ${VORLUND_INSTALLER_FILE}
   ${makensis_command}
   DEPENDS ${VORLUND_PACKAGE_FILE} ${VORLUND_INSTALLER_SCRIPT} ${VORLUND_INSTALLER_LANGS}
+          ${PROJECT_SOURCE_DIR}/cmake/Sign.cmake
           ${VORLUND_INSTALLER_WORK}/SignInTask.nsh ${PROJECT_SOURCE_DIR}/src/res/Vorlund.ico
   COMMENT "Building ${VORLUND_INSTALLER_NAME}.exe"
   VERBATIM)

@@ -78,6 +78,10 @@ add_custom_command(
   COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:Vorlund> $<TARGET_FILE:VelComn>
                                    ${VORLUND_README} ${VORLUND_PACKAGE_STAGE}
   ${strip_shipped}
+  # Signed after stripping (a signature covers the file's final bytes); the installer ships
+  # these same staged files.
+  COMMAND ${CMAKE_COMMAND} "-DFILES=${VORLUND_PACKAGE_STAGE}/Vorlund.exe|${VORLUND_PACKAGE_STAGE}/VelComn.dll"
+          -DWHAT=${VORLUND_PACKAGE_NAME}.zip -P ${PROJECT_SOURCE_DIR}/cmake/Sign.cmake
   COMMAND ${CMAKE_COMMAND} -E chdir ${VORLUND_PACKAGE_STAGE}
           ${CMAKE_COMMAND} -E tar cf ${VORLUND_PACKAGE_FILE} --format=zip
           Vorlund.exe VelComn.dll README.txt

@@ -7,6 +7,8 @@
 ;   GENERATED    where SignInTask.nsh (written from src/res/SignInTask.xml) is
 ;   ICON         the program's icon
 ;   OUTFILE      the installer to write
+;   SIGN_CMAKE   cmake, and SIGN_SCRIPT cmake/Sign.cmake: they sign the uninstaller the setup
+;                writes and the setup itself when a certificate is given
 ;
 ; Installs Vorlund.exe, VelComn.dll and README.txt into Program Files\Vorlund (a folder
 ; only administrators can change, which matters for a program that runs elevated), a
@@ -17,6 +19,10 @@
 ; upgrade.
 
 Unicode true
+!ifdef SIGN_CMAKE
+  !uninstfinalize '"${SIGN_CMAKE}" -DQUIET=1 "-DFILES=%1" -P "${SIGN_SCRIPT}"' = 0
+  !finalize '"${SIGN_CMAKE}" -DQUIET=1 "-DFILES=%1" -P "${SIGN_SCRIPT}"' = 0
+!endif
 Target ${NSIS_TARGET}
 ManifestDPIAware true
 ManifestSupportedOS all
