@@ -4,6 +4,7 @@
 
 #include "HookMessage.h"
 #include "win/TextFormat.h"
+#include "win/WindowText.h"
 
 namespace {
 // Keys whose scan code is an extended one: without the flag their names are the keypad's.
@@ -20,10 +21,7 @@ std::string KeyName(WORD virtualKey) {
     const UINT scanCode = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     wchar_t wide[64] = {};
     const LONG lParam = static_cast<LONG>((scanCode << 16) | (IsExtendedKey(virtualKey) ? 1u << 24 : 0u));
-    if (scanCode != 0 && ::GetKeyNameTextW(lParam, wide, 64) > 0) {
-        char name[128] = {};
-        if (::WideCharToMultiByte(CP_ACP, 0, wide, -1, name, sizeof name, nullptr, nullptr) > 1) return name;
-    }
+    if (scanCode != 0 && ::GetKeyNameTextW(lParam, wide, 64) > 0) return AnsiFromWide(wide);
     if ((virtualKey >= '0' && virtualKey <= '9') || (virtualKey >= 'A' && virtualKey <= 'Z'))
         return std::string(1, static_cast<char>(virtualKey));
     return "0x" + Hex(virtualKey, 2);

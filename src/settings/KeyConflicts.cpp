@@ -6,23 +6,13 @@
 #include "HookMessage.h"
 #include "res/texts.h"
 #include "win/TextFormat.h"
+#include "win/WindowText.h"
 
 namespace {
 // The thread's own hotkey ids run from 0 to 0xBFFF; the probe takes one of them for a moment.
 constexpr int kProbeHotkeyId = 0xBF00;
 // ToUnicodeEx: leave the keyboard's dead-key state as it is (Windows 10 1607 and later).
 constexpr UINT kKeepKeyboardState = 0x4;
-
-std::string ToCodePage(const std::wstring& text) {
-    if (text.empty()) return {};
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), nullptr, 0,
-                                           nullptr, nullptr);
-    std::string out(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
-    if (size > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size, nullptr,
-                              nullptr);
-    return out;
-}
 
 std::vector<HKL> InstalledLayouts() {
     const int count = ::GetKeyboardLayoutList(0, nullptr);
@@ -50,7 +40,7 @@ std::wstring TypedOn(HKL layout, KeyCode code) {
 std::string LayoutName(HKL layout) {
     wchar_t name[128] = {};
     const LCID locale = MAKELCID(LOWORD(reinterpret_cast<ULONG_PTR>(layout)), SORT_DEFAULT);
-    if (::GetLocaleInfoW(locale, LOCALE_SLANGUAGE, name, 128) > 0) return ToCodePage(name);
+    if (::GetLocaleInfoW(locale, LOCALE_SLANGUAGE, name, 128) > 0) return AnsiFromWide(name);
     return Hex(LOWORD(reinterpret_cast<ULONG_PTR>(layout)), 4);
 }
 
@@ -85,7 +75,7 @@ std::vector<KeyConflict> FindKeyConflicts(const KeySetTable& table, int number, 
             const std::wstring typed = probes.typed(layout, code);
             if (typed.empty()) continue;
             conflicts.push_back({KeyConflict::Kind::TypesCharacter, 0,
-                                 probes.layoutName ? probes.layoutName(layout) : std::string(), ToCodePage(typed)});
+                                 probes.layoutName ? probes.layoutName(layout) : std::string(), AnsiFromWide(typed)});
             break;  // one layout is enough to warn
         }
     if (probes.hotkeyTaken && probes.hotkeyTaken(code)) conflicts.push_back({KeyConflict::Kind::HotkeyTaken, 0, {}, {}});

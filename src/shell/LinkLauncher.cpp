@@ -8,6 +8,7 @@
 #include <string>
 
 #include "win/UniqueHandle.h"
+#include "win/WindowText.h"
 
 // shellapi.h maps ShellExecute to ShellExecuteA; here it names the shell object's method.
 #undef ShellExecute
@@ -25,11 +26,8 @@ bool IsProcessElevated() noexcept {
 
 // The link in the program's code page as the shell's wide string.
 UniqueBstr ToBstr(const char* text) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-    if (length <= 0) return UniqueBstr();
-    UniqueBstr result(::SysAllocStringLen(nullptr, static_cast<UINT>(length - 1)));
-    if (result) ::MultiByteToWideChar(CP_ACP, 0, text, -1, result.Get(), length);
-    return result;
+    const std::wstring wide = WideFromAnsi(text);
+    return wide.empty() ? UniqueBstr() : UniqueBstr(::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
 }
 
 // A failure of the connection, not an answer of the shell: the object found earlier belongs

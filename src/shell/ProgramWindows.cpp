@@ -6,17 +6,9 @@
 
 #include "win/ComPtr.h"
 #include "win/UniqueHandle.h"
+#include "win/WindowText.h"
 
 namespace {
-std::wstring Wide(const std::string& text) {
-    const int length = ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    if (length <= 1) return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
 bool EndsWith(const std::wstring& text, const wchar_t* ending) {
     const std::size_t size = std::char_traits<wchar_t>::length(ending);
     return text.size() > size &&
@@ -72,7 +64,7 @@ BOOL CALLBACK CollectProgramWindow(HWND hwnd, LPARAM lParam) noexcept {
 }  // namespace
 
 std::wstring ProgramOfLink(const std::string& link) {
-    std::wstring path = Wide(link);
+    std::wstring path = WideFromAnsi(link);
     if (EndsWith(path, L".lnk")) path = ShortcutTarget(path);
     return EndsWith(path, L".exe") ? path : std::wstring();
 }

@@ -8,11 +8,25 @@ std::string WindowTextOf(HWND window) {
     std::vector<wchar_t> wide(static_cast<std::size_t>(length) + 1);
     const int got = ::GetWindowTextW(window, wide.data(), length + 1);
     if (got <= 0) return {};
-    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), got, nullptr, 0, nullptr, nullptr);
+    return AnsiFromWide(std::wstring(wide.data(), static_cast<std::size_t>(got)));
+}
+
+std::string AnsiFromWide(const std::wstring& wide) {
+    const int size = static_cast<int>(wide.size());
+    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
     if (bytes <= 0) return {};
     std::string text(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), got, text.data(), bytes, nullptr, nullptr);
+    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
     return text;
+}
+
+std::wstring WideFromAnsi(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    const int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
+    if (units <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), units);
+    return wide;
 }
 
 std::optional<std::string> SingleDroppedPath(HDROP drop) {

@@ -11,5 +11,9 @@
 // The window's text converted to the ANSI code page.
 std::string WindowTextOf(HWND window);
 
+// Between the program's ANSI code page (932) and the system's wide strings, whole.
+std::string AnsiFromWide(const std::wstring& wide);
+std::wstring WideFromAnsi(const std::string& text);
+
 // The path of the one file dropped; nullopt when none or several were dropped.
 std::optional<std::string> SingleDroppedPath(HDROP drop);
