@@ -32,8 +32,7 @@ TEST(Dpi144, DialogsStayOnTheWorkArea) {
     ProgramUnderTest program(install.Program(), install.Dir());
     HWND frame = program.WaitForFrame();
     ASSERT_NE(frame, nullptr);
-    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
-    HWND settings = program.WaitForDialogTitled("お気に入り設定");
+    HWND settings = program.OpenSettings();
     ASSERT_NE(settings, nullptr);
     ExpectOnWorkArea(settings, "settings");
     SaveScreenshotIfAsked("settings-dialog");

@@ -100,8 +100,7 @@ TEST(KeyHit, ModifiersReleasedWhileTheHookWasStoppedAreNotStuck) {
     ProgramUnderTest running(install.Program(), install.Dir());
     HWND frame = running.WaitForFrame();
     ASSERT_NE(frame, nullptr);
-    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
-    HWND settings = running.WaitForDialogTitled("お気に入り設定");
+    HWND settings = running.OpenSettings();
     ASSERT_NE(settings, nullptr);
     RunLinuxCommand("xdotool keydown ctrl alt", install.Dir());
     ::PostMessageA(settings, WM_APP_EDIT_CAPTION, 0, KeyLabelId(0));  // the caption dialog stops the hook
@@ -185,8 +184,7 @@ TEST(KeyHit, HookIsInstalledAfreshAfterResumeUnlockAndReconnect) {
     ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
     EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
 
-    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
-    HWND settings = running.WaitForDialogTitled("お気に入り設定");
+    HWND settings = running.OpenSettings();
     ASSERT_NE(settings, nullptr);
     ASSERT_TRUE(WaitUntil([&] { return install.HookCalls().size() == 9; }, 5000));
     ::PostMessageA(frame, WM_POWERBROADCAST, PBT_APMRESUMEAUTOMATIC, 0);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "WindowQuery.h"
+#include "res/resource.h"
 #include "common/FileText.h"
 
 ProgramUnderTest::ProgramUnderTest(const std::string& program,
@@ -58,6 +59,13 @@ HWND ProgramUnderTest::WaitForDialogTitled(const std::string& title, unsigned ti
     HWND dialog = nullptr;
     WaitUntil([&] { return (dialog = FindDialogTitled(Pid(), title)) != nullptr; }, timeoutMs);
     return dialog;
+}
+
+HWND ProgramUnderTest::OpenSettings(unsigned timeoutMs) const {
+    HWND frame = FindFrameWindow(Pid());
+    if (!frame) return nullptr;
+    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
+    return WaitForDialogTitled("お気に入り設定", timeoutMs);
 }
 
 std::optional<DWORD> ProgramUnderTest::CloseFrame(unsigned timeoutMs) const {

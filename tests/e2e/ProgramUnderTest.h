@@ -26,6 +26,8 @@ public:
     HWND WaitForDialog(unsigned timeoutMs = 15000) const;
     // The visible dialog with this title, or null after the time.
     HWND WaitForDialogTitled(const std::string& title, unsigned timeoutMs = 10000) const;
+    // Sends the Settings command to the frame; the settings dialog, or null after the time.
+    HWND OpenSettings(unsigned timeoutMs = 10000) const;
     // Posts WM_CLOSE to the frame and waits for the program to end; its exit code.
     std::optional<DWORD> CloseFrame(unsigned timeoutMs = 15000) const;
 

@@ -210,8 +210,7 @@ TEST(Combination, ChosenWithRealKeysIsStoredAndOpensTheLink) {
     ProgramUnderTest program(install.Program(), install.Dir());
     HWND frame = program.WaitForFrame();
     ASSERT_NE(frame, nullptr);
-    ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
-    HWND settings = program.WaitForDialogTitled("お気に入り設定");
+    HWND settings = program.OpenSettings();
     ASSERT_NE(settings, nullptr);
     const auto press = [&](HWND link, const char* chord) {
         ::SendMessageA(::GetDlgItem(link, IDC_KEY_SET), BM_CLICK, 0, 0);

@@ -127,7 +127,8 @@ INT_PTR RunLinkDialog(KeySetTable& table, const std::vector<std::function<void(H
     return result;
 }
 
-TEST(LinkDialogCombination, PressingChoosesRefusesWarnsAndOnlyOkStores) {
+// The duplicate's warning and Cancel are proven with real keys end to end.
+TEST(LinkDialogCombination, PressingChoosesRefusesAndOnlyOkStores) {
     KeySetTable table = Table();
     EXPECT_EQ(RunLinkDialog(table, {[](HWND d) {
                                         EXPECT_EQ(ControlText(d, IDC_KEY_COMBO), "Ctrl + Alt + C（既定）");
@@ -137,11 +138,6 @@ TEST(LinkDialogCombination, PressingChoosesRefusesWarnsAndOnlyOkStores) {
                                     [](HWND d) {
                                         EXPECT_EQ(ControlText(d, IDC_KEY_NOTE),
                                                   "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください。");
-                                        Press(d, 'B', {VK_MENU, VK_CONTROL});  // key 2's default
-                                    },
-                                    [](HWND d) {
-                                        EXPECT_EQ(ControlText(d, IDC_KEY_COMBO), "Ctrl + Alt + B");
-                                        EXPECT_EQ(ControlText(d, IDC_KEY_NOTE).rfind("キー2と同じ組み合わせです", 0), 0u);
                                         ClickButton(d, IDCANCEL);
                                     }}),
               IDCANCEL);
