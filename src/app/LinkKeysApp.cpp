@@ -1,7 +1,5 @@
 #include "app/LinkKeysApp.h"
 
-#include <commctrl.h>
-
 #include "res/texts.h"
 #include "browser/DefaultBrowser.h"
 #include "keys/SettingsFile.h"
@@ -23,8 +21,6 @@ LinkKeysApp& LinkKeysApp::Get() noexcept { return static_cast<LinkKeysApp&>(*Win
 
 BOOL LinkKeysApp::InitInstance() {
     RestrictDllSearchPath();
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
 
     // Another copy in this logon holds the mutex; the first copy goes on undisturbed. Two
     // copies started at the same moment can both miss the other in the test: whichever

@@ -1,5 +1,7 @@
 #include "win/Dialog.h"
 
+#include <commctrl.h>
+
 #include "win/ScreenPlacement.h"
 #include "win/WinApp.h"
 
@@ -8,6 +10,9 @@ INT_PTR Dialog::DoModal() {
     m_bEnded = false;
     m_nResult = IDCANCEL;
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    // The common controls are loaded by the first dialog, not at start-up: the tray needs none.
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
+    ::InitCommonControlsEx(&controls);
     // Disabling the desktop would lock the whole session; a disabled owner stays disabled.
     HWND owner = m_hParent && m_hParent != ::GetDesktopWindow() && ::IsWindowEnabled(m_hParent)
                      ? m_hParent
