@@ -156,7 +156,9 @@ void CMainFrame::OnLaunchFailed(const std::string& link, LaunchResult why) {
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     if (wParam != kTrayIconId) return 0;
-    if (lParam == WM_LBUTTONDBLCLK) {
+    if (lParam == WM_MOUSEMOVE) {
+        if (m_signIn) m_signIn->RefreshOnce();
+    } else if (lParam == WM_LBUTTONDBLCLK) {
         ::SendMessageA(Hwnd(), WM_COMMAND, IDM_SETTINGS, 0);
     } else if (lParam == WM_RBUTTONDOWN && !m_bDialogOpen) {
         ShowTrayMenu();
@@ -215,9 +217,11 @@ void CMainFrame::OnStartAtSignIn() {
         m_signIn->Toggle();
         return;
     }
-    // Nothing is toggled without knowing what is there.
-    if (m_signIn->Status() == SignInStatus::Unreachable || m_signIn->Status() == SignInStatus::Unknown)
+    // Nothing is toggled without knowing what is there; asked again for the next time.
+    if (m_signIn->Status() == SignInStatus::Unreachable || m_signIn->Status() == SignInStatus::Unknown) {
+        m_signIn->RefreshOnce();
         ShowSignInNotice(texts::kSignInSchedulerUnreachable);
+    }
 }
 
 void CMainFrame::ShowSignInNotice(const char* text) {

@@ -22,15 +22,20 @@ const char* Change(SignInStatus before) {
 }  // namespace
 
 SignInService::SignInService(HWND replyWindow, UINT replyMessage, NoticeHandler onNotice)
-    : m_onNotice(std::move(onNotice)), m_worker(replyWindow, replyMessage) {
-    Refresh();
-}
+    : m_onNotice(std::move(onNotice)), m_worker(replyWindow, replyMessage) {}
 
 bool SignInService::CanToggle() const noexcept {
     return !m_bChanging && m_status != SignInStatus::Unknown && m_status != SignInStatus::Unreachable;
 }
 
-void SignInService::Refresh() { m_worker.Post(Asking(false)); }
+void SignInService::Refresh() {
+    m_bAsked = true;
+    m_worker.Post(Asking(false));
+}
+
+void SignInService::RefreshOnce() {
+    if (!m_bAsked) Refresh();
+}
 
 void SignInService::Toggle() {
     if (m_bChanging) return;

@@ -26,6 +26,9 @@ public:
     bool CanToggle() const noexcept;
     // Asks the scheduler again in the background.
     void Refresh();
+    // Asks the first time only. Not at start-up: the scheduler's COM objects would stay in
+    // memory all day for a menu item; the pointer over the tray icon asks before the menu.
+    void RefreshOnce();
     // The menu item was chosen: deletes this program's task, or registers one (replacing one
     // for another path), deciding on the scheduler's state at that moment.
     void Toggle();
@@ -37,5 +40,6 @@ private:
     NoticeHandler m_onNotice;
     SignInStatus m_status = SignInStatus::Unknown;
     bool m_bChanging = false;
+    bool m_bAsked = false;
     BackgroundWorker m_worker;
 };

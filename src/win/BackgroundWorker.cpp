@@ -40,11 +40,17 @@ BackgroundWorker::BackgroundWorker(HWND replyWindow, UINT replyMessage)
     : m_shared(std::make_shared<Shared>()) {
     m_shared->replyWindow = replyWindow;
     m_shared->replyMessage = replyMessage;
-    if (!m_shared->wake) return;
+}
+
+bool BackgroundWorker::Started() {
+    if (m_shared->thread) return true;
+    if (!m_shared->wake) return false;
     // The thread holds the shared state itself, so that it may outlive this object.
     auto* forThread = new std::shared_ptr<Shared>(m_shared);
     m_shared->thread.Reset(::CreateThread(nullptr, 0, &ThreadMain, forThread, 0, nullptr));
-    if (!m_shared->thread) delete forThread;
+    if (m_shared->thread) return true;
+    delete forThread;
+    return false;
 }
 
 BackgroundWorker::~BackgroundWorker() {
@@ -59,7 +65,7 @@ BackgroundWorker::~BackgroundWorker() {
 }
 
 void BackgroundWorker::Post(Job job) {
-    if (!m_shared->thread) return;
+    if (!Started()) return;
     {
         std::lock_guard<std::mutex> guard(m_shared->lock);
         m_shared->jobs.push_back(std::move(job));

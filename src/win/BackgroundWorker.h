@@ -1,8 +1,10 @@
 #pragma once
 // A thread of its own, with a COM apartment of its own, for calls into other processes: the
-// desktop shell, Task Scheduler. The program's main thread owns the low-level keyboard hook,
-// and Windows skips, and then silently removes, a hook whose thread does not answer in time;
-// so that thread never waits for another process, it hands such calls to a worker.
+// desktop shell, Task Scheduler. Started with the first job: a resident program that is not
+// used keeps neither the thread nor COM's libraries. The program's main thread owns the
+// low-level keyboard hook, and Windows skips, and then silently removes, a hook whose thread
+// does not answer in time; so that thread never waits for another process, it hands such
+// calls to a worker.
 //
 // Jobs run one at a time, in the order they were posted, each exactly once. A job hands back
 // what is to happen with its result on the owner's thread: the worker posts the reply message
@@ -28,7 +30,8 @@ public:
     BackgroundWorker(const BackgroundWorker&) = delete;
     BackgroundWorker& operator=(const BackgroundWorker&) = delete;
 
-    // From the owner's thread. Dropped when the worker could not be started.
+    // From the owner's thread. Dropped when the worker could not be started (it is tried
+    // again with the next job).
     void Post(Job job);
     // On the owner's thread, when the reply message arrives.
     void RunReplies();
@@ -38,6 +41,8 @@ public:
 private:
     struct Shared;
     static DWORD WINAPI ThreadMain(void* parameter);
+    // Starts the thread unless it runs; false when it cannot.
+    bool Started();
 
     std::shared_ptr<Shared> m_shared;
 };
