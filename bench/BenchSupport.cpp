@@ -24,6 +24,32 @@ double Median(std::vector<double> values) {
     return values[values.size() / 2];
 }
 
+bool UnderWine() {
+    static const bool wine = ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return wine;
+}
+
+namespace {
+bool SetClassValue(const std::string& key, const std::string& value) {
+    HKEY handle = nullptr;
+    if (::RegCreateKeyExA(HKEY_CLASSES_ROOT, key.c_str(), 0, nullptr, 0, KEY_SET_VALUE, nullptr, &handle,
+                          nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG result = ::RegSetValueExA(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                         static_cast<DWORD>(value.size() + 1));
+    ::RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
+// Wine's own handler for web pages, winebrowser.exe, has no icon.
+void MakeFakeBrowserTheDefault(const std::string& browser) {
+    const char* const kProgId = "VorlundBench.Page";
+    const bool made = SetClassValue(std::string(kProgId) + "\\shell\\open\\command", "\"" + browser + "\" \"%1\"") &&
+                      SetClassValue(".htm", kProgId) && SetClassValue(".html", kProgId);
+    std::printf(made ? "web pages open with %s\n" : "could not make %s the browser for web pages\n", browser.c_str());
+}
+}  // namespace
+
 bool ParseBenchArtifacts(int argc, char** argv, const char* usage) {
     Artifacts& artifacts = Artifacts::Mutable();
     artifacts.Parse(argc, argv);  // also false for options only the tests need
@@ -33,6 +59,7 @@ bool ParseBenchArtifacts(int argc, char** argv, const char* usage) {
     if (!complete)
         std::fprintf(stderr, "usage: %s --vorlund= --hooklib= --recording-hooklib= --probe= "
                              "--fake-browser= --work=\n", usage);
+    if (complete && UnderWine()) MakeFakeBrowserTheDefault(artifacts.fakeBrowser);
     return complete;
 }
 

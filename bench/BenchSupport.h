@@ -15,7 +15,11 @@ double Median(std::vector<double> values);
 // Reads the harness's --name=value arguments; false (after a usage line on stderr) when one
 // that the benchmarks copy into an installation is missing. Arguments it does not know are
 // left to the caller, so benchmarks keep working when the harness learns new ones.
+// Under Wine it also makes the fake browser, which has an icon of its own as every real
+// browser does, the prefix's program for web pages, so that what the program finds and shows
+// as the default browser is what users' machines give it (the prefix is the benchmarks' own).
 bool ParseBenchArtifacts(int argc, char** argv, const char* usage);
+bool UnderWine();
 // The value of --name=value on the command line, as a Windows path; empty when absent.
 std::string PathArgument(int argc, char** argv, const char* name);
 

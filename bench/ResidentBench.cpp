@@ -84,11 +84,6 @@ struct Usage {
     double cpuMs = -1;
 };
 
-bool UnderWine() {
-    static const bool wine = ::GetProcAddress(::GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-    return wine;
-}
-
 double Ms(LONGLONG hundredNs) { return static_cast<double>(hundredNs) / 10000.0; }
 
 // The leading fields of SYSTEM_PROCESS_INFORMATION, as far as the times.
