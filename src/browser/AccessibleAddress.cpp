@@ -13,6 +13,7 @@
 #include "win/ProcAddress.h"
 #include "win/SystemLibrary.h"
 #include "win/UniqueHandle.h"
+#include "win/LazyImports.h"
 
 namespace {
 // IID_IAccessible, defined here: linked with oleacc before uuid, the library's symbol
@@ -44,10 +45,10 @@ using AccessibleChildrenProc = HRESULT(WINAPI*)(IAccessible*, LONG, LONG, VARIAN
 class ChildList {
 public:
     explicit ChildList(LONG count) : m_children(static_cast<std::size_t>(count)) {
-        for (VARIANT& child : m_children) ::VariantInit(&child);
+        for (VARIANT& child : m_children) lazy::VariantInit(&child);
     }
     ~ChildList() {
-        for (VARIANT& child : m_children) ::VariantClear(&child);
+        for (VARIANT& child : m_children) lazy::VariantClear(&child);
     }
     ChildList(const ChildList&) = delete;
     ChildList& operator=(const ChildList&) = delete;
@@ -61,7 +62,7 @@ private:
 
 VARIANT ChildId(LONG id) noexcept {
     VARIANT child;
-    ::VariantInit(&child);
+    lazy::VariantInit(&child);
     child.vt = VT_I4;
     child.lVal = id;
     return child;
@@ -159,13 +160,13 @@ private:
         BSTR rawValue = nullptr;
         const HRESULT hrValue = element->get_accValue(ChildId(id), &rawValue);
         const UniqueBstr value(rawValue);
-        const bool empty = !value || ::SysStringLen(value.Get()) == 0;
+        const bool empty = !value || lazy::SysStringLen(value.Get()) == 0;
         if (role == ROLE_SYSTEM_COMBOBOX && (FAILED(hrValue) || empty))
             return Expired() ? Outcome::GiveUp : Outcome::NotHere;
         // The address bar was found: without its value there is nothing to look for further,
         // and a value that came late is the answer all the same.
         if (FAILED(hrValue)) return Outcome::GiveUp;
-        if (!empty) m_address.assign(value.Get(), ::SysStringLen(value.Get()));
+        if (!empty) m_address.assign(value.Get(), lazy::SysStringLen(value.Get()));
         return Outcome::Found;
     }
 

@@ -4,6 +4,7 @@
 #include <commctrl.h>
 
 #include "win/UrlService.h"
+#include "win/LazyImports.h"
 
 KeyButtonIcons::Choice KeyButtonIcons::ChooseIcon(const char* link) const {
     // A writable copy of at most 260 characters: the shell may write the associated
@@ -27,17 +28,17 @@ HICON WithWarningSign(HICON icon) {
     const auto sign = static_cast<HICON>(::LoadImageA(nullptr, MAKEINTRESOURCEA(32515) /* IDI_WARNING */,
                                                       IMAGE_ICON, small, small, LR_SHARED));
     if (!icon) return sign ? ::CopyIcon(sign) : nullptr;
-    HIMAGELIST base = ::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0);
-    HIMAGELIST mark = ::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 0);
+    HIMAGELIST base = lazy::ImageList_Create(size, size, ILC_COLOR32 | ILC_MASK, 1, 0);
+    HIMAGELIST mark = lazy::ImageList_Create(small, small, ILC_COLOR32 | ILC_MASK, 1, 0);
     HICON result = nullptr;
-    if (base && mark && ::ImageList_AddIcon(base, icon) == 0 && sign && ::ImageList_AddIcon(mark, sign) == 0) {
-        if (HIMAGELIST merged = ::ImageList_Merge(base, 0, mark, 0, size - small, size - small)) {
-            result = ::ImageList_GetIcon(merged, 0, ILD_NORMAL);
-            ::ImageList_Destroy(merged);
+    if (base && mark && lazy::ImageList_ReplaceIcon(base, -1, icon) == 0 && sign && lazy::ImageList_ReplaceIcon(mark, -1, sign) == 0) {
+        if (HIMAGELIST merged = lazy::ImageList_Merge(base, 0, mark, 0, size - small, size - small)) {
+            result = lazy::ImageList_GetIcon(merged, 0, ILD_NORMAL);
+            lazy::ImageList_Destroy(merged);
         }
     }
-    if (base) ::ImageList_Destroy(base);
-    if (mark) ::ImageList_Destroy(mark);
+    if (base) lazy::ImageList_Destroy(base);
+    if (mark) lazy::ImageList_Destroy(mark);
     return result ? result : ::CopyIcon(icon);
 }
 }  // namespace

@@ -9,6 +9,7 @@
 
 #include "win/UniqueHandle.h"
 #include "win/WindowText.h"
+#include "win/LazyImports.h"
 
 // shellapi.h maps ShellExecute to ShellExecuteA; here it names the shell object's method.
 #undef ShellExecute
@@ -27,7 +28,7 @@ bool IsProcessElevated() noexcept {
 // The link in the program's code page as the shell's wide string.
 UniqueBstr ToBstr(const char* text) {
     const std::wstring wide = WideFromAnsi(text);
-    return wide.empty() ? UniqueBstr() : UniqueBstr(::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
+    return wide.empty() ? UniqueBstr() : UniqueBstr(lazy::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
 }
 
 // A failure of the connection, not an answer of the shell: the object found earlier belongs
@@ -52,7 +53,7 @@ LaunchResult LinkLauncher::Open(const char* link) {
 
 LaunchResult LinkLauncher::OpenThroughShell(const char* link) {
     UniqueBstr file = ToBstr(link);
-    UniqueBstr verb(::SysAllocString(L"open"));
+    UniqueBstr verb(lazy::SysAllocString(L"open"));
     if (!file || !verb) return LaunchResult::NotOpened;
     VARIANT none{};
     none.vt = VT_EMPTY;
@@ -79,7 +80,7 @@ LaunchResult LinkLauncher::OpenThroughShell(const char* link) {
 
 bool LinkLauncher::FindShell() {
     ComPtr<IShellWindows> windows;
-    if (FAILED(::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
+    if (FAILED(lazy::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                                   reinterpret_cast<void**>(windows.Put()))))
         return false;
     VARIANT location{};

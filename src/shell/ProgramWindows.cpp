@@ -7,6 +7,7 @@
 #include "win/ComPtr.h"
 #include "win/UniqueHandle.h"
 #include "win/WindowText.h"
+#include "win/LazyImports.h"
 
 namespace {
 bool EndsWith(const std::wstring& text, const wchar_t* ending) {
@@ -23,7 +24,7 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 
 std::wstring ShortcutTarget(const std::wstring& shortcut) {
     ComPtr<IShellLinkW> link;
-    if (FAILED(::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+    if (FAILED(lazy::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                   reinterpret_cast<void**>(link.Put()))))
         return {};
     auto file = link.As<IPersistFile>(IID_IPersistFile);

@@ -7,6 +7,7 @@
 #include "res/resource.h"
 #include "win/ComPtr.h"
 #include "win/UniqueHandle.h"
+#include "win/LazyImports.h"
 
 namespace {
 // Defined here: the MinGW import libraries do not carry the scheduler's ids.
@@ -35,12 +36,12 @@ void ReplaceAll(std::wstring& text, const std::wstring& placeholder, const std::
         text.replace(at, placeholder.size(), value);
 }
 
-UniqueBstr Bstr(const std::wstring& text) { return UniqueBstr(::SysAllocString(text.c_str())); }
+UniqueBstr Bstr(const std::wstring& text) { return UniqueBstr(lazy::SysAllocString(text.c_str())); }
 
 // The scheduler's root folder, or empty when the service cannot be reached.
 ComPtr<ITaskFolder> RootFolder() {
     ComPtr<ITaskService> service;
-    if (FAILED(::CoCreateInstance(kClsidTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, kIidTaskService,
+    if (FAILED(lazy::CoCreateInstance(kClsidTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, kIidTaskService,
                                   reinterpret_cast<void**>(service.Put()))))
         return ComPtr<ITaskFolder>();
     VARIANT none{};

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "win/UniqueHandle.h"
+#include "win/LazyImports.h"
 
 template <typename T>
 class ComPtr;
@@ -65,19 +66,19 @@ private:
     T* m_pInterface = nullptr;
 };
 
-using UniqueBstr = UniqueHandle<NullHandleTraits<BSTR, &::SysFreeString>>;
+using UniqueBstr = UniqueHandle<NullHandleTraits<BSTR, &lazy::SysFreeString>>;
 
 // A VARIANT that is cleared (its string freed, its interface released) when it goes.
 class UniqueVariant {
 public:
-    UniqueVariant() noexcept { ::VariantInit(&m_value); }
-    ~UniqueVariant() { ::VariantClear(&m_value); }
+    UniqueVariant() noexcept { lazy::VariantInit(&m_value); }
+    ~UniqueVariant() { lazy::VariantClear(&m_value); }
     UniqueVariant(const UniqueVariant&) = delete;
     UniqueVariant& operator=(const UniqueVariant&) = delete;
 
     // The slot for an out-parameter, emptied first.
     VARIANT* Put() noexcept {
-        ::VariantClear(&m_value);
+        lazy::VariantClear(&m_value);
         return &m_value;
     }
     const VARIANT& Get() const noexcept { return m_value; }

@@ -4,6 +4,7 @@
 
 #include "win/ScreenPlacement.h"
 #include "win/WinApp.h"
+#include "win/LazyImports.h"
 
 INT_PTR Dialog::DoModal() {
     if (Hwnd()) return -1;
@@ -12,7 +13,7 @@ INT_PTR Dialog::DoModal() {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
     // The common controls are loaded by the first dialog, not at start-up: the tray needs none.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&controls);
+    lazy::InitCommonControlsEx(&controls);
     // Disabling the desktop would lock the whole session; a disabled owner stays disabled.
     HWND owner = m_hParent && m_hParent != ::GetDesktopWindow() && ::IsWindowEnabled(m_hParent)
                      ? m_hParent
