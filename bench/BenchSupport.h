@@ -12,6 +12,18 @@ class ProgramUnderTest;
 double NowMs();
 double Median(std::vector<double> values);
 
+// Polls every millisecond: the figures are tens of milliseconds, the 20 ms of WaitUntil too
+// coarse.
+template <typename Condition>
+bool PollFor(Condition condition, double timeoutMs) {
+    const double deadline = NowMs() + timeoutMs;
+    while (!condition()) {
+        if (NowMs() > deadline) return false;
+        ::Sleep(1);
+    }
+    return true;
+}
+
 // Reads the harness's --name=value arguments; false (after a usage line on stderr) when one
 // that the benchmarks copy into an installation is missing. Arguments it does not know are
 // left to the caller, so benchmarks keep working when the harness learns new ones.

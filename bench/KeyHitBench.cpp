@@ -18,6 +18,8 @@
 #include "common/FileText.h"
 #include "keys/KeyMatching.h"
 #include "keys/SettingsFile.h"
+#include "shell/LinkLauncher.h"
+#include "win/ComApartment.h"
 
 namespace {
 // Nanoseconds per press, median over rounds.
@@ -71,7 +73,25 @@ double KeystrokeToLaunchMs(const Installation& install, int repeats) {
         const std::size_t before = install.ProbeLaunches().size();
         const double start = NowMs();
         RunLinuxCommand("xdotool key ctrl+alt+a", install.Dir());
-        if (!WaitUntil([&] { return install.ProbeLaunches().size() > before; }, 10000)) return -1;
+        if (!PollFor([&] { return install.ProbeLaunches().size() > before; }, 10000)) return -1;
+        times.push_back(NowMs() - start);
+        ::Sleep(100);
+    }
+    return Median(times);
+}
+
+// Milliseconds from asking the launcher to the probe's start, median of repeats: the launch
+// alone, without the key's way to the program. Negative when the probe never started.
+double LaunchMs(const Installation& install, bool elevated, int repeats) {
+    ComApartment com;
+    LinkLauncher launcher(elevated);
+    std::vector<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        const std::size_t before = install.ProbeLaunches().size();
+        const double start = NowMs();
+        if (launcher.Open(install.Probe().c_str()) != LaunchResult::Opened ||
+            !PollFor([&] { return install.ProbeLaunches().size() > before; }, 10000))
+            return -1;
         times.push_back(NowMs() - start);
         ::Sleep(100);
     }
@@ -126,6 +146,13 @@ int main(int argc, char** argv) {
         PrintRow(Format("Real keystroke to the link's start (median of %d)", kRepeats),
                  Format("%.1f ms", program), Format("%.1f ms", floor),
                  Format("%+.1f ms (xdotool's own start: %.1f ms)", program - floor, overhead));
+        // Where the difference lies: the elevated program's way through the desktop shell's
+        // process (so that links start unelevated) beside starting the link itself.
+        const double throughShell = LaunchMs(install, true, kRepeats);
+        const double itself = LaunchMs(install, false, kRepeats);
+        PrintRow(Format("Launch alone: through the desktop shell / by the program (median of %d)", kRepeats),
+                 Format("%.1f ms", throughShell), Format("%.1f ms", itself),
+                 Format("%+.1f ms", throughShell - itself));
     } catch (const std::exception& error) {
         std::fprintf(stderr, "KeyHitBench: %s\n", error.what());
         return 1;

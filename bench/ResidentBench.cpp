@@ -27,17 +27,6 @@ constexpr int kStarts = 20;
 constexpr DWORD kSettleMs = 2000;
 constexpr DWORD kIdleMs = 10000;
 
-// Polls every millisecond: the figures are tenths of a second, the 20 ms of WaitUntil too coarse.
-template <typename Condition>
-bool PollFor(Condition condition, double timeoutMs) {
-    const double deadline = NowMs() + timeoutMs;
-    while (!condition()) {
-        if (NowMs() > deadline) return false;
-        ::Sleep(1);
-    }
-    return true;
-}
-
 bool HookStarted(const Installation& install) {
     if (!FileExists(install.File("hook-calls.log"))) return false;
     for (const std::string& line : install.HookCalls())
