@@ -5,13 +5,14 @@
 #include <utility>
 
 #include "win/ComApartment.h"
+#include "win/CriticalSection.h"
 #include "win/UniqueHandle.h"
 
 struct BackgroundWorker::Shared {
     HWND replyWindow = nullptr;
     UINT replyMessage = 0;
     UniqueKernelHandle wake{::CreateEventA(nullptr, FALSE, FALSE, nullptr)};
-    std::mutex lock;
+    CriticalSection lock;
     std::deque<Job> jobs;
     std::deque<Reply> replies;
     bool stopping = false;
@@ -19,7 +20,7 @@ struct BackgroundWorker::Shared {
 
     // The next job, or an empty one when there is none (stopping: whether to end).
     Job Take(bool& stop) {
-        std::lock_guard<std::mutex> guard(lock);
+        std::lock_guard<CriticalSection> guard(lock);
         stop = stopping && jobs.empty();
         if (jobs.empty()) return Job();
         Job job = std::move(jobs.front());
@@ -28,7 +29,7 @@ struct BackgroundWorker::Shared {
     }
     void QueueReply(Reply reply) {
         {
-            std::lock_guard<std::mutex> guard(lock);
+            std::lock_guard<CriticalSection> guard(lock);
             if (stopping) return;
             replies.push_back(std::move(reply));
         }
@@ -55,7 +56,7 @@ bool BackgroundWorker::Started() {
 
 BackgroundWorker::~BackgroundWorker() {
     {
-        std::lock_guard<std::mutex> guard(m_shared->lock);
+        std::lock_guard<CriticalSection> guard(m_shared->lock);
         m_shared->stopping = true;
         m_shared->replies.clear();
     }
@@ -67,7 +68,7 @@ BackgroundWorker::~BackgroundWorker() {
 void BackgroundWorker::Post(Job job) {
     if (!Started()) return;
     {
-        std::lock_guard<std::mutex> guard(m_shared->lock);
+        std::lock_guard<CriticalSection> guard(m_shared->lock);
         m_shared->jobs.push_back(std::move(job));
     }
     ::SetEvent(m_shared->wake.Get());
@@ -80,7 +81,7 @@ void BackgroundWorker::RunReplies() {
     for (;;) {
         Reply reply;
         {
-            std::lock_guard<std::mutex> guard(shared->lock);
+            std::lock_guard<CriticalSection> guard(shared->lock);
             if (shared->replies.empty()) return;
             reply = std::move(shared->replies.front());
             shared->replies.pop_front();
