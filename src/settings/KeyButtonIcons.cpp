@@ -3,20 +3,33 @@
 #include <shellapi.h>
 #include <commctrl.h>
 
-#include "win/UrlService.h"
 #include "win/LazyImports.h"
+#include "win/UrlService.h"
 
-KeyButtonIcons::Choice KeyButtonIcons::ChooseIcon(const char* link) const {
+namespace {
+// The shell's icon for a file, program or other address; the caller owns it.
+HICON ShellIconOf(const char* link) {
     // A writable copy of at most 260 characters: the shell may write the associated
     // program's path into it.
     char copy[261] = {};
     ::lstrcpynA(copy, link, sizeof copy);
-    DWORD service = kUrlServiceUnknown;
-    if (m_urls.ParseServiceType(copy, service) &&
-        (service == kUrlServiceFtp || service == kUrlServiceHttp || service == kUrlServiceHttps))
-        return {m_hBrowserIcon, false};
     WORD index = 0;
-    return {::ExtractAssociatedIconA(::GetModuleHandleA(nullptr), copy, &index), true};
+    return ::ExtractAssociatedIconA(::GetModuleHandleA(nullptr), copy, &index);
+}
+}  // namespace
+
+bool KeyButtonIcons::IsWebLink(const char* link) const {
+    // The classification sees the first 260 characters, as the shell would.
+    char copy[261] = {};
+    ::lstrcpynA(copy, link, sizeof copy);
+    DWORD service = kUrlServiceUnknown;
+    return m_urls.ParseServiceType(copy, service) &&
+           (service == kUrlServiceFtp || service == kUrlServiceHttp || service == kUrlServiceHttps);
+}
+
+KeyButtonIcons::Choice KeyButtonIcons::ChooseIcon(const char* link) const {
+    if (IsWebLink(link)) return {m_hBrowserIcon, false};
+    return {ShellIconOf(link), true};
 }
 
 namespace {
@@ -45,21 +58,66 @@ HICON WithWarningSign(HICON icon) {
 
 void KeyButtonIcons::SetKeyIcon(HWND button, const char* link, bool marked) {
     if (!button) return;
+    m_waiting.erase(button);
     HICON icon = nullptr;
     if (link && *link) {
         auto known = m_linkIcons.find(link);
         if (known != m_linkIcons.end()) {
             icon = known->second.Get();
+        } else if (IsWebLink(link)) {
+            icon = m_hBrowserIcon;
+        } else if (m_worker) {
+            ReadLater(button, link, marked);
+            return;
         } else {
-            const Choice choice = ChooseIcon(link);
-            icon = choice.icon;
-            if (choice.fromShell) m_linkIcons[link].Reset(choice.icon);
+            icon = ShellIconOf(link);
+            m_linkIcons[link].Reset(icon);
         }
         if (!icon) return;
     }
+    ShowIcon(button, icon, marked);
+}
+
+void KeyButtonIcons::ShowIcon(HWND button, HICON icon, bool marked) {
     UniqueIcon withSign(marked ? WithWarningSign(icon) : nullptr);
     ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(withSign ? withSign.Get() : icon));
     // The button no longer shows its previous icon with a sign: it can go now.
     if (withSign) m_markedIcons[button] = std::move(withSign);
     else m_markedIcons.erase(button);
+}
+
+void KeyButtonIcons::ReadInBackground(HWND replyWindow, UINT replyMessage) {
+    // Closing the dialog never waits for a read in progress: it ends by itself.
+    m_worker = std::make_unique<BackgroundWorker>(replyWindow, replyMessage, 0);
+}
+
+void KeyButtonIcons::RunReplies() {
+    if (m_worker) m_worker->RunReplies();
+}
+
+void KeyButtonIcons::ReadLater(HWND button, const std::string& link, bool marked) {
+    bool asked = false;
+    for (const auto& waiting : m_waiting) asked = asked || waiting.second.link == link;
+    m_waiting[button] = Waiting{link, marked};
+    if (asked) return;  // one read per link, however many keys wait for it
+    m_worker->Post([this, link]() -> BackgroundWorker::Reply {  // `this` for the reply only
+        // Held by the reply: an icon whose reply never runs (the dialog closed) is released.
+        auto icon = std::make_shared<UniqueIcon>(ShellIconOf(link.c_str()));
+        return [this, link, icon] {
+            // A link asked again while its first read ran keeps the first icon: buttons may show it.
+            auto found = m_linkIcons.find(link);
+            if (found == m_linkIcons.end()) found = m_linkIcons.emplace(link, std::move(*icon)).first;
+            const HICON kept = found->second.Get();
+            for (auto waiting = m_waiting.begin(); waiting != m_waiting.end();) {
+                if (waiting->second.link != link) {
+                    ++waiting;
+                    continue;
+                }
+                const HWND button = waiting->first;
+                const bool marked = waiting->second.marked;
+                waiting = m_waiting.erase(waiting);
+                if (kept) ShowIcon(button, kept, marked);
+            }
+        };
+    });
 }

@@ -41,6 +41,7 @@ BOOL SettingsDialog::OnInitDialog() {
     // The tip has lines: the link, the combination, its conflicts.
     ::SendMessageA(m_toolTip.Hwnd(), TTM_SETMAXTIPWIDTH, 0, 480);
 
+    m_icons.ReadInBackground(Hwnd(), WM_APP_WORKER_REPLY);
     KeySetTable& table = KeySetHost::Current().GetKeySetTable();
     for (int index = 0; index < kKeyButtons; ++index) m_marked[static_cast<std::size_t>(index)] = !ConflictsOf(index).empty();
     for (int index = 0; index < kKeyButtons; ++index) {
@@ -136,6 +137,7 @@ bool SettingsDialog::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
         case WM_DESTROY: OnDestroy(); result = 0; return true;
         case WM_APP_EDIT_CAPTION: result = OnEditCaption(wParam, lParam); return true;
         case WM_APP_KEY_HIT: result = CaptureBrowserPage(wParam, lParam); return true;
+        case WM_APP_WORKER_REPLY: m_icons.RunReplies(); result = 0; return true;
         default: return false;
     }
 }

@@ -37,8 +37,8 @@ struct BackgroundWorker::Shared {
     }
 };
 
-BackgroundWorker::BackgroundWorker(HWND replyWindow, UINT replyMessage)
-    : m_shared(std::make_shared<Shared>()) {
+BackgroundWorker::BackgroundWorker(HWND replyWindow, UINT replyMessage, DWORD stopWaitMs)
+    : m_shared(std::make_shared<Shared>()), m_stopWaitMs(stopWaitMs) {
     m_shared->replyWindow = replyWindow;
     m_shared->replyMessage = replyMessage;
 }
@@ -62,7 +62,7 @@ BackgroundWorker::~BackgroundWorker() {
     }
     if (!m_shared->thread) return;
     ::SetEvent(m_shared->wake.Get());
-    ::WaitForSingleObject(m_shared->thread.Get(), kStopWaitMs);
+    ::WaitForSingleObject(m_shared->thread.Get(), m_stopWaitMs);
 }
 
 void BackgroundWorker::Post(Job job) {

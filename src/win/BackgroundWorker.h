@@ -23,9 +23,11 @@ public:
     // Runs on the worker.
     using Job = std::function<Reply()>;
 
-    BackgroundWorker(HWND replyWindow, UINT replyMessage);
-    // Lets the job at hand finish for a moment; a worker still held by another process after
-    // that is left to end with the process (it keeps what it needs alive by itself).
+    static constexpr DWORD kStopWaitMs = 2000;
+
+    BackgroundWorker(HWND replyWindow, UINT replyMessage, DWORD stopWaitMs = kStopWaitMs);
+    // Lets the job at hand finish for stopWaitMs; a worker still held by another process
+    // after that is left to end by itself (it keeps what it needs alive by itself).
     ~BackgroundWorker();
     BackgroundWorker(const BackgroundWorker&) = delete;
     BackgroundWorker& operator=(const BackgroundWorker&) = delete;
@@ -36,8 +38,6 @@ public:
     // On the owner's thread, when the reply message arrives.
     void RunReplies();
 
-    static constexpr DWORD kStopWaitMs = 2000;
-
 private:
     struct Shared;
     static DWORD WINAPI ThreadMain(void* parameter);
@@ -45,4 +45,5 @@ private:
     bool Started();
 
     std::shared_ptr<Shared> m_shared;
+    DWORD m_stopWaitMs;
 };

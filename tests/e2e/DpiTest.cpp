@@ -35,11 +35,10 @@ TEST(Dpi144, DialogsStayOnTheWorkArea) {
     HWND settings = program.OpenSettings();
     ASSERT_NE(settings, nullptr);
     ExpectOnWorkArea(settings, "settings");
-    SaveScreenshotIfAsked("settings-dialog");
-
     // The key linking to a program shows an icon (its size cannot be read from another
     // process under Wine: the icon and tray icon sizes are checked in-process).
-    EXPECT_NE(::SendMessageA(::GetDlgItem(settings, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(::GetDlgItem(settings, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0) != 0; }, 5000));
+    SaveScreenshotIfAsked("settings-dialog");
 
     ::PostMessageA(::GetDlgItem(settings, IDC_LIST_BUTTON), BM_CLICK, 0, 0);
     HWND list = program.WaitForDialogTitled("お気に入り設定一覧");

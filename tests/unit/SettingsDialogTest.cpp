@@ -71,6 +71,45 @@ TEST(KeyButtonIcons, WebAndFtpShowTheBrowserIconMailtoAndLongLinksAsTheirFirst26
     ::DestroyWindow(button);
 }
 
+// In the dialog the shell's icons are read by a worker: each link is read once, a button gets
+// the icon when the reply runs, and a button given another link meanwhile keeps that one.
+TEST(KeyButtonIcons, ReadInBackgroundOncePerLinkAndOnlyForTheLinkStillAsked) {
+    KeyButtonIcons icons(nullptr);
+    HWND buttons[3] = {};
+    for (HWND& button : buttons)
+        button = ::CreateWindowExA(0, "BUTTON", "", WS_POPUP | BS_ICON, 0, 0, 30, 30, nullptr, nullptr,
+                                   ::GetModuleHandleA(nullptr), nullptr);
+    constexpr UINT kReply = WM_APP + 7;
+    icons.ReadInBackground(buttons[0], kReply);
+    char program[MAX_PATH] = {};
+    ::GetModuleFileNameA(nullptr, program, MAX_PATH);
+    icons.SetKeyIcon(buttons[0], program);
+    icons.SetKeyIcon(buttons[1], program, true);
+    icons.SetKeyIcon(buttons[2], program);
+    icons.SetKeyIcon(buttons[2], "");  // no link now: the late icon is not for it
+    const auto image = [](HWND button) { return ::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0); };
+    EXPECT_EQ(image(buttons[0]), 0) << "nothing read on the dialog's thread";
+
+    int replies = 0;
+    for (DWORD start = ::GetTickCount(); image(buttons[0]) == 0 && ::GetTickCount() - start < 5000;) {
+        MSG msg;
+        if (::PeekMessageA(&msg, buttons[0], kReply, kReply, PM_REMOVE)) {
+            ++replies;
+            icons.RunReplies();
+        }
+        ::Sleep(5);
+    }
+    ::Sleep(200);
+    MSG msg;
+    while (::PeekMessageA(&msg, buttons[0], kReply, kReply, PM_REMOVE)) ++replies;
+    EXPECT_EQ(replies, 1) << "one read for the link";
+    EXPECT_NE(image(buttons[0]), 0);
+    EXPECT_NE(image(buttons[1]), 0);
+    EXPECT_NE(image(buttons[1]), image(buttons[0])) << "the marked key shows its own copy with the sign";
+    EXPECT_EQ(image(buttons[2]), 0);
+    for (HWND button : buttons) ::DestroyWindow(button);
+}
+
 BOOL CALLBACK CollectToolTip(HWND hwnd, LPARAM param) {
     char cls[64] = {};
     ::GetClassNameA(hwnd, cls, sizeof cls);
