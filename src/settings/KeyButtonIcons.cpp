@@ -27,11 +27,6 @@ bool KeyButtonIcons::IsWebLink(const char* link) const {
            (service == kUrlServiceFtp || service == kUrlServiceHttp || service == kUrlServiceHttps);
 }
 
-KeyButtonIcons::Choice KeyButtonIcons::ChooseIcon(const char* link) const {
-    if (IsWebLink(link)) return {m_hBrowserIcon, false};
-    return {ShellIconOf(link), true};
-}
-
 namespace {
 // The icon with the system's small warning sign in its lower right corner; a sign alone
 // without an icon. The caller owns the result.

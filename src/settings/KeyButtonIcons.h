@@ -31,14 +31,6 @@ public:
     // conflict) shows a small warning sign in the image's lower right corner.
     void SetKeyIcon(HWND button, const char* link, bool marked = false);
 
-    // The icon a link would show, without touching any button: the browser icon, a new icon
-    // from the shell (which the caller then owns), or null.
-    struct Choice {
-        HICON icon;
-        bool fromShell;
-    };
-    Choice ChooseIcon(const char* link) const;
-
 private:
     bool IsWebLink(const char* link) const;
     void ShowIcon(HWND button, HICON icon, bool marked);

@@ -45,21 +45,21 @@ TEST(UrlService, EverySchemeOfTheTable) {
 TEST(KeyButtonIcons, WebAndFtpShowTheBrowserIconMailtoAndLongLinksAsTheirFirst260) {
     HICON browser = ::LoadIconA(nullptr, IDI_APPLICATION);
     KeyButtonIcons icons(browser);
-    EXPECT_EQ(icons.ChooseIcon("http://example.com/").icon, browser);
-    EXPECT_EQ(icons.ChooseIcon("https://example.com/").icon, browser);
-    EXPECT_EQ(icons.ChooseIcon("ftp://example.com/").icon, browser);
-    const auto mail = icons.ChooseIcon("mailto:someone@example.com");
-    EXPECT_NE(mail.icon, browser);
-    EXPECT_TRUE(mail.fromShell);
-    if (mail.icon) ::DestroyIcon(mail.icon);
+    HWND button = ::CreateWindowExA(0, "BUTTON", "", WS_POPUP | BS_ICON, 0, 0, 30, 30, nullptr,
+                                    nullptr, ::GetModuleHandleA(nullptr), nullptr);
+    const auto image = [&] { return reinterpret_cast<HICON>(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)); };
+    icons.SetKeyIcon(button, "mailto:someone@example.com");
+    EXPECT_NE(image(), browser) << "the shell's icon, if any";
     // The classification sees the first 260 characters: a long web address is still one.
-    const std::string longWeb = "http://example.com/" + std::string(300, 'a');
-    EXPECT_EQ(icons.ChooseIcon(longWeb.c_str()).icon, browser);
+    for (const std::string& web : std::vector<std::string>{"http://example.com/", "https://example.com/",
+                                                           "ftp://example.com/", "http://example.com/" + std::string(300, 'a')}) {
+        icons.SetKeyIcon(button, "");
+        icons.SetKeyIcon(button, web.c_str());
+        EXPECT_EQ(image(), browser) << web;
+    }
 
     // No browser: web links leave the button as it was.
     KeyButtonIcons noBrowser(nullptr);
-    HWND button = ::CreateWindowExA(0, "BUTTON", "", WS_POPUP | BS_ICON, 0, 0, 30, 30, nullptr,
-                                    nullptr, ::GetModuleHandleA(nullptr), nullptr);
     noBrowser.SetKeyIcon(button, nullptr);
     EXPECT_EQ(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0), 0);
     icons.SetKeyIcon(button, "http://example.com/");
