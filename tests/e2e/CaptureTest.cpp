@@ -56,14 +56,9 @@ protected:
     }
     // A message box of the program other than the settings dialog.
     HWND WaitForBox(unsigned ms = 10000) {
-        HWND found = nullptr;
-        WaitUntil([&] {
-            for (HWND hwnd : TopLevelWindowsOf(Pid()))
-                if (hwnd != m_dialog && ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd))
-                    return (found = hwnd) != nullptr;
-            return false;
-        }, ms);
-        return found;
+        std::vector<HWND> boxes;
+        WaitUntil([&] { return !(boxes = VisibleDialogsOf(Pid(), m_dialog)).empty(); }, ms);
+        return boxes.empty() ? nullptr : boxes.front();
     }
     void StartBrowser(const std::string& arguments) {
         m_browser.emplace(m_install.FakeBrowser(), m_install.Dir(), arguments);
@@ -261,10 +256,7 @@ TEST_F(SettingsOpen, PressesQueuedDuringACaptureAreDropped) {
     HWND box = WaitForBox();
     ASSERT_NE(box, nullptr);
     ::Sleep(500);
-    int boxes = 0;
-    for (HWND hwnd : TopLevelWindowsOf(Pid()))
-        boxes += hwnd != m_dialog && ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd);
-    EXPECT_EQ(boxes, 1) << "one capture at a time";
+    EXPECT_EQ(VisibleDialogsOf(Pid(), m_dialog).size(), 1u) << "one capture at a time";
     Answer(box, IDOK);
     EXPECT_EQ(WaitForBox(1000), nullptr) << "the queued press was dropped";
     EXPECT_EQ(m_install.HookCalls().size(), callsBefore + 2) << "one Stop, one Start";

@@ -154,10 +154,7 @@ TEST(KeyHit, ALinkTheShellCannotOpenIsReportedOnce) {
     EXPECT_NE(text.find(missing), std::string::npos) << "names the link: " << text;
     ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
     ::Sleep(1500);
-    int boxes = 0;
-    for (HWND hwnd : TopLevelWindowsOf(running.Pid()))
-        boxes += ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd);
-    EXPECT_EQ(boxes, 1);
+    EXPECT_EQ(VisibleDialogsOf(running.Pid()).size(), 1u);
     ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5000));
     EXPECT_EQ(running.CloseFrame(), std::optional<DWORD>(0));

@@ -21,14 +21,6 @@
 namespace {
 constexpr unsigned kSettle = 600;
 
-
-int VisibleDialogs(DWORD pid) {
-    int count = 0;
-    for (HWND hwnd : TopLevelWindowsOf(pid))
-        count += ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd);
-    return count;
-}
-
 class Settings : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -126,7 +118,7 @@ TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
     // A second Settings command while it is open does nothing.
     ::PostMessageA(m_frame, WM_COMMAND, IDM_SETTINGS, 0);
     ::Sleep(kSettle);
-    EXPECT_EQ(VisibleDialogs(Pid()), 1);
+    EXPECT_EQ(VisibleDialogsOf(Pid()).size(), 1u);
     Click(dialog, IDCANCEL);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
 }
@@ -174,13 +166,9 @@ TEST_F(Settings, FailedSaveIsReportedAndTheDialogStaysOpen) {
                                   nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     Click(dialog, IDOK);
-    HWND box = nullptr;
-    ASSERT_TRUE(WaitUntil([&] {
-        for (HWND hwnd : TopLevelWindowsOf(Pid()))
-            if (hwnd != dialog && ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd))
-                return (box = hwnd) != nullptr;
-        return false;
-    }, 5000));
+    std::vector<HWND> boxes;
+    ASSERT_TRUE(WaitUntil([&] { return !(boxes = VisibleDialogsOf(Pid(), dialog)).empty(); }, 5000));
+    HWND box = boxes.front();
     EXPECT_EQ(WindowText(box), "リンク情報設定");
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5000));

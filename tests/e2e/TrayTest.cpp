@@ -135,10 +135,7 @@ TEST_F(Tray, AboutBoxRemovesTheIconKeepsKeysWorkingAndAllowsNoSecondDialog) {
     EXPECT_TRUE(WaitUntil([&] { return m_install.ProbeLaunches().size() == 1; }, 10000));
     ::Sleep(kSettle);
     EXPECT_EQ(FindMenuWindow(m_program.Pid()), nullptr);
-    int dialogs = 0;
-    for (HWND hwnd : TopLevelWindowsOf(m_program.Pid()))
-        dialogs += ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd);
-    EXPECT_EQ(dialogs, 1);
+    EXPECT_EQ(VisibleDialogsOf(m_program.Pid()).size(), 1u);
 
     ::PostMessageA(::GetDlgItem(about, IDOK), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(about); }, 5000));

@@ -53,16 +53,21 @@ HWND FindFrameWindow(DWORD processId) {
     return nullptr;
 }
 
-HWND FindDialogWindow(DWORD processId) {
+std::vector<HWND> VisibleDialogsOf(DWORD processId, HWND except) {
+    std::vector<HWND> dialogs;
     for (HWND hwnd : TopLevelWindowsOf(processId))
-        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd)) return hwnd;
-    return nullptr;
+        if (hwnd != except && ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd)) dialogs.push_back(hwnd);
+    return dialogs;
+}
+
+HWND FindDialogWindow(DWORD processId) {
+    const std::vector<HWND> dialogs = VisibleDialogsOf(processId);
+    return dialogs.empty() ? nullptr : dialogs.front();
 }
 
 HWND FindDialogTitled(DWORD processId, const std::string& title) {
-    for (HWND hwnd : TopLevelWindowsOf(processId))
-        if (ClassNameOf(hwnd) == "#32770" && ::IsWindowVisible(hwnd) && WindowText(hwnd) == title)
-            return hwnd;
+    for (HWND hwnd : VisibleDialogsOf(processId))
+        if (WindowText(hwnd) == title) return hwnd;
     return nullptr;
 }
 

@@ -14,6 +14,8 @@ std::string ClassNameOf(HWND hwnd);
 
 // The program's hidden frame: a top-level window titled "Vorlund" that is not a dialog.
 HWND FindFrameWindow(DWORD processId);
+// The visible dialog-class windows of the process (message boxes and dialogs), but `except`.
+std::vector<HWND> VisibleDialogsOf(DWORD processId, HWND except = nullptr);
 // A visible dialog-class window of the process (a message box or a dialog), or null.
 HWND FindDialogWindow(DWORD processId);
 // The visible dialog of the process with this title, or null.
