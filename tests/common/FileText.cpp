@@ -50,6 +50,16 @@ std::vector<std::string> ReadLines(const std::string& path) {
     return lines;
 }
 
+bool PumpRepliesUntil(const std::function<bool()>& condition, unsigned reply,
+                      const std::function<void()>& runReplies, unsigned timeoutMs) {
+    return WaitUntil([&] {
+        MSG msg;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            if (msg.message == reply) runReplies();
+        return condition();
+    }, timeoutMs);
+}
+
 bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
     const ULONGLONG deadline = ::GetTickCount64() + timeoutMs;
     for (;;) {

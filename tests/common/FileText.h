@@ -16,3 +16,7 @@ std::vector<std::string> ReadLines(const std::string& path);
 // Polls the condition every few milliseconds until it holds or the time is up; returns
 // whether it held.
 bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs);
+// The same, running this thread's messages meanwhile: each message `reply` (a worker's
+// answer) calls runReplies.
+bool PumpRepliesUntil(const std::function<bool()>& condition, unsigned reply,
+                      const std::function<void()>& runReplies, unsigned timeoutMs);

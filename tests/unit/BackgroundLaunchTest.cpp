@@ -29,12 +29,7 @@ UniqueWindow ReplyWindow() {
 }
 
 void PumpUntil(const std::function<bool()>& done, BackgroundWorker& worker, unsigned ms) {
-    WaitUntil([&] {
-        MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
-            if (msg.message == kReply) worker.RunReplies();
-        return done();
-    }, ms);
+    PumpRepliesUntil(done, kReply, [&] { worker.RunReplies(); }, ms);
 }
 
 TEST(BackgroundWorker, JobsRunInOrderOnceEachWithoutHoldingThePoster) {

@@ -11,6 +11,7 @@
 
 #include "app/LinkKeysApp.h"
 #include "common/DropHandle.h"
+#include "common/FileText.h"
 #include "common/FilterRecorder.h"
 #include "common/ModalScript.h"
 #include "settings/KeyButtonIcons.h"
@@ -91,17 +92,12 @@ TEST(KeyButtonIcons, ReadInBackgroundOncePerLinkAndOnlyForTheLinkStillAsked) {
     EXPECT_EQ(image(buttons[0]), 0) << "nothing read on the dialog's thread";
 
     int replies = 0;
-    for (DWORD start = ::GetTickCount(); image(buttons[0]) == 0 && ::GetTickCount() - start < 5000;) {
-        MSG msg;
-        if (::PeekMessageA(&msg, buttons[0], kReply, kReply, PM_REMOVE)) {
-            ++replies;
-            icons.RunReplies();
-        }
-        ::Sleep(5);
-    }
-    ::Sleep(200);
-    MSG msg;
-    while (::PeekMessageA(&msg, buttons[0], kReply, kReply, PM_REMOVE)) ++replies;
+    const auto run = [&] {
+        ++replies;
+        icons.RunReplies();
+    };
+    PumpRepliesUntil([&] { return image(buttons[0]) != 0; }, kReply, run, 5000);
+    PumpRepliesUntil([] { return false; }, kReply, run, 200);
     EXPECT_EQ(replies, 1) << "one read for the link";
     EXPECT_NE(image(buttons[0]), 0);
     EXPECT_NE(image(buttons[1]), 0);
