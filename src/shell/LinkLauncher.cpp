@@ -8,8 +8,8 @@
 #include <string>
 
 #include "win/UniqueHandle.h"
-#include "win/WindowText.h"
 #include "win/LazyImports.h"
+#include "win/WindowText.h"
 
 // shellapi.h maps ShellExecute to ShellExecuteA; here it names the shell object's method.
 #undef ShellExecute
@@ -65,10 +65,7 @@ LaunchResult LinkLauncher::OpenThroughShell(const char* link) {
     show.lVal = SW_SHOWNORMAL;
     // A shell found earlier may have ended since: look it up once more, then give up.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!m_shell && !FindShell()) {
-            m_shell.Reset();
-            continue;
-        }
+        if (!m_shell && !FindShell()) continue;
         // Only S_OK is a start: S_FALSE is the shell's own "could not".
         const HRESULT result = m_shell->ShellExecute(file.Get(), none, none, operation, show);
         if (result == S_OK) return LaunchResult::Opened;
@@ -81,7 +78,7 @@ LaunchResult LinkLauncher::OpenThroughShell(const char* link) {
 bool LinkLauncher::FindShell() {
     ComPtr<IShellWindows> windows;
     if (FAILED(lazy::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
-                                  reinterpret_cast<void**>(windows.Put()))))
+                                      reinterpret_cast<void**>(windows.Put()))))
         return false;
     VARIANT location{};
     location.vt = VT_EMPTY;

@@ -25,7 +25,7 @@ bool SamePath(const std::wstring& a, const std::wstring& b) {
 std::wstring ShortcutTarget(const std::wstring& shortcut) {
     ComPtr<IShellLinkW> link;
     if (FAILED(lazy::CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                  reinterpret_cast<void**>(link.Put()))))
+                                      reinterpret_cast<void**>(link.Put()))))
         return {};
     auto file = link.As<IPersistFile>(IID_IPersistFile);
     wchar_t target[MAX_PATH] = {};

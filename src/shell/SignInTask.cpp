@@ -42,7 +42,7 @@ UniqueBstr Bstr(const std::wstring& text) { return UniqueBstr(lazy::SysAllocStri
 ComPtr<ITaskFolder> RootFolder() {
     ComPtr<ITaskService> service;
     if (FAILED(lazy::CoCreateInstance(kClsidTaskScheduler, nullptr, CLSCTX_INPROC_SERVER, kIidTaskService,
-                                  reinterpret_cast<void**>(service.Put()))))
+                                      reinterpret_cast<void**>(service.Put()))))
         return ComPtr<ITaskFolder>();
     VARIANT none{};
     none.vt = VT_EMPTY;
