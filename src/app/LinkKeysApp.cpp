@@ -7,7 +7,6 @@
 #include "shell/AboutDialog.h"
 #include "shell/CMainFrame.h"
 #include "win/DllSearch.h"
-#include "win/ProcAddress.h"
 
 namespace {
 constexpr char kInstanceMutexName[] = "h_VEL_Brisolt_PrevInstance";
@@ -39,7 +38,10 @@ BOOL LinkKeysApp::InitInstance() {
     AppDirectoryOfModule(Instance(), m_szAppDir);
     LoadSettings();
     DetectDefaultBrowser();
-    AdmitKeyMessagesFromLowerIntegrity();
+    // No message is admitted from processes of a lower integrity level for the key presses:
+    // the hook library's low-level hook runs on this program's own thread and posts from here.
+    // Admitting WM_KEYDOWN or WM_KEYUP would let any unelevated program type into the elevated
+    // dialogs (and the file dialog, whose context menu can start programs elevated).
 
     m_pMainFrame = std::make_unique<CMainFrame>();
     SetMainWindow(m_pMainFrame.get());
@@ -114,19 +116,4 @@ HICON LinkKeysApp::GetBrowserIcon() const noexcept {
 
 void LinkKeysApp::DetectDefaultBrowser() {
     ::DetectDefaultBrowser(m_szAppDir, m_szBrowserPath);
-}
-
-void LinkKeysApp::AdmitKeyMessagesFromLowerIntegrity() {
-    // The program runs elevated; the hook library may post from a lower integrity level.
-    // The function exists from Windows Vista on.
-    using ChangeWindowMessageFilterProc = BOOL(WINAPI*)(UINT message, DWORD flag);
-    UniqueModule user32(::LoadLibraryA("user32.dll"));
-    if (!user32) return;
-    auto change =
-        GetProcAs<ChangeWindowMessageFilterProc>(user32.Get(), "ChangeWindowMessageFilter");
-    if (!change) return;
-    constexpr DWORD kMsgFltAdd = 1;
-    change(WM_KEYDOWN, kMsgFltAdd);
-    change(WM_KEYUP, kMsgFltAdd);
-    change(WM_APP_KEY_HIT, kMsgFltAdd);
 }

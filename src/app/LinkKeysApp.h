@@ -44,7 +44,6 @@ private:
     // The box that tells the user another copy runs; start-up then ends.
     static BOOL RefuseSecondCopy();
     void DetectDefaultBrowser();
-    static void AdmitKeyMessagesFromLowerIntegrity();
 
     UniqueKernelHandle m_hMutex;
     mutable UniqueIcon m_hBrowserIcon;
