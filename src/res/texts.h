@@ -31,6 +31,15 @@ constexpr char kSignInNeedsProtectedFolder[] =
     "ログオン時に起動するには、セットアップで管理者だけが変更できるフォルダー（Program Files など）に"
     "インストールしてください。\r\n\r\nこのフォルダーは管理者以外のユーザーやプログラムも変更できるため、"
     "ここから管理者の権限で自動的に起動すると、置き換えられたプログラムが実行されるおそれがあります。";
+// The scheduler would expand the user's environment variables in such a path.
+constexpr char kSignInPathHasPercent[] =
+    "プログラムのフォルダー名に「%」が含まれているため、ログオン時に起動するよう設定できません。"
+    "「%」を含まないフォルダー（Program Files など）にインストールしてください。";
+// This copy's task, but its folder can now be changed by others than administrators.
+constexpr char kSignInOfferRemoval[] =
+    "ログオン時に起動するタスクがありますが、このプログラムのフォルダーは管理者以外のユーザーや"
+    "プログラムも変更できます。このままでは、置き換えられたプログラムがログオン時に管理者の権限で"
+    "実行されるおそれがあります。\r\n\r\nこのタスクを削除しますか？";
 constexpr char kSignInSchedulerUnreachable[] =
     "タスク スケジューラに接続できないため、ログオン時の起動を確認・変更できません。"
     "しばらくしてからもう一度お試しください。";

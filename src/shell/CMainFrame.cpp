@@ -98,8 +98,9 @@ LRESULT CMainFrame::OnCreate() {
 
     m_links = std::make_unique<LinkOpener>(
         Hwnd(), WM_APP_WORKER_REPLY, [this](const std::string& link, LaunchResult why) { OnLaunchFailed(link, why); });
-    m_signIn = std::make_unique<SignInService>(Hwnd(), WM_APP_WORKER_REPLY,
-                                               [this](const char* text) { ShowSignInNotice(text); });
+    m_signIn = std::make_unique<SignInService>(
+        Hwnd(), WM_APP_WORKER_REPLY, SignInTask::ProgramPath(),
+        [this](const char* text, bool question) { return ShowSignInNotice(text, question); });
 
     m_hookLib = HookLibrary::LoadFrom(KeySetHost::Current().AppDirectory());
     StartHook();
@@ -176,8 +177,7 @@ void CMainFrame::ShowTrayMenu() {
     // answered, or a change is under way.
     if (m_signIn) {
         ::CheckMenuItem(popup, IDM_START_AT_SIGNIN,
-                        MF_BYCOMMAND |
-                            (m_signIn->Status() == SignInStatus::ThisProgram ? MF_CHECKED : MF_UNCHECKED));
+                        MF_BYCOMMAND | (m_signIn->Item() == SignInItem::On ? MF_CHECKED : MF_UNCHECKED));
         if (!m_signIn->CanToggle()) ::EnableMenuItem(popup, IDM_START_AT_SIGNIN, MF_BYCOMMAND | MF_GRAYED);
         m_signIn->Refresh();
     }
@@ -220,14 +220,15 @@ void CMainFrame::OnStartAtSignIn() {
     // Nothing is toggled without knowing what is there; asked again for the next time.
     if (m_signIn->Status() == SignInStatus::Unreachable || m_signIn->Status() == SignInStatus::Unknown) {
         m_signIn->RefreshOnce();
-        ShowSignInNotice(texts::kSignInSchedulerUnreachable);
+        ShowSignInNotice(texts::kSignInSchedulerUnreachable, false);
     }
 }
 
-void CMainFrame::ShowSignInNotice(const char* text) {
-    if (m_bDialogOpen) return;
+bool CMainFrame::ShowSignInNotice(const char* text, bool question) {
+    if (m_bDialogOpen) return false;
     ModalDialogScope modal(*this);
-    ::MessageBoxA(Hwnd(), text, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+    const UINT type = question ? MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON1 : MB_OK | MB_ICONEXCLAMATION;
+    return ::MessageBoxA(Hwnd(), text, texts::kAppName, type) == IDYES;
 }
 
 void CMainFrame::OnSettings() {

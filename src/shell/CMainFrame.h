@@ -63,8 +63,9 @@ private:
     void OnSettings();
     // The tray menu's start-at-sign-in item: registers the sign-in task, or deletes it.
     void OnStartAtSignIn();
-    // A box about start at sign-in, with the tray icon away meanwhile.
-    void ShowSignInNotice(const char* text);
+    // A box about start at sign-in, with the tray icon away meanwhile; for a question, whether
+    // the user said yes.
+    bool ShowSignInNotice(const char* text, bool question);
     // A key's link could not be opened; the user hears of it once at a time.
     void OnLaunchFailed(const std::string& link, LaunchResult why);
     // Windows ends the session (or Restart Manager closes the program): keep what the user

@@ -1,36 +1,18 @@
 #include "shell/SignInService.h"
 
-#include <string>
+#include <utility>
 #include <vector>
 
-#include "res/texts.h"
-#include "win/WriteProtection.h"
-
-namespace {
-// What a change ended with: the text for the user, or none.
-const char* Change(SignInStatus before) {
-    if (before == SignInStatus::Unreachable) return texts::kSignInSchedulerUnreachable;
-    if (before == SignInStatus::ThisProgram)
-        return SignInTask::Remove() ? nullptr : texts::kSignInTaskNotDeleted;
-    const std::wstring program = SignInTask::ProgramPath();
-    const std::size_t slash = program.rfind(L'\\');
-    if (slash == std::wstring::npos) return texts::kSignInNeedsProtectedFolder;
-    const std::vector<std::wstring> files = {program.substr(slash + 1), L"VelComn.dll"};
-    if (!IsPlaceProtected(program.substr(0, slash), files)) return texts::kSignInNeedsProtectedFolder;
-    return SignInTask::Register() ? nullptr : texts::kSignInTaskNotRegistered;
-}
-}  // namespace
-
-SignInService::SignInService(HWND replyWindow, UINT replyMessage, NoticeHandler onNotice)
-    : m_onNotice(std::move(onNotice)), m_worker(replyWindow, replyMessage) {}
-
-bool SignInService::CanToggle() const noexcept {
-    return !m_bChanging && m_status != SignInStatus::Unknown && m_status != SignInStatus::Unreachable;
-}
+SignInService::SignInService(HWND replyWindow, UINT replyMessage, std::wstring programPath,
+                             NoticeHandler onNotice, std::shared_ptr<SignInSystem> system)
+    : m_programPath(std::move(programPath)),
+      m_onNotice(std::move(onNotice)),
+      m_system(std::move(system)),
+      m_worker(replyWindow, replyMessage) {}
 
 void SignInService::Refresh() {
     m_bAsked = true;
-    m_worker.Post(Asking(false));
+    Post(nullptr);
 }
 
 void SignInService::RefreshOnce() {
@@ -40,21 +22,32 @@ void SignInService::RefreshOnce() {
 void SignInService::Toggle() {
     if (m_bChanging) return;
     m_bChanging = true;
-    m_worker.Post(Asking(true));
+    Post(&ToggleSignIn);
 }
 
-BackgroundWorker::Job SignInService::Asking(bool toggle) {
-    return [this, toggle]() -> BackgroundWorker::Reply {
-        const char* notice = toggle ? Change(SignInTask::Query()) : nullptr;
-        const SignInStatus now = SignInTask::Query();
-        // On the frame's thread, and only while this object lives.
-        // The box comes last and through a copy of the handler: its loop may end this object.
-        return [this, toggle, notice, now] {
+void SignInService::Post(Change change) {
+    const bool changing = static_cast<bool>(change);
+    m_worker.Post([this, change = std::move(change), changing, system = m_system,
+                   program = m_programPath]() -> BackgroundWorker::Reply {
+        const SignInOutcome outcome = changing ? change(*system, program) : SignInOutcome{};
+        const SignInStatus now = system->Query(PathsOfThisProgram(*system, program));
+        // The place is checked again each time: a folder may have been opened to others since
+        // the task was registered.
+        const char* refused = nullptr;
+        const bool placeProtected =
+            now == SignInStatus::ThisProgram && !CheckedSignInCommand(*system, program, &refused).empty();
+        // On the frame's thread, and only while this object lives. The box comes last and
+        // through a copy of the handler: its loop may end this object.
+        return [this, changing, outcome, now, placeProtected, alive = std::weak_ptr<int>(m_lifetime)] {
             m_status = now;
-            if (toggle) m_bChanging = false;
-            if (!notice) return;
+            m_item = ItemFor(now, placeProtected);
+            if (changing) m_bChanging = false;
+            if (!outcome.text) return;
             const NoticeHandler onNotice = m_onNotice;
-            onNotice(notice);
+            const bool yes = onNotice(outcome.text, outcome.askToRemove);
+            if (!outcome.askToRemove || !yes || alive.expired() || m_bChanging) return;
+            m_bChanging = true;
+            Post([](SignInSystem& system, const std::wstring&) { return RemoveSignInTask(system); });
         };
-    };
+    });
 }

@@ -74,11 +74,13 @@ std::wstring SignInTask::CurrentUserId() {
     return domain[0] ? std::wstring(domain) + L"\\" + name : std::wstring(name);
 }
 
-std::wstring SignInTask::Name() {
-    std::wstring user = CurrentUserId();
-    const std::size_t slash = user.rfind(L'\\');
-    if (slash != std::wstring::npos) user.erase(0, slash + 1);
-    return L"Vorlund (" + user + L")";
+std::wstring SignInTask::Name() { return NameFor(CurrentUserId()); }
+
+std::wstring SignInTask::NameFor(const std::wstring& userId) {
+    // A task's name may not hold a backslash (it separates folders).
+    const std::size_t slash = userId.find(L'\\');
+    if (slash == std::wstring::npos) return L"Vorlund (" + userId + L")";
+    return L"Vorlund (" + userId.substr(slash + 1) + L"@" + userId.substr(0, slash) + L")";
 }
 
 std::wstring SignInTask::ProgramPath() {
@@ -107,7 +109,7 @@ std::wstring SignInTask::BuildXml(const std::wstring& userId, const std::wstring
     return xml;
 }
 
-SignInStatus SignInTask::Query() {
+SignInStatus SignInTask::Query(const std::vector<std::wstring>& thisProgram) {
     ComPtr<ITaskFolder> root = RootFolder();
     UniqueBstr name = Bstr(Name());
     if (!root || !name) return SignInStatus::Unreachable;
@@ -130,16 +132,16 @@ SignInStatus SignInTask::Query() {
     std::wstring command(path);
     if (command.size() >= 2 && command.front() == L'"' && command.back() == L'"')
         command = command.substr(1, command.size() - 2);
-    const std::wstring program = ProgramPath();
-    return ::CompareStringOrdinal(command.c_str(), static_cast<int>(command.size()), program.c_str(),
-                                  static_cast<int>(program.size()), TRUE) == CSTR_EQUAL
-               ? SignInStatus::ThisProgram
-               : SignInStatus::OtherProgram;
+    for (const std::wstring& program : thisProgram)
+        if (::CompareStringOrdinal(command.c_str(), static_cast<int>(command.size()), program.c_str(),
+                                   static_cast<int>(program.size()), TRUE) == CSTR_EQUAL)
+            return SignInStatus::ThisProgram;
+    return SignInStatus::OtherProgram;
 }
 
-bool SignInTask::Register() {
+bool SignInTask::Register(const std::wstring& command) {
     const std::wstring user = CurrentUserId();
-    const std::wstring xml = BuildXml(user, ProgramPath());
+    const std::wstring xml = BuildXml(user, command);
     ComPtr<ITaskFolder> root = RootFolder();
     UniqueBstr name = Bstr(Name());
     UniqueBstr definition = Bstr(xml);

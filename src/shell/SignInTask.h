@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <string>
+#include <vector>
 
 enum class SignInStatus {
     Unknown,       // not asked yet
@@ -18,18 +19,22 @@ enum class SignInStatus {
 
 class SignInTask {
 public:
-    // "Vorlund (<user name>)": one task per user, in the scheduler's root folder.
+    // "Vorlund (<user name>@<domain or computer>)": one task per account, in the scheduler's
+    // root folder, so that two accounts of the same name never see each other's task.
     static std::wstring Name();
+    static std::wstring NameFor(const std::wstring& userId);
     // The task definition for this user and program, from the template; empty when the
     // template resource is missing. Values are escaped for XML.
     static std::wstring BuildXml(const std::wstring& userId, const std::wstring& command);
 
     // Through Task Scheduler 2.0 (COM must be initialised on the calling thread). These call
     // into the scheduler's service and may wait for it: never on the keyboard hook's thread.
-    static SignInStatus Query();
-    // Registers (or replaces) the task for the current user and this program. Does not ask
-    // whether the program's place is safe for it: SignInService does, before.
-    static bool Register();
+    // thisProgram: the paths this program is known by; a task starting any of them is this
+    // program's.
+    static SignInStatus Query(const std::vector<std::wstring>& thisProgram);
+    // Registers (or replaces) the task for the current user, starting command. Does not ask
+    // whether the program's place is safe for it: the caller does, before (SignInRules).
+    static bool Register(const std::wstring& command);
     static bool Remove();
 
     // The signed-in user as the scheduler names users: DOMAIN\user where there is a domain.

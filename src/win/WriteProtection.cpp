@@ -75,9 +75,9 @@ DWORD DeniedTo(const std::vector<DeniedRights>& denied, PSID sid) noexcept {
     return mask;
 }
 
-// The folder as the file system really has it, links and junctions followed; empty when it
-// cannot be opened.
-std::wstring FinalPath(const std::wstring& folder) {
+}  // namespace
+
+std::wstring FinalPathOf(const std::wstring& folder) {
     HANDLE handle = ::CreateFileW(folder.c_str(), READ_CONTROL, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                   nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return {};
@@ -86,10 +86,12 @@ std::wstring FinalPath(const std::wstring& folder) {
     ::CloseHandle(handle);
     if (length == 0 || length >= MAX_PATH * 4) return {};
     std::wstring result(path, length);
+    if (result.rfind(L"\\\\?\\UNC\\", 0) == 0) return L"\\\\" + result.substr(8);
     if (result.rfind(L"\\\\?\\", 0) == 0) result.erase(0, 4);
     return result;
 }
 
+namespace {
 bool ObjectIsProtected(const std::wstring& path, ProtectedRole role) {
     PSECURITY_DESCRIPTOR descriptor = nullptr;
     if (::GetNamedSecurityInfoW(path.c_str(), SE_FILE_OBJECT,
@@ -155,21 +157,26 @@ bool OnlyAdministratorsCanChange(PSECURITY_DESCRIPTOR descriptor, ProtectedRole 
     return true;
 }
 
-bool IsPlaceProtected(const std::wstring& folder, const std::vector<std::wstring>& fileNames) {
-    std::wstring path = FinalPath(folder);
+bool IsPlaceProtected(const std::wstring& finalFolder, const std::vector<std::wstring>& fileNames) {
+    return IsPlaceProtected(finalFolder, fileNames, &ObjectIsProtected);
+}
+
+bool IsPlaceProtected(const std::wstring& finalFolder, const std::vector<std::wstring>& fileNames,
+                      const ObjectProtection& objectProtected) {
+    std::wstring path = finalFolder;
     // A drive letter and its root: a network share's permissions are its server's to give.
     if (path.size() < 3 || path[1] != L':' || path[2] != L'\\') return false;
     while (path.size() > 3 && path.back() == L'\\') path.pop_back();
-    if (!ObjectIsProtected(path, ProtectedRole::ProgramFolder)) return false;
+    if (!objectProtected(path, ProtectedRole::ProgramFolder)) return false;
     const std::wstring prefix = path + L'\\';
-    if (!std::all_of(fileNames.begin(), fileNames.end(), [&prefix](const std::wstring& name) {
-            return ObjectIsProtected(prefix + name, ProtectedRole::ProgramFile);
+    if (!std::all_of(fileNames.begin(), fileNames.end(), [&](const std::wstring& name) {
+            return objectProtected(prefix + name, ProtectedRole::ProgramFile);
         }))
         return false;
     while (path.size() > 3) {
         const std::size_t slash = path.rfind(L'\\');
         path.erase(slash == 2 ? 3 : slash);
-        if (!ObjectIsProtected(path, ProtectedRole::FolderAbove)) return false;
+        if (!objectProtected(path, ProtectedRole::FolderAbove)) return false;
     }
     return true;
 }

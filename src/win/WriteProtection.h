@@ -11,6 +11,7 @@
 // one step that asks the system.
 #include <windows.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -29,7 +30,17 @@ enum class ProtectedRole {
 // NULL permission list (everyone may do everything) fails.
 bool OnlyAdministratorsCanChange(PSECURITY_DESCRIPTOR descriptor, ProtectedRole role);
 
-// The program's folder (followed through links to where it really is), the given files in it
-// and every folder above up to the drive's root, read from the file system. A network path or
-// an object whose permissions cannot be read fails.
-bool IsPlaceProtected(const std::wstring& folder, const std::vector<std::wstring>& fileNames);
+// The folder as the file system really has it, links and junctions followed, without the
+// "\\?\" prefix; empty when it cannot be opened.
+std::wstring FinalPathOf(const std::wstring& folder);
+
+// Whether one object (file or folder) is protected for its role; the file system's answer is
+// OnlyAdministratorsCanChange of the object's descriptor.
+using ObjectProtection = std::function<bool(const std::wstring& path, ProtectedRole role)>;
+
+// The program's folder (a final path: see FinalPathOf), the given files in it and every folder
+// above up to the drive's root. A network path or an object whose permissions cannot be read
+// fails. objectProtected stands in for the file system in tests.
+bool IsPlaceProtected(const std::wstring& finalFolder, const std::vector<std::wstring>& fileNames);
+bool IsPlaceProtected(const std::wstring& finalFolder, const std::vector<std::wstring>& fileNames,
+                      const ObjectProtection& objectProtected);

@@ -158,7 +158,7 @@ TEST_F(Tray, TaskbarCreatedBringsALostIconBack) {
 // folder. It says why and registers nothing. (Registration itself: the unit tests.)
 TEST_F(Tray, StartAtSignInIsRefusedWhereOthersCouldChangeTheProgram) {
     ComApartment com;
-    const SignInStatus before = SignInTask::Query();
+    const SignInStatus before = SignInTask::Query({});
     std::string text;
     // Until the scheduler's first answer the item only explains that it cannot tell yet.
     WaitUntil([&] {
@@ -170,7 +170,7 @@ TEST_F(Tray, StartAtSignInIsRefusedWhereOthersCouldChangeTheProgram) {
         return text.find("タスク スケジューラに接続できない") == std::string::npos;
     }, 20000);
     EXPECT_NE(text.find("管理者だけが変更できるフォルダー"), std::string::npos) << text;
-    EXPECT_EQ(SignInTask::Query(), before) << "nothing registered or deleted";
+    EXPECT_EQ(SignInTask::Query({}), before) << "nothing registered or deleted";
 }
 
 // Stops (or lets go on) this prefix's processes whose command line matches the pattern: a

@@ -6,8 +6,13 @@
 #include <windows.h>
 #include <msxml2.h>
 
+#include <map>
+#include <set>
 #include <string>
+#include <vector>
 
+#include "res/texts.h"
+#include "shell/SignInRules.h"
 #include "shell/SignInTask.h"
 #include "win/ComApartment.h"
 #include "win/ComPtr.h"
@@ -73,23 +78,110 @@ TEST(SignInTask, DefinitionStartsThisProgramAtThisUsersLogonElevatedWithoutLimit
     EXPECT_EQ(task.Text(L"t:Settings/t:DisallowStartIfOnBatteries"), L"false");
     EXPECT_EQ(task.Text(L"t:Settings/t:StopIfGoingOnBatteries"), L"false");
 
-    const std::wstring name = SignInTask::Name();
-    EXPECT_EQ(name.rfind(L"Vorlund (", 0), 0u) << "fixed, per user";
-    EXPECT_EQ(name.find(L'\\'), std::wstring::npos) << "no folder";
+    // Per account: two accounts of the same name in different domains have tasks of their own.
+    EXPECT_EQ(SignInTask::NameFor(L"PC\\bob"), L"Vorlund (bob@PC)");
+    EXPECT_EQ(SignInTask::NameFor(L"CORP\\bob"), L"Vorlund (bob@CORP)");
+    EXPECT_EQ(SignInTask::NameFor(L"bob"), L"Vorlund (bob)");
+    EXPECT_EQ(SignInTask::Name(), SignInTask::NameFor(SignInTask::CurrentUserId()));
 }
 
 // Registration itself, called directly: the tray item refuses it wherever the user could
 // change the program's files, which under Wine is everywhere.
 TEST(SignInTask, RegisteredTaskStartsThisProgramAndIsRemovedAgain) {
     ComApartment com;
-    const SignInStatus before = SignInTask::Query();
+    const std::vector<std::wstring> program{SignInTask::ProgramPath()};
+    const SignInStatus before = SignInTask::Query(program);
     ASSERT_NE(before, SignInStatus::Unreachable);
-    ASSERT_TRUE(SignInTask::Register());
+    ASSERT_TRUE(SignInTask::Register(program.front()));
     // Wine keeps the task but drops its Exec action's command (it stores "<Exec/>"), so a
     // task read back there starts no known path; Windows gives back this program's.
-    const SignInStatus registered = SignInTask::Query();
+    const SignInStatus registered = SignInTask::Query(program);
     EXPECT_TRUE(registered == SignInStatus::ThisProgram || registered == SignInStatus::OtherProgram);
     ASSERT_TRUE(SignInTask::Remove());
-    EXPECT_EQ(SignInTask::Query(), SignInStatus::Absent);
+    EXPECT_EQ(SignInTask::Query(program), SignInStatus::Absent);
+}
+}  // namespace
+
+namespace {
+// The scheduler and the file system as start at sign-in sees them: folders that resolve
+// elsewhere (a junction), places that are protected, and what was registered.
+class StandInSignIn : public SignInSystem {
+public:
+    std::map<std::wstring, std::wstring> finalFolders;  // folder -> final path; absent: itself
+    std::set<std::wstring> protectedFolders;
+    SignInStatus status = SignInStatus::Absent;
+    bool registerSucceeds = true;
+    std::vector<std::wstring> registered;
+    int removed = 0;
+
+    SignInStatus Query(const std::vector<std::wstring>&) override { return status; }
+    bool Register(const std::wstring& command) override {
+        registered.push_back(command);
+        return registerSucceeds;
+    }
+    bool Remove() override { return ++removed, true; }
+    std::wstring FinalPath(const std::wstring& folder) override {
+        const auto found = finalFolders.find(folder);
+        return found == finalFolders.end() ? folder : found->second;
+    }
+    bool IsProtected(const std::wstring& folder, const std::vector<std::wstring>&) override {
+        return protectedFolders.count(folder) != 0;
+    }
+};
+
+TEST(SignInRules, TheTaskNamesExactlyThePlaceThatWasChecked) {
+    StandInSignIn system;
+    system.protectedFolders = {L"C:\\Program Files\\Vorlund"};
+    // Started through a junction the user owns that leads into Program Files: the task names
+    // Program Files, so swapping the junction later changes nothing.
+    system.finalFolders[L"C:\\Users\\me\\V"] = L"C:\\Program Files\\Vorlund";
+    EXPECT_EQ(ToggleSignIn(system, L"C:\\Users\\me\\V\\Vorlund.exe").text, nullptr);
+    EXPECT_EQ(system.registered, std::vector<std::wstring>{L"C:\\Program Files\\Vorlund\\Vorlund.exe"});
+
+    const struct {
+        const wchar_t* program;
+        const char* why;
+    } refusals[] = {
+        {L"C:\\Tools\\Vorlund\\Vorlund.exe", texts::kSignInNeedsProtectedFolder},
+        {L"C:\\Program Files\\Vorlund%USERNAME%\\Vorlund.exe", texts::kSignInPathHasPercent},
+        {L"Vorlund.exe", texts::kSignInNeedsProtectedFolder},
+    };
+    system.protectedFolders.insert(L"C:\\Program Files\\Vorlund%USERNAME%");
+    for (const auto& refusal : refusals) {
+        system.registered.clear();
+        EXPECT_STREQ(ToggleSignIn(system, refusal.program).text, refusal.why);
+        EXPECT_TRUE(system.registered.empty());
+    }
+    // A registration that fails after the place passed is a failure, never a success.
+    system.registerSucceeds = false;
+    EXPECT_STREQ(ToggleSignIn(system, L"C:\\Program Files\\Vorlund\\Vorlund.exe").text,
+                 texts::kSignInTaskNotRegistered);
+}
+
+TEST(SignInRules, ThisCopysTaskIsOnOnlyWhileItsPlaceIsProtected) {
+    const struct {
+        SignInStatus status;
+        bool placeProtected;
+        SignInItem item;
+    } cases[] = {
+        {SignInStatus::ThisProgram, true, SignInItem::On},
+        {SignInStatus::ThisProgram, false, SignInItem::OfferRemoval},
+        {SignInStatus::OtherProgram, true, SignInItem::Off},
+        {SignInStatus::Absent, false, SignInItem::Off},
+        {SignInStatus::Unreachable, true, SignInItem::Unavailable},
+        {SignInStatus::Unknown, true, SignInItem::Unavailable},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ItemFor(c.status, c.placeProtected), c.item) << static_cast<int>(c.status) << c.placeProtected;
+
+    // A click on an unprotected copy's task asks before removing it; a protected one's goes.
+    StandInSignIn system;
+    system.status = SignInStatus::ThisProgram;
+    const SignInOutcome asked = ToggleSignIn(system, L"C:\\Tools\\Vorlund.exe");
+    EXPECT_TRUE(asked.askToRemove);
+    EXPECT_EQ(system.removed, 0);
+    system.protectedFolders = {L"C:\\Tools"};
+    EXPECT_EQ(ToggleSignIn(system, L"C:\\Tools\\Vorlund.exe").text, nullptr);
+    EXPECT_EQ(system.removed, 1);
 }
 }  // namespace

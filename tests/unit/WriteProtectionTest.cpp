@@ -5,6 +5,10 @@
 #include <windows.h>
 #include <sddl.h>
 
+#include <map>
+#include <string>
+#include <vector>
+
 #include "common/ScratchDirectory.h"
 #include "win/WriteProtection.h"
 
@@ -73,11 +77,44 @@ TEST(WriteProtection, OnlyAdministratorsSystemAndTrustedInstallerMayChangeThePro
     EXPECT_FALSE(OnlyAdministratorsCanChange(&nullDacl, ProtectedRole::ProgramFile));
 }
 
+// The walk from the program's files up to the drive's root, over descriptors the file system
+// would give: one folder above the program that the user may rename fails the whole place.
+TEST(WriteProtection, EveryFolderAboveTheProgramUpToTheRootIsChecked) {
+    const wchar_t* adminsOnly = L"O:BAD:(A;;FA;;;BA)(A;;FA;;;SY)(A;;0x1200a9;;;BU)";
+    const wchar_t* usersModify = L"O:BAD:(A;;FA;;;BA)(A;;0x1301bf;;;AU)";
+    std::map<std::wstring, const wchar_t*> sddl = {
+        {L"C:\\Apps\\Keys\\Vorlund", adminsOnly}, {L"C:\\Apps\\Keys\\Vorlund\\Vorlund.exe", adminsOnly},
+        {L"C:\\Apps\\Keys", adminsOnly}, {L"C:\\Apps", adminsOnly}, {L"C:\\", adminsOnly}};
+    std::vector<std::wstring> asked;
+    const ObjectProtection fromSddl = [&](const std::wstring& path, ProtectedRole role) {
+        asked.push_back(path);
+        PSECURITY_DESCRIPTOR descriptor = nullptr;
+        const auto found = sddl.find(path);
+        if (found == sddl.end() ||
+            !::ConvertStringSecurityDescriptorToSecurityDescriptorW(found->second, SDDL_REVISION_1, &descriptor, nullptr))
+            return false;
+        const bool result = OnlyAdministratorsCanChange(descriptor, role);
+        ::LocalFree(descriptor);
+        return result;
+    };
+    EXPECT_TRUE(IsPlaceProtected(L"C:\\Apps\\Keys\\Vorlund", {L"Vorlund.exe"}, fromSddl));
+    EXPECT_EQ(asked, (std::vector<std::wstring>{L"C:\\Apps\\Keys\\Vorlund", L"C:\\Apps\\Keys\\Vorlund\\Vorlund.exe",
+                                                L"C:\\Apps\\Keys", L"C:\\Apps", L"C:\\"}));
+    for (const wchar_t* above : {L"C:\\Apps\\Keys", L"C:\\Apps", L"C:\\"}) {
+        auto changed = sddl;
+        changed[above] = usersModify;
+        std::swap(sddl, changed);
+        EXPECT_FALSE(IsPlaceProtected(L"C:\\Apps\\Keys\\Vorlund", {L"Vorlund.exe"}, fromSddl)) << above;
+        std::swap(sddl, changed);
+    }
+}
+
 // Wine gives every object the user's own full control: a folder there is never a safe place,
 // and a network path never is.
 TEST(WriteProtection, PlacesTheUserCanChangeOrThatAreRemoteAreRefused) {
     ScratchDirectory dir("protection");
-    std::wstring wide(dir.Path().begin(), dir.Path().end());
+    std::wstring wide = FinalPathOf(std::wstring(dir.Path().begin(), dir.Path().end()));
+    ASSERT_FALSE(wide.empty());
     EXPECT_FALSE(IsPlaceProtected(wide, {}));
     EXPECT_FALSE(IsPlaceProtected(L"\\\\server\\share\\Vorlund", {L"Vorlund.exe"}));
     EXPECT_FALSE(IsPlaceProtected(wide + L"\\missing", {}));
