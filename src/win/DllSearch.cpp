@@ -6,10 +6,11 @@
 
 void RestrictDllSearchPath() noexcept {
     using SetDefaultDllDirectoriesProc = BOOL(WINAPI*)(DWORD flags);
-    constexpr DWORD kSearchApplicationDir = 0x00000200;  // LOAD_LIBRARY_SEARCH_APPLICATION_DIR
-    constexpr DWORD kSearchSystem32 = 0x00000800;        // LOAD_LIBRARY_SEARCH_SYSTEM32
+    constexpr DWORD kSearchSystem32 = 0x00000800;  // LOAD_LIBRARY_SEARCH_SYSTEM32
     auto setDefault = GetProcAs<SetDefaultDllDirectoriesProc>(
         ::GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories");
-    if (setDefault && setDefault(kSearchApplicationDir | kSearchSystem32)) return;
+    if (setDefault && setDefault(kSearchSystem32)) return;
+    // Without the update the program's own folder stays in the search; it is no weaker than
+    // Vorlund.exe itself, which anyone who can write that folder can replace.
     ::SetDllDirectoryA("");
 }

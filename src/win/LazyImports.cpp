@@ -8,8 +8,7 @@ namespace {
 // process, as an import would: a worker may still be inside it while the program ends.
 HMODULE CommonControls() noexcept {
     // By name, so that the manifest's dependency chooses version 6; the search is limited
-    // to the program's and the system's folder at start-up, and the manifest's choice comes
-    // before either.
+    // to the system's folder at start-up, and the manifest's choice comes before it.
     static const HMODULE module = ::LoadLibraryA("comctl32.dll");
     return module;
 }

@@ -32,6 +32,7 @@ bool Artifacts::Parse(int argc, char** argv) {
                    {"--hooklib=", &hookLibrary},
                    {"--recording-hooklib=", &recordingHook},
                    {"--no-exports-hooklib=", &noExportsHook},
+                   {"--planted-library=", &plantedLibrary},
                    {"--probe=", &probe},
                    {"--fake-browser=", &fakeBrowser},
                    {"--work=", &workRoot}};
@@ -39,8 +40,9 @@ bool Artifacts::Parse(int argc, char** argv) {
         for (const Option& option : options)
             if (std::strncmp(argv[i], option.name, std::strlen(option.name)) == 0)
                 *option.target = ToWindowsPath(argv[i] + std::strlen(option.name));
-    // The library without entries is needed only by the tests that use it.
+    // The libraries without entries are needed only by the tests that use them.
     for (const Option& option : options)
-        if (option.target->empty() && option.target != &noExportsHook) return false;
+        if (option.target->empty() && option.target != &noExportsHook && option.target != &plantedLibrary)
+            return false;
     return true;
 }

@@ -8,6 +8,7 @@ struct Artifacts {
     std::string hookLibrary;       // our VelComn.dll
     std::string recordingHook;     // the recording VelComn.dll
     std::string noExportsHook;     // a VelComn.dll without entries
+    std::string plantedLibrary;  // PlantedLibrary.dll, planted under system names
     std::string probe;             // LaunchProbe.exe
     std::string fakeBrowser;       // FakeBrowser.exe
     std::string workRoot;          // where the tests make their directories

@@ -2,6 +2,7 @@
 // written on close.
 #include <gtest/gtest.h>
 
+#include "Artifacts.h"
 #include "Installation.h"
 #include "ProgramUnderTest.h"
 #include "WindowQuery.h"
@@ -85,5 +86,53 @@ TEST(Startup, RunsAndClosesWithoutAnySettingsFile) {
     EXPECT_TRUE(running.CloseFrame());
     // Thirty empty keys: every section deleted, so nothing (or an empty file) is left.
     EXPECT_TRUE(ReadLines(install.Ini()).empty());
+}
+
+// Wine's per-program library order (AppDefaults), native first for the names, while it lives.
+class NativeLibrariesFirst {
+public:
+    NativeLibrariesFirst(const std::string& program, const std::vector<std::string>& names)
+        : m_key("Software\\Wine\\AppDefaults\\" + program) {
+        HKEY key = nullptr;
+        if (::RegCreateKeyExA(HKEY_CURRENT_USER, (m_key + "\\DllOverrides").c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+                              nullptr, &key, nullptr) != ERROR_SUCCESS)
+            return;
+        for (const std::string& name : names)
+            ::RegSetValueExA(key, name.substr(0, name.find('.')).c_str(), 0, REG_SZ,
+                             reinterpret_cast<const BYTE*>("native,builtin"), 15);
+        ::RegCloseKey(key);
+    }
+    ~NativeLibrariesFirst() { ::RegDeleteTreeA(HKEY_CURRENT_USER, m_key.c_str()); }
+
+private:
+    std::string m_key;
+};
+
+// Libraries the program or the system load by name, planted beside the elevated program and
+// in a Vorlund.exe.local folder, as a program that can write there would: none is loaded,
+// through start-up, the settings dialog (the common controls, themes) and shut-down.
+TEST(Startup, LibrariesPlantedBesideTheProgramAreNeverLoaded) {
+    ASSERT_FALSE(Artifacts::Get().plantedLibrary.empty());
+    Installation install("planted", HookChoice::Real);
+    // Not version.dll: Wine's own libraries load it before the program's first instruction.
+    const std::vector<std::string> names = {"comctl32.dll", "uxtheme.dll", "dwmapi.dll", "oleacc.dll", "wtsapi32.dll"};
+    ASSERT_TRUE(::CreateDirectoryA(install.File("Vorlund.exe.local").c_str(), nullptr));
+    std::vector<std::string> planted;
+    for (const std::string& name : names)
+        for (const std::string& path : {install.File(name), install.File(std::string("Vorlund.exe.local\\") + name)}) {
+            ASSERT_TRUE(::CopyFileA(Artifacts::Get().plantedLibrary.c_str(), path.c_str(), FALSE)) << path;
+            planted.push_back(path);
+        }
+    // Windows takes a library beside the program before its own built-in copy; Wine does only
+    // when told to, as here for Vorlund.exe while the test runs.
+    NativeLibrariesFirst nativeFirst("Vorlund.exe", names);
+    ProgramUnderTest running(install.Program(), install.Dir());
+    ASSERT_NE(running.WaitForFrame(), nullptr);
+    HWND settings = running.OpenSettings();
+    ASSERT_NE(settings, nullptr);
+    ::PostMessageA(settings, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 10000));
+    EXPECT_TRUE(running.CloseFrame());
+    for (const std::string& path : planted) EXPECT_FALSE(FileExists(path + ".loaded")) << path;
 }
 }  // namespace
