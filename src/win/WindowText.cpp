@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "win/CodePage932.h"
+
 std::string WindowTextOf(HWND window) {
     const int length = ::GetWindowTextLengthW(window);
     if (length <= 0) return {};
@@ -11,23 +13,9 @@ std::string WindowTextOf(HWND window) {
     return AnsiFromWide(std::wstring(wide.data(), static_cast<std::size_t>(got)));
 }
 
-std::string AnsiFromWide(const std::wstring& wide) {
-    const int size = static_cast<int>(wide.size());
-    const int bytes = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, nullptr, 0, nullptr, nullptr);
-    if (bytes <= 0) return {};
-    std::string text(static_cast<std::size_t>(bytes), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), size, text.data(), bytes, nullptr, nullptr);
-    return text;
-}
+std::string AnsiFromWide(const std::wstring& wide) { return Cp932FromWide(wide).text; }
 
-std::wstring WideFromAnsi(const std::string& text) {
-    const int size = static_cast<int>(text.size());
-    const int units = ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-    if (units <= 0) return {};
-    std::wstring wide(static_cast<std::size_t>(units), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), units);
-    return wide;
-}
+std::wstring WideFromAnsi(const std::string& text) { return WideFromCp932(text); }
 
 std::optional<std::string> SingleDroppedPath(HDROP drop) {
     if (::DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0) != 1) return std::nullopt;

@@ -1,0 +1,40 @@
+#include "win/CodePage932.h"
+
+#include <windows.h>
+
+namespace {
+bool IsHighSurrogate(wchar_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
+bool IsLowSurrogate(wchar_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
+}  // namespace
+
+std::wstring WideFromCp932(const std::string& text) {
+    const int size = static_cast<int>(text.size());
+    const int units = ::MultiByteToWideChar(kCodePage932, 0, text.data(), size, nullptr, 0);
+    if (units <= 0) return {};
+    std::wstring wide(static_cast<std::size_t>(units), L'\0');
+    ::MultiByteToWideChar(kCodePage932, 0, text.data(), size, wide.data(), units);
+    return wide;
+}
+
+Cp932Text Cp932FromWide(const std::wstring& wide) {
+    Cp932Text result;
+    result.text.reserve(wide.size() * 2);
+    // One character at a time: the used-default flag says only whether some character of a
+    // call failed, and the user is to be told which.
+    for (std::size_t at = 0; at < wide.size();) {
+        const std::size_t units =
+            IsHighSurrogate(wide[at]) && at + 1 < wide.size() && IsLowSurrogate(wide[at + 1]) ? 2 : 1;
+        char bytes[8] = {};
+        BOOL usedDefault = FALSE;
+        const int length = ::WideCharToMultiByte(kCodePage932, WC_NO_BEST_FIT_CHARS, &wide[at], static_cast<int>(units),
+                                                 bytes, sizeof bytes, nullptr, &usedDefault);
+        if (length > 0 && !usedDefault) {
+            result.text.append(bytes, static_cast<std::size_t>(length));
+        } else {
+            const std::wstring character = wide.substr(at, units);
+            if (result.lost.find(character) == std::wstring::npos) result.lost += character;
+        }
+        at += units;
+    }
+    return result;
+}

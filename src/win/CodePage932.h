@@ -1,0 +1,21 @@
+#pragma once
+// The program's one character set, code page 932, on every system whatever its own ANSI code
+// page: texts go to the system as wide strings converted from 932 by name, and come back
+// through one checked conversion that either keeps every character or says which it cannot.
+// A best-fit stand-in ("é" as "e", "¥" as "\") or a "?" would be a different, valid-looking
+// name or address, so none is ever made.
+#include <string>
+
+constexpr unsigned kCodePage932 = 932;
+
+// CP932 bytes as the system's wide string.
+std::wstring WideFromCp932(const std::string& text);
+
+struct Cp932Text {
+    std::string text;   // the CP932 bytes of every character that converts exactly
+    std::wstring lost;  // the characters code page 932 cannot hold, each once, in order
+    bool Exact() const noexcept { return lost.empty(); }
+};
+
+// Wide text as CP932, character by character, without best fit.
+Cp932Text Cp932FromWide(const std::wstring& wide);
