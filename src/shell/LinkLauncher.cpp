@@ -1,12 +1,16 @@
 #include "shell/LinkLauncher.h"
 
+// Before shellapi.h, whose ShellExecute macro would rename the shell object's method.
+#include <shldisp.h>
 #include <exdisp.h>
 #include <shellapi.h>
 #include <shlguid.h>
 #include <shobjidl.h>
 
+#include <memory>
 #include <string>
 
+#include "win/ComPtr.h"
 #include "win/UniqueHandle.h"
 #include "win/LazyImports.h"
 #include "win/WindowText.h"
@@ -41,7 +45,10 @@ bool IsShellGone(HRESULT result) noexcept {
 }
 }  // namespace
 
-LinkLauncher::LinkLauncher() noexcept : m_bElevated(IsProcessElevated()) {}
+LinkLauncher::LinkLauncher() : LinkLauncher(IsProcessElevated()) {}
+
+LinkLauncher::LinkLauncher(bool elevated, ShellFinder findShell)
+    : m_bElevated(elevated), m_findShell(std::move(findShell)) {}
 
 LaunchResult LinkLauncher::Open(const char* link) {
     if (m_bElevated) return OpenThroughShell(link);
@@ -53,33 +60,25 @@ LaunchResult LinkLauncher::Open(const char* link) {
 
 LaunchResult LinkLauncher::OpenThroughShell(const char* link) {
     UniqueBstr file = ToBstr(link);
-    UniqueBstr verb(lazy::SysAllocString(L"open"));
-    if (!file || !verb) return LaunchResult::NotOpened;
-    VARIANT none{};
-    none.vt = VT_EMPTY;
-    VARIANT operation{};
-    operation.vt = VT_BSTR;
-    operation.bstrVal = verb.Get();
-    VARIANT show{};
-    show.vt = VT_I4;
-    show.lVal = SW_SHOWNORMAL;
+    if (!file) return LaunchResult::NotOpened;
     // A shell found earlier may have ended since: look it up once more, then give up.
     for (int attempt = 0; attempt < 2; ++attempt) {
-        if (!m_shell && !FindShell()) continue;
+        if (!m_shell && m_findShell) m_shell = m_findShell();
+        if (!m_shell) continue;
         // Only S_OK is a start: S_FALSE is the shell's own "could not".
-        const HRESULT result = m_shell->ShellExecute(file.Get(), none, none, operation, show);
+        const HRESULT result = m_shell(file.Get());
         if (result == S_OK) return LaunchResult::Opened;
         if (!IsShellGone(result)) return LaunchResult::NotOpened;
-        m_shell.Reset();
+        m_shell = nullptr;
     }
     return LaunchResult::ShellUnavailable;
 }
 
-bool LinkLauncher::FindShell() {
+LinkLauncher::ShellRoute LinkLauncher::FindDesktopShell() {
     ComPtr<IShellWindows> windows;
     if (FAILED(lazy::CoCreateInstance(CLSID_ShellWindows, nullptr, CLSCTX_LOCAL_SERVER, IID_IShellWindows,
                                       reinterpret_cast<void**>(windows.Put()))))
-        return false;
+        return nullptr;
     VARIANT location{};
     location.vt = VT_EMPTY;
     long desktopWindow = 0;
@@ -87,21 +86,35 @@ bool LinkLauncher::FindShell() {
     if (windows->FindWindowSW(&location, &location, SWC_DESKTOP, &desktopWindow, SWFO_NEEDDISPATCH,
                               desktop.Put()) != S_OK ||
         !desktop)
-        return false;
+        return nullptr;
     auto provider = desktop.As<IServiceProvider>(IID_IServiceProvider);
     ComPtr<IShellBrowser> browser;
     if (!provider || FAILED(provider->QueryService(SID_STopLevelBrowser, IID_IShellBrowser,
                                                    reinterpret_cast<void**>(browser.Put()))))
-        return false;
+        return nullptr;
     ComPtr<IShellView> view;
-    if (FAILED(browser->QueryActiveShellView(view.Put()))) return false;
+    if (FAILED(browser->QueryActiveShellView(view.Put()))) return nullptr;
     ComPtr<IDispatch> background;
     if (FAILED(view->GetItemObject(SVGIO_BACKGROUND, IID_IDispatch,
                                    reinterpret_cast<void**>(background.Put()))))
-        return false;
+        return nullptr;
     auto folderView = background.As<IShellFolderViewDual>(IID_IShellFolderViewDual);
     ComPtr<IDispatch> application;
-    if (!folderView || FAILED(folderView->get_Application(application.Put()))) return false;
-    m_shell = application.As<IShellDispatch2>(IID_IShellDispatch2);
-    return static_cast<bool>(m_shell);
+    if (!folderView || FAILED(folderView->get_Application(application.Put()))) return nullptr;
+    auto shell = std::shared_ptr<ComPtr<IShellDispatch2>>(
+        new ComPtr<IShellDispatch2>(application.As<IShellDispatch2>(IID_IShellDispatch2)));
+    if (!*shell) return nullptr;
+    return [shell](BSTR file) -> HRESULT {
+        UniqueBstr verb(lazy::SysAllocString(L"open"));
+        if (!verb) return E_OUTOFMEMORY;
+        VARIANT none{};
+        none.vt = VT_EMPTY;
+        VARIANT operation{};
+        operation.vt = VT_BSTR;
+        operation.bstrVal = verb.Get();
+        VARIANT show{};
+        show.vt = VT_I4;
+        show.lVal = SW_SHOWNORMAL;
+        return (*shell)->ShellExecute(file, none, none, operation, show);
+    };
 }

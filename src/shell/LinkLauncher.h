@@ -9,9 +9,9 @@
 // Its calls go into the shell's process: it lives on a worker thread (BackgroundWorker),
 // never on the thread of the keyboard hook.
 #include <windows.h>
-#include <shldisp.h>
+#include <oleauto.h>
 
-#include "win/ComPtr.h"
+#include <functional>
 
 enum class LaunchResult {
     Opened,
@@ -23,19 +23,26 @@ enum class LaunchResult {
 
 class LinkLauncher {
 public:
-    LinkLauncher() noexcept;
-    explicit LinkLauncher(bool elevated) noexcept : m_bElevated(elevated) {}
+    // The desktop shell's ShellExecute(file, "open"), found once; and the way to find it,
+    // which gives an empty route when there is no shell. Tests stand in for the shell.
+    using ShellRoute = std::function<HRESULT(BSTR file)>;
+    using ShellFinder = std::function<ShellRoute()>;
+
+    LinkLauncher();
+    explicit LinkLauncher(bool elevated, ShellFinder findShell = &FindDesktopShell);
 
     LaunchResult Open(const char* link);
     // The shell was restarted (TaskbarCreated): the route found earlier leads nowhere now.
     // Also before the worker's COM apartment ends.
-    void ForgetShell() noexcept { m_shell.Reset(); }
+    void ForgetShell() noexcept { m_shell = nullptr; }
+
+    static ShellRoute FindDesktopShell();
 
 private:
     // Resolving the route costs about as much as a launch, so it is found once and kept.
     LaunchResult OpenThroughShell(const char* link);
-    bool FindShell();
 
     bool m_bElevated;
-    ComPtr<IShellDispatch2> m_shell;
+    ShellFinder m_findShell;
+    ShellRoute m_shell;
 };

@@ -91,6 +91,36 @@ TEST(LinkLauncher, TheElevatedProgramStartsNothingItselfAndHearsWhatTheShellCoul
     EXPECT_TRUE(WaitUntil([&] { return ReadLines(dir.File("probe-launches.log")).size() == 1; }, 10000));
 }
 
+// A shell found earlier whose process has ended since: the call fails as a lost connection,
+// the shell is looked up once more and the link opened there, exactly once; with no second
+// shell the link is not opened at all. A live shell's refusal is never retried.
+TEST(LinkLauncher, AShellThatEndedIsLookedUpOnceMoreAndNothingRunsTwice) {
+    struct Case {
+        std::vector<HRESULT> shells;  // each shell found answers this; none left: no shell
+        LaunchResult result;
+        int lookUps;
+        int calls;
+    };
+    const Case cases[] = {
+        {{RPC_E_DISCONNECTED, S_OK}, LaunchResult::Opened, 2, 2},
+        {{HRESULT_FROM_WIN32(RPC_S_SERVER_UNAVAILABLE)}, LaunchResult::ShellUnavailable, 2, 1},
+        {{S_FALSE, S_OK}, LaunchResult::NotOpened, 1, 1},
+        {{}, LaunchResult::ShellUnavailable, 2, 0},
+    };
+    for (const Case& c : cases) {
+        int lookUps = 0;
+        int calls = 0;
+        LinkLauncher launcher(true, [&]() -> LinkLauncher::ShellRoute {
+            const std::size_t shell = static_cast<std::size_t>(lookUps++);
+            if (shell >= c.shells.size()) return nullptr;
+            return [&calls, answer = c.shells[shell]](BSTR) { return ++calls, answer; };
+        });
+        EXPECT_EQ(launcher.Open("C:\\Tools\\Edit.exe"), c.result) << c.shells.size();
+        EXPECT_EQ(lookUps, c.lookUps);
+        EXPECT_EQ(calls, c.calls);
+    }
+}
+
 // Which program a link starts, and which of its windows a press brings back: the most
 // recent, and on further presses the one that waited longest, so that presses cycle.
 TEST(ProgramWindows, ProgramsOfLinksAndPressesCyclingThroughTheirWindows) {
