@@ -19,10 +19,11 @@ void LinkOpener::Open(std::string link, bool switchToRunning) {
                    switchToRunning]() -> BackgroundWorker::Reply {
         if (switchToRunning) {
             const std::vector<HWND> windows = WindowsOfProgram(ProgramOfLink(link));
-            if (HWND window = WindowToSwitchTo(windows, ::GetForegroundWindow())) {
-                BringToFront(window);
-                return nullptr;
-            }
+            // Brought forward by the thread that received the key: Windows lets only the
+            // process with the last input take the foreground, and a worker's call would
+            // only make the taskbar button flash.
+            if (HWND window = WindowToSwitchTo(windows, ::GetForegroundWindow()))
+                return [window] { BringToFront(window); };
         }
         const LaunchResult result = launcher->Open(link.c_str());
         if (result == LaunchResult::Opened) return nullptr;

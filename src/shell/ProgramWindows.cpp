@@ -32,7 +32,11 @@ std::wstring ShortcutTarget(const std::wstring& shortcut) {
     if (!file || FAILED(file->Load(shortcut.c_str(), STGM_READ)) ||
         FAILED(link->GetPath(target, MAX_PATH, nullptr, SLGP_RAWPATH)))
         return {};
-    return target;
+    // The raw target may name its folder through the environment ("%windir%\notepad.exe"), as
+    // the shell's own shortcuts do; the running program's image has the expanded path.
+    wchar_t expanded[MAX_PATH * 2] = {};
+    const DWORD length = ::ExpandEnvironmentStringsW(target, expanded, MAX_PATH * 2);
+    return length > 0 && length <= MAX_PATH * 2 ? std::wstring(expanded) : std::wstring(target);
 }
 
 std::wstring ImageOf(DWORD processId) {
@@ -83,8 +87,18 @@ HWND WindowToSwitchTo(const std::vector<HWND>& windows, HWND foreground) noexcep
 }
 
 void BringToFront(HWND window) noexcept {
+    if (!::IsWindow(window)) return;
     // Another program's window: asynchronously, so that a program that does not answer
     // holds nobody.
     if (::IsIconic(window)) ::ShowWindowAsync(window, SW_RESTORE);
+    if (::SetForegroundWindow(window) || ::GetForegroundWindow() == window) return;
+    // Refused: the thread in front has had input since the key was pressed. Sharing its input
+    // state makes this thread's call count as that thread's, for this one call only; the call
+    // waits for nobody.
+    const DWORD ours = ::GetCurrentThreadId();
+    const DWORD front = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
+    if (front == 0 || front == ours || !::AttachThreadInput(ours, front, TRUE)) return;
     ::SetForegroundWindow(window);
+    ::BringWindowToTop(window);
+    ::AttachThreadInput(ours, front, FALSE);
 }

@@ -1,7 +1,7 @@
 #pragma once
 // Switching to a program that already runs, for keys whose option says so: the program a link
-// starts, that program's windows, and bringing one to the front. Runs on the launcher's
-// worker (a shortcut is read through the shell's COM objects).
+// starts and that program's windows are found on the launcher's worker (a shortcut is read
+// through the shell's COM objects); the window is brought to the front on the frame's thread.
 #include <windows.h>
 
 #include <string>
@@ -20,4 +20,7 @@ std::vector<HWND> WindowsOfProgram(const std::wstring& programPath);
 HWND WindowToSwitchTo(const std::vector<HWND>& windows, HWND foreground) noexcept;
 
 // Restores a minimised window (without waiting for its program) and brings it to the front.
+// On the thread that received the key press: Windows gives the foreground only to the
+// process that had the last input; where it refuses, the call is made once more with the
+// input state of the thread in front attached, for that call only.
 void BringToFront(HWND window) noexcept;
