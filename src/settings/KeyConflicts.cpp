@@ -5,6 +5,7 @@
 
 #include "HookMessage.h"
 #include "res/texts.h"
+#include "win/ProcAddress.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
 
@@ -13,6 +14,20 @@ namespace {
 constexpr int kProbeHotkeyId = 0xBF00;
 // ToUnicodeEx: leave the keyboard's dead-key state as it is (Windows 10 1607 and later).
 constexpr UINT kKeepKeyboardState = 0x4;
+
+// Whether ToUnicodeEx knows kKeepKeyboardState. The version comes from ntdll, which, unlike
+// GetVersionEx, does not depend on what the manifest declares.
+bool KeepsKeyboardState() noexcept {
+    using RtlGetVersionProc = LONG(WINAPI*)(OSVERSIONINFOW*);
+    static const bool keeps = [] {
+        OSVERSIONINFOW version{};
+        version.dwOSVersionInfoSize = sizeof version;
+        auto get = GetProcAs<RtlGetVersionProc>(::GetModuleHandleA("ntdll.dll"), "RtlGetVersion");
+        if (!get || get(&version) != 0) return false;
+        return version.dwMajorVersion > 10 || (version.dwMajorVersion == 10 && version.dwBuildNumber >= 14393);
+    }();
+    return keeps;
+}
 
 std::vector<HKL> InstalledLayouts() {
     const int count = ::GetKeyboardLayoutList(0, nullptr);
@@ -29,8 +44,17 @@ std::wstring TypedOn(HKL layout, KeyCode code) {
     wchar_t out[8] = {};
     const UINT scanCode = ::MapVirtualKeyExW(code.virtualKey, MAPVK_VK_TO_VSC, layout);
     int count = ::ToUnicodeEx(code.virtualKey, scanCode, state, out, 8, kKeepKeyboardState, layout);
-    // A dead key types its accent with the next key: it counts, as one character.
-    if (count < 0) count = 1;
+    if (count < 0) {
+        // A dead key types its accent with the next key: it counts, as one character. Where
+        // the system ignored the flag, the probe's own dead key is pending now and would put
+        // an accent on the user's next letter: pressed once more, it is typed out of our
+        // state copy and gone.
+        if (!KeepsKeyboardState()) {
+            wchar_t flushed[8] = {};
+            ::ToUnicodeEx(code.virtualKey, scanCode, state, flushed, 8, 0, layout);
+        }
+        count = 1;
+    }
     std::wstring typed;
     for (int i = 0; i < count && i < 8; ++i)
         if (out[i] >= 0x20 && out[i] != 0x7F) typed += out[i];

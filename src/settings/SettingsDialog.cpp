@@ -43,7 +43,7 @@ BOOL SettingsDialog::OnInitDialog() {
 
     m_icons.ReadInBackground(Hwnd(), WM_APP_WORKER_REPLY);
     KeySetTable& table = KeySetHost::Current().GetKeySetTable();
-    for (int index = 0; index < kKeyButtons; ++index) m_marked[static_cast<std::size_t>(index)] = !ConflictsOf(index).empty();
+    for (int index = 0; index < kKeyButtons; ++index) m_conflicts[static_cast<std::size_t>(index)] = ConflictsOf(index);
     for (int index = 0; index < kKeyButtons; ++index) {
         HWND button = Item(KeyButtonId(index));
         HWND label = Item(KeyLabelId(index));
@@ -101,26 +101,27 @@ void SettingsDialog::OpenLinkDialog(UINT commandId) {
     RefreshMarks();
 }
 
-std::vector<KeyConflict> SettingsDialog::ConflictsOf(int index) const {
+std::string SettingsDialog::ConflictsOf(int index) const {
     const KeySetTable& table = KeySetHost::Current().GetKeySetTable();
     if (index < 0 || static_cast<std::size_t>(index) >= table.Count()) return {};
     const std::optional<KeyCode> code = EffectiveKeyCode(table.At(static_cast<std::size_t>(index)));
-    return code ? FindKeyConflicts(table, index + 1, *code, m_probes) : std::vector<KeyConflict>();
+    return code ? ConflictsText(FindKeyConflicts(table, index + 1, *code, m_probes)) : std::string();
 }
 
 void SettingsDialog::ShowKeyIcon(int index) {
     const KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1);
     if (!record) return;
     m_icons.SetKeyIcon(Item(KeyButtonId(index)), record->HasLink() ? record->link.c_str() : nullptr,
-                       m_marked[static_cast<std::size_t>(index)]);
+                       !m_conflicts[static_cast<std::size_t>(index)].empty());
 }
 
 void SettingsDialog::RefreshMarks() {
     for (int index = 0; index < kKeyButtons; ++index) {
-        const bool marked = !ConflictsOf(index).empty();
-        if (marked == m_marked[static_cast<std::size_t>(index)]) continue;
-        m_marked[static_cast<std::size_t>(index)] = marked;
-        ShowKeyIcon(index);
+        std::string& known = m_conflicts[static_cast<std::size_t>(index)];
+        std::string now = ConflictsOf(index);
+        const bool markChanged = now.empty() != known.empty();
+        known = std::move(now);
+        if (markChanged) ShowKeyIcon(index);
     }
 }
 
@@ -265,7 +266,7 @@ void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
     // The link, the key's combination, and what conflicts with it.
     std::string tip = record->HasLink() ? record->link + "\r\n" : std::string();
     if (const std::optional<KeyCode> code = EffectiveKeyCode(*record)) tip += texts::kComboInTip + CombinationWords(*code);
-    const std::string conflicts = ConflictsText(ConflictsOf(index));
+    const std::string& conflicts = m_conflicts[static_cast<std::size_t>(index)];
     if (!conflicts.empty()) tip += "\r\n" + conflicts;
     m_toolTip.Activate(true);
     m_toolTip.UpdateTipText(button, Hwnd(), tip.c_str());

@@ -76,9 +76,11 @@ private:
     void PlaceOnScreen();
     // The key's button image, with the warning sign while its combination has a conflict.
     void ShowKeyIcon(int index);
-    // The conflicts of the key's combination (the table's record at the index).
-    std::vector<KeyConflict> ConflictsOf(int index) const;
-    // After a combination changed: every key whose warning sign comes or goes is redrawn.
+    // The conflicts of the key's combination (the table's record at the index), in words.
+    std::string ConflictsOf(int index) const;
+    // Asks the system about every key's combination: when the dialog opens and after a
+    // combination was chosen, never per mouse move (each probe registers a hotkey and asks
+    // every keyboard layout). Every key whose warning sign comes or goes is redrawn.
     void RefreshMarks();
     // The index of the key button the window is, or -1.
     int KeyIndexOfButton(HWND hwnd) const noexcept;
@@ -88,7 +90,8 @@ private:
     ChangeWindowMessageFilterExProc m_pfnAllowMessage = SystemChangeWindowMessageFilterEx();
     KeyButtonIcons m_icons;
     ConflictProbes m_probes = ConflictProbes::System();
-    std::array<bool, kKeyButtons> m_marked{};
+    // Each key's conflicts in words, as last probed; a key with any carries the warning sign.
+    std::array<std::string, kKeyButtons> m_conflicts{};
     BrowserQuery m_browser;
     bool m_bCapturing = false;
 };
