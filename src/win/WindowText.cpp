@@ -13,6 +13,14 @@ std::string WindowTextOf(HWND window) {
     return AnsiFromWide(std::wstring(wide.data(), static_cast<std::size_t>(got)));
 }
 
+void SetWindowTextCp932(HWND window, const std::string& text) {
+    ::SetWindowTextW(window, WideFromCp932(text).c_str());
+}
+
+int MessageBoxCp932(HWND owner, const std::string& text, const std::string& caption, UINT type) {
+    return ::MessageBoxW(owner, WideFromCp932(text).c_str(), WideFromCp932(caption).c_str(), type);
+}
+
 std::string AnsiFromWide(const std::wstring& wide) { return Cp932FromWide(wide).text; }
 
 std::wstring WideFromAnsi(const std::string& text) { return WideFromCp932(text); }

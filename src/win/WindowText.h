@@ -11,6 +11,11 @@
 // The window's text converted to the ANSI code page.
 std::string WindowTextOf(HWND window);
 
+// The program's CP932 texts shown through the wide calls, so that they read the same on a
+// Japanese, an English or any other Windows.
+void SetWindowTextCp932(HWND window, const std::string& text);
+int MessageBoxCp932(HWND owner, const std::string& text, const std::string& caption, UINT type);
+
 // Between the program's ANSI code page (932) and the system's wide strings, whole.
 std::string AnsiFromWide(const std::wstring& wide);
 std::wstring WideFromAnsi(const std::string& text);
