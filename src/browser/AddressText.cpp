@@ -2,6 +2,9 @@
 
 #include <windows.h>
 
+#include "win/ProcAddress.h"
+#include "win/SystemLibrary.h"
+
 namespace {
 constexpr UINT kCodePage932 = 932;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
@@ -72,22 +75,6 @@ std::size_t CharacterLength(const std::string& text, std::size_t at) {
     return 1;
 }
 
-// How many bytes of text fit into maxBytes without splitting a character.
-std::size_t WholeCharactersPrefix(const std::string& text, std::size_t maxBytes) {
-    std::size_t end = 0;
-    while (end < text.size()) {
-        const std::size_t next = end + CharacterLength(text, end);
-        if (next > maxBytes) break;
-        end = next;
-    }
-    return end;
-}
-
-std::string CutToAddressSize(std::string text) {
-    text.resize(WholeCharactersPrefix(text, kAddressMaxBytes));
-    return text;
-}
-
 // Whether a space, a control character or the ideographic space (CP932 81 40) is in the
 // text; read a whole character at a time, so that a trail byte is never taken for one.
 bool HasBlank(const std::string& text) {
@@ -152,7 +139,47 @@ bool IsBareHost(const std::string& text) {
 }
 }  // namespace
 
-std::string WideToCodePage932Address(const std::wstring& text) {
+namespace {
+// The address with a host name outside ASCII in its ASCII form ("例え.テスト" as
+// "xn--r8jz45g.xn--zckzah"), which every browser and server takes; the text as it is when it
+// names no such host or the system cannot convert it. The host follows "scheme://", or starts
+// the text when a browser hides the scheme; user, port and path around it stay as they are.
+std::wstring WithAsciiHost(const std::wstring& text) {
+    using IdnToAsciiProc = int(WINAPI*)(DWORD flags, LPCWSTR unicode, int unicodeLength, LPWSTR ascii, int asciiLength);
+    const std::size_t separator = text.find(L"://");
+    std::size_t from = separator == std::wstring::npos ? 0 : separator + 3;
+    std::size_t to = text.find_first_of(L"/?#", from);
+    if (to == std::wstring::npos) to = text.size();
+    const std::size_t user = text.rfind(L'@', to);
+    if (user != std::wstring::npos && user >= from) from = user + 1;
+    const std::size_t port = text.find(L':', from);
+    if (port < to) to = port;
+    if (from >= to || text[from] == L'[') return text;
+    const std::wstring host = text.substr(from, to - from);
+    // Without a scheme only a name with a dot is a host: a lone word is searched for.
+    if (separator == std::wstring::npos && host.find(L'.') == std::wstring::npos) return text;
+    bool ascii = true;
+    for (wchar_t c : host) {
+        if (c <= L' ' || c == 0x3000) return text;  // words being typed, not a host
+        if (c >= 0x80) ascii = false;
+    }
+    if (ascii) return text;
+    // kernel32 from Windows 7 on; normaliz.dll on Vista, loaded from the system folder.
+    auto toAscii = GetProcAs<IdnToAsciiProc>(::GetModuleHandleA("kernel32.dll"), "IdnToAscii");
+    UniqueModule normaliz;
+    if (!toAscii) {
+        normaliz = LoadSystemLibrary("normaliz.dll");
+        toAscii = GetProcAs<IdnToAsciiProc>(normaliz.Get(), "IdnToAscii");
+    }
+    wchar_t converted[256] = {};
+    const int length = toAscii ? toAscii(0, host.c_str(), static_cast<int>(host.size()), converted, 256) : 0;
+    if (length <= 0) return text;
+    return text.substr(0, from) + std::wstring(converted, static_cast<std::size_t>(length)) + text.substr(to);
+}
+}  // namespace
+
+std::string WideToCodePage932Address(const std::wstring& shown) {
+    const std::wstring text = WithAsciiHost(shown);
     std::string out;
     // Converted one character at a time: lpUsedDefaultChar says only whether some character
     // of a call failed, and we need to know which.
@@ -182,7 +209,7 @@ std::string WideToCodePage932Address(const std::wstring& text) {
             AppendUtf8Escaped(codePoint, out);
         at += units;
     }
-    return CutToAddressSize(std::move(out));
+    return out;
 }
 
 std::optional<std::string> AddressFromShownText(const std::string& shown, const char* bareHostScheme) {
@@ -191,7 +218,7 @@ std::optional<std::string> AddressFromShownText(const std::string& shown, const 
     const std::size_t last = shown.find_last_not_of(" \t");
     const std::string text = shown.substr(first, last - first + 1);
     if (HasBlank(text)) return std::nullopt;
-    if (HasScheme(text)) return CutToAddressSize(text);
+    if (HasScheme(text)) return text;
     if (!IsBareHost(text)) return std::nullopt;
-    return CutToAddressSize(std::string(bareHostScheme ? bareHostScheme : kHttpsPrefix) + text);
+    return std::string(bareHostScheme ? bareHostScheme : kHttpsPrefix) + text;
 }

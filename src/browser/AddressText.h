@@ -15,9 +15,13 @@ constexpr std::size_t kAddressMaxBytes = kPageAddressSize - 1;
 // beyond JIS) is written as its UTF-8 bytes in %XX escapes, which every browser reads back as
 // that character, and never replaced with '?'; so are control characters, which would end
 // the line the link is stored on. A lone surrogate stands for no character and is written as
-// U+FFFD. The result is cut to kAddressMaxBytes between whole characters: never inside a
-// double-byte character nor inside the escapes of one character.
+// U+FFFD. A host name outside ASCII becomes its ASCII (punycode) form. The result is never cut:
+// one longer than kAddressMaxBytes would open another page, and is refused by the caller
+// (the conversion stops soon after that length).
 std::string WideToCodePage932Address(const std::wstring& text);
+
+// Whether an address fits the link's field.
+inline bool AddressFits(const std::string& address) noexcept { return address.size() <= kAddressMaxBytes; }
 
 // The link for a shown text (CP932), or nothing when it is no address:
 //   - with a scheme (letters, digits, + . - and a ':', "https://...", "about:blank"): as it is;
@@ -28,6 +32,6 @@ std::string WideToCodePage932Address(const std::wstring& text);
 //   - empty, with a space or a control character in it, or a lone word without dot, slash,
 //     port or "localhost": nothing, since that is what one types to search.
 // Spaces and tabs around the text are ignored. "name:digits" is a host and its port, not a
-// scheme. A result longer than kAddressMaxBytes is cut as above.
+// scheme. The result is never cut (see AddressFits).
 std::optional<std::string> AddressFromShownText(const std::string& shown,
                                                 const char* bareHostScheme = "https://");

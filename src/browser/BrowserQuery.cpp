@@ -77,7 +77,7 @@ int BrowserQuery::Disconnect() noexcept {
     return 0;
 }
 
-int BrowserQuery::QueryPageAddress(char (&address)[kPageAddressSize]) noexcept {
+int BrowserQuery::QueryPageAddress(char (&address)[kPageAddressSize], bool* whole) noexcept {
     if (!m_hConv) return -1;
     ::DdeGetLastError(m_idInst);  // only this request's error decides
     UniqueDdeData reply(::DdeClientTransaction(nullptr, 0, m_hConv, m_hszItem, CF_TEXT,
@@ -85,7 +85,7 @@ int BrowserQuery::QueryPageAddress(char (&address)[kPageAddressSize]) noexcept {
     if (!reply) return ::DdeGetLastError(m_idInst) != DMLERR_NO_ERROR ? -2 : 0;
     DWORD size = 0;
     if (const BYTE* data = ::DdeAccessData(reply.Get(), &size)) {
-        ParsePageAddressReply(data, size, address);
+        ParsePageAddressReply(data, size, address, whole);
         ::DdeUnaccessData(reply.Get());
     }
     return 0;

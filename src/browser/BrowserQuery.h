@@ -64,7 +64,8 @@ public:
     // and address holds the reply's first field, or is untouched when the reply was empty or
     // the request produced no data without an error; −1: no conversation; −2: no data and the
     // library reports an error (refused, timed out). address is untouched unless 0 is returned.
-    int QueryPageAddress(char (&address)[kPageAddressSize]) noexcept;
+    // *whole, when given, turns false when the address was longer than the buffer.
+    int QueryPageAddress(char (&address)[kPageAddressSize], bool* whole = nullptr) noexcept;
 
     DWORD Instance() const noexcept { return m_idInst; }
     bool IsConnected() const noexcept { return m_hConv != nullptr; }

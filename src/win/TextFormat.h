@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "win/CodePage932.h"
+
 // The text with each "%s" or "%d", in order, replaced by the next value.
 inline std::string FillIn(const char* format, std::initializer_list<std::string> values) {
     std::string text;
@@ -20,6 +22,24 @@ inline std::string FillIn(const char* format, std::initializer_list<std::string>
         }
     }
     return text;
+}
+
+// The same for a text shown through the wide calls: the format is the program's CP932, the
+// values wide, so that a name code page 932 cannot hold is shown as it is.
+inline std::wstring FillInWide(const char* format, std::initializer_list<std::wstring> values) {
+    std::wstring text;
+    std::string piece;
+    const std::wstring* value = values.begin();
+    for (const char* at = format; *at; ++at) {
+        if (at[0] == '%' && (at[1] == 's' || at[1] == 'd') && value != values.end()) {
+            text += WideFromCp932(piece) + *value++;
+            piece.clear();
+            ++at;
+        } else {
+            piece += *at;
+        }
+    }
+    return text + WideFromCp932(piece);
 }
 
 // The value in upper-case hexadecimal, at least the given number of digits.

@@ -12,6 +12,7 @@
 
 #include "browser/AccessibleAddress.h"
 #include "browser/AddressText.h"
+#include "win/CodePage932.h"
 #include "browser/BrowserWindows.h"
 #include "common/FileText.h"
 #include "common/ScratchDirectory.h"
@@ -50,19 +51,42 @@ TEST(WideToCodePage932Address, EscapesEachCharacterCodePage932LacksAsItsUtf8) {
               "a%0D%0Ab%09%00c");
 }
 
-TEST(WideToCodePage932Address, CutsAt1023BytesBetweenWholeCharacters) {
-    const std::string ascii1021(1021, 'a');
-    const std::wstring wide1021(1021, L'a');
-    EXPECT_EQ(WideToCodePage932Address(std::wstring(5000, L'a')), std::string(1023, 'a'));
-    EXPECT_EQ(WideToCodePage932Address(wide1021 + L"\u6F22"), ascii1021 + "\x8A\xBF");
-    EXPECT_EQ(WideToCodePage932Address(L"a" + wide1021 + L"\u6F22"), "a" + ascii1021)
-        << "a double-byte character that would end at byte 1024 goes whole";
-    EXPECT_EQ(WideToCodePage932Address(std::wstring(1011, L'a') + L"\U0001F600"),
-              std::string(1011, 'a') + "%F0%9F%98%80");
-    EXPECT_EQ(WideToCodePage932Address(std::wstring(1012, L'a') + L"\U0001F600"),
-              std::string(1012, 'a'))
-        << "the escapes of one character are kept or dropped together";
-    EXPECT_EQ(WideToCodePage932Address(wide1021 + L"\u00E9"), ascii1021);
+// The exact conversion every text from Windows goes through, and what an address becomes:
+// what CP932 holds is kept, anything else is never a best-fit or "?" stand-in; a name loses
+// the characters (reported), an address writes them as UTF-8 escapes, an IDN host as ASCII,
+// and an address too long for the link's field is refused, never cut.
+TEST(WideToCodePage932Address, ExactConversionAndAddressEscapingTable) {
+    struct Case {
+        const wchar_t* wide;
+        const char* exact;        // Cp932FromWide's text
+        const wchar_t* lost;      // and the characters it could not keep
+        const char* address;      // WideToCodePage932Address
+    };
+    const Case cases[] = {
+        {L"https://ja.wikipedia.org/wiki/\u65E5\u672C\u8A9E", "https://ja.wikipedia.org/wiki/\x93\xFA\x96\x7B\x8C\xEA", L"",
+         "https://ja.wikipedia.org/wiki/\x93\xFA\x96\x7B\x8C\xEA"},
+        {L"docs/\uD55C\uAD6D\uC5B4.txt", "docs/.txt", L"\uD55C\uAD6D\uC5B4", "docs/%ED%95%9C%EA%B5%AD%EC%96%B4.txt"},
+        {L"a\U0001F600b", "ab", L"\U0001F600", "a%F0%9F%98%80b"},
+        {L"docs/caf\u00E9.txt", "docs/caf.txt", L"\u00E9", "docs/caf%C3%A9.txt"},
+        {L"docs/a\u00A5b.txt", "docs/ab.txt", L"\u00A5", "docs/a%C2%A5b.txt"},  // never "a\b.txt"
+        {L"\u301C\u301C", "", L"\u301C", "%E3%80%9C%E3%80%9C"},             // each lost one named once
+        {L"https://\u4F8B\u3048.\u30C6\u30B9\u30C8/\u30D1\u30B9", "https://\x97\xE1\x82\xA6.\x83\x65\x83\x58\x83\x67/\x83\x70\x83\x58",
+         L"", "https://xn--r8jz45g.xn--zckzah/\x83\x70\x83\x58"},
+        {L"https://user@b\u00FCcher.de:8080/?q=\u00FC", "https://user@bcher.de:8080/?q=", L"\u00FC",
+         "https://user@xn--bcher-kva.de:8080/?q=%C3%BC"},
+    };
+    for (const Case& c : cases) {
+        const Cp932Text exact = Cp932FromWide(c.wide);
+        EXPECT_EQ(exact.text, c.exact) << c.address;
+        EXPECT_EQ(exact.lost, c.lost) << c.address;
+        EXPECT_EQ(exact.Exact(), *c.lost == L'\0');
+        EXPECT_EQ(WideToCodePage932Address(c.wide), c.address) << c.address;
+    }
+    // Whole or refused: 1023 bytes fit the link; one escaped character more does not.
+    EXPECT_TRUE(AddressFits(WideToCodePage932Address(std::wstring(1023, L'a'))));
+    EXPECT_FALSE(AddressFits(WideToCodePage932Address(std::wstring(1012, L'a') + L"\U0001F600")));
+    EXPECT_FALSE(AddressFits(WideToCodePage932Address(std::wstring(5000, L'a'))));
+    EXPECT_FALSE(AddressFits(*AddressFromShownText("example.jp/" + std::string(1015, 'a'))));
 }
 
 // ---- The link of a shown text -----------------------------------------------------------
@@ -104,16 +128,6 @@ TEST(AddressFromShownText, GivesNothingForWhatIsNoAddress) {
                              "a.jp\tb", "/path/only", ".jp", ":8080"})
         EXPECT_EQ(AddressFromShownText(text), std::nullopt) << "'" << text << "'";
     EXPECT_EQ(AddressFromShownText(std::string("a.jp\0b", 6)), std::nullopt);
-}
-
-TEST(AddressFromShownText, CutsALongBareAddressToTheLinkSize) {
-    const std::string base = "example.jp/";
-    const std::string fits = base + std::string(1015 - base.size(), 'a');
-    EXPECT_EQ(Shown(AddressFromShownText(fits)), "https://" + fits);
-    EXPECT_EQ(Shown(AddressFromShownText(fits + "b")), "https://" + fits);
-    const std::string beforeKanji = base + std::string(1014 - base.size(), 'a');
-    EXPECT_EQ(Shown(AddressFromShownText(beforeKanji + "\x8A\xBF")), "https://" + beforeKanji)
-        << "not cut inside the double-byte character";
 }
 
 // ---- The browser window on top ----------------------------------------------------------
