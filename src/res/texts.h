@@ -17,6 +17,28 @@ constexpr char kCaptureQuestionNumber[] = "%dのキーにアドレス[%s]を設�
 // A link, typed or dropped, that does not fit the 1024 bytes a key's link may have.
 constexpr char kLinkTooLong[] =
     "リンク先が長すぎます。1024バイト（全角512文字）以内で指定してください。";
+// A file name or path with characters code page 932 cannot hold, and no short name that does:
+// the name as given, then the characters.
+constexpr char kPathCannotBeStored[] =
+    "「%s」は、名前に日本語の Windows で使えない文字（%s）が含まれているため、リンク先に設定できません。\r\n\r\n"
+    "ファイルやフォルダーの名前を変えるか、設定できる名前のショートカットを作成して、そのショートカットを設定してください。";
+// A caption with characters code page 932 cannot hold: the characters.
+constexpr char kCaptionCannotBeStored[] =
+    "キャプションに日本語の Windows で使えない文字（%s）が含まれています。この文字を除いて入力してください。";
+// The program's folder has a name code page 932 cannot hold, and no short name that does.
+constexpr char kProgramFolderUnusable[] =
+    "このプログラムのフォルダー「%s」は、名前に日本語の Windows で使えない文字が含まれているため使用できません。\r\n\r\n"
+    "名前に日本語の Windows で使える文字だけを含むフォルダー（Program Files など）にインストールするか、コピーしてください。";
+// Vorlund.ini saved as UTF-8 holds characters code page 932 cannot hold: the characters.
+constexpr char kSettingsFileNotConvertible[] =
+    "設定ファイル Vorlund.ini は UTF-8 で保存されていて、日本語の Windows で使えない文字（%s）を含んでいるため、"
+    "読み込めません。\r\n\r\nファイルは変更せずにそのまま残し、今回は設定を保存しません。"
+    "メモ帳でこれらの文字を除き、文字コード「ANSI」で保存し直してから、もう一度起動してください。";
+// Vorlund.ini saved as UTF-8 could not be converted (no room, no right to write there).
+constexpr char kSettingsFileNotConverted[] =
+    "設定ファイル Vorlund.ini は UTF-8 で保存されていますが、変換できませんでした。\r\n\r\n"
+    "ファイルは変更せずにそのまま残し、今回は設定を保存しません。メモ帳で文字コード「ANSI」で保存し直してから、"
+    "もう一度起動してください。";
 constexpr char kSaveFailed[] =
     "設定ファイルに保存できませんでした。ファイルが読み取り専用でないか確認してください。";
 

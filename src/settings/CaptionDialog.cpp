@@ -3,6 +3,10 @@
 #include <cstring>
 
 #include "res/resource.h"
+#include "res/texts.h"
+#include "win/CodePage932.h"
+#include "win/TextFormat.h"
+#include "win/WindowText.h"
 
 namespace {
 // Length of the longest prefix of text that fits in limit bytes without splitting a
@@ -11,20 +15,13 @@ namespace {
 std::size_t WholeCharacterPrefix(const char* text, std::size_t limit) noexcept {
     std::size_t length = 0;
     while (text[length]) {
-        const bool doubleByte = ::IsDBCSLeadByte(static_cast<BYTE>(text[length])) != FALSE;
+        const bool doubleByte = ::IsDBCSLeadByteEx(kCodePage932, static_cast<BYTE>(text[length])) != FALSE;
         if (doubleByte && !text[length + 1]) break;
         const std::size_t step = doubleByte ? 2 : 1;
         if (length + step > limit) break;
         length += step;
     }
     return length;
-}
-
-// Cuts the text in place to what WholeCharacterPrefix keeps.
-template <std::size_t Size>
-void CutToWholeCharacters(char (&text)[Size]) noexcept {
-    const std::size_t length = WholeCharacterPrefix(text, Size - 1);
-    std::memset(text + length, 0, Size - length);
 }
 }  // namespace
 
@@ -49,10 +46,17 @@ BOOL CaptionDialog::OnInitDialog() {
 }
 
 void CaptionDialog::OnOK() {
+    // Read as Windows has it: a character code page 932 cannot hold is named and the dialog
+    // stays open with the text as typed, never stored as "?" or a look-alike.
+    const Cp932Text caption = Cp932FromWide(WideWindowTextOf(Item(IDC_CAPTION_EDIT)));
+    if (!caption.Exact()) {
+        MessageBoxWide(Hwnd(), FillInWide(texts::kCaptionCannotBeStored, {caption.lost}), texts::kLinkInfoCaption,
+                       MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    // The edit counts its limit in UTF-16 units, not bytes: its text may take more than the
+    // buffer, which keeps whole characters only.
     std::memset(m_szCaption, 0, sizeof m_szCaption);
-    ::GetDlgItemTextA(Hwnd(), IDC_CAPTION_EDIT, m_szCaption, sizeof m_szCaption);
-    // An edit that counts its limit in UTF-16 units, not bytes, holds more than the buffer
-    // takes, and the copy then stops in the middle of a double-byte character.
-    CutToWholeCharacters(m_szCaption);
+    std::memcpy(m_szCaption, caption.text.data(), WholeCharacterPrefix(caption.text.c_str(), kMaxCaptionLength));
     Dialog::OnOK();
 }

@@ -6,6 +6,7 @@
 #include "res/resource.h"
 #include "HookMessage.h"
 #include "keys/KeyCombination.h"
+#include "settings/LinkInput.h"
 #include "win/FileOpenDialog.h"
 #include "win/WindowText.h"
 
@@ -87,18 +88,24 @@ bool LinkDialog::PreTranslateMessage(MSG& msg) {
 }
 
 void LinkDialog::OnDropOnEdit(HDROP drop) {
-    const std::optional<std::string> path = SingleDroppedPath(drop);
+    const std::optional<std::wstring> path = SingleDroppedPath(drop);
     ::DragFinish(drop);
-    if (!path) return;
-    if (path->size() > static_cast<std::size_t>(kMaxLinkLength)) {
-        SayLinkTooLong();
-        return;
-    }
-    ::SetDlgItemTextA(Hwnd(), IDC_LINK_EDIT, path->c_str());
+    if (path) TakePath(*path);
 }
 
-void LinkDialog::SayLinkTooLong() {
-    ::MessageBoxA(Hwnd(), texts::kLinkTooLong, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+void LinkDialog::TakePath(const std::wstring& path) {
+    // Refused at once when it cannot be stored; shown as given otherwise, and OK stores the
+    // form that can (its short name, where its own cannot).
+    const LinkInput input = LinkFromPath(path);
+    if (!input.link) {
+        Refuse(input.refusal);
+        return;
+    }
+    ::SetWindowTextW(Item(IDC_LINK_EDIT), path.c_str());
+}
+
+void LinkDialog::Refuse(const std::wstring& why) {
+    MessageBoxWide(Hwnd(), why, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool LinkDialog::OnCommand(UINT id, UINT code, HWND) {
@@ -121,21 +128,21 @@ bool LinkDialog::OnCommand(UINT id, UINT code, HWND) {
 }
 
 void LinkDialog::OnBrowse() {
-    if (auto path = ShowFileOpenDialog(Hwnd(), kBrowseFilter, kBrowseFlags))
-        ::SetDlgItemTextA(Hwnd(), IDC_LINK_EDIT, path->c_str());
+    if (auto path = ShowFileOpenDialog(Hwnd(), kBrowseFilter, kBrowseFlags)) TakePath(*path);
 }
 
 void LinkDialog::OnOK() {
     // The edit's limit counts characters, and a double-byte character takes two of the
-    // link's 1024 bytes: a longer text is refused, never stored cut.
-    const std::string text = WindowTextOf(Item(IDC_LINK_EDIT));
-    if (text.size() > static_cast<std::size_t>(kMaxLinkLength)) {
-        SayLinkTooLong();
+    // link's 1024 bytes: a longer text is refused, never stored cut; so is a name code page
+    // 932 cannot hold. The dialog stays open with the text as typed.
+    const LinkInput input = LinkFromTypedText(WideWindowTextOf(Item(IDC_LINK_EDIT)));
+    if (!input.link) {
+        Refuse(input.refusal);
         return;
     }
-    // Stored exactly as typed: neither trimmed nor checked; empty removes the link.
+    // Otherwise stored as typed: neither trimmed nor checked; empty removes the link.
     if (KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1)) {
-        record->ReplaceLink(text.c_str());
+        record->ReplaceLink(input.link->c_str());
         if (m_bComboChanged) record->keycode = m_nKeyCode;
         record->activate = ::IsDlgButtonChecked(Hwnd(), IDC_KEY_ACTIVATE) == BST_CHECKED;
     }

@@ -6,6 +6,7 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <string>
 #include <utility>
 
 #include "keys/KeyMatching.h"
@@ -38,7 +39,9 @@ protected:
 private:
     void OnDropOnEdit(HDROP drop);
     void OnBrowse();
-    void SayLinkTooLong();
+    // A dropped or browsed file: into the edit when it can be stored, else refused.
+    void TakePath(const std::wstring& path);
+    void Refuse(const std::wstring& why);
     // While listening, a key-down is the combination (or Esc, or a refused chord).
     bool OnComboKey(const MSG& msg);
     // The combination in its field, with its conflicts (or a hint) beneath.

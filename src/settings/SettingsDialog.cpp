@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "browser/AccessibleAddress.h"
+#include "browser/AddressText.h"
 #include "keys/KeySetHost.h"
 #include "res/texts.h"
 #include "keys/KeyCombination.h"
@@ -17,17 +18,13 @@
 #include "settings/KeyLabel.h"
 #include "settings/KeySetListDialog.h"
 #include "settings/LinkDialog.h"
+#include "settings/LinkInput.h"
 #include "win/ScreenPlacement.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
 
 namespace {
 constexpr DWORD kToolTipStyle = WS_POPUP | WS_VISIBLE | TTS_ALWAYSTIP | TTS_NOPREFIX;
-
-// "<number>のキーに<path>を設定しますか？", sized for the whole path.
-std::string FormatDropQuestion(int number, const std::string& path) {
-    return FillIn(texts::kDropQuestion, {std::to_string(number), path});
-}
 }  // namespace
 
 SettingsDialog::SettingsDialog(HWND parent)
@@ -191,8 +188,10 @@ void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
     // their address bar is read through accessibility instead.
     if (m_browser.TryConnect() == 0) {
         char address[kPageAddressSize] = {};
-        m_browser.QueryPageAddress(address);
-        OfferPageAddress(record, address);
+        bool whole = true;
+        m_browser.QueryPageAddress(address, &whole);
+        if (whole) OfferPageAddress(record, address);
+        else SayLinkTooLong();
         m_browser.Disconnect();
         return;
     }
@@ -206,6 +205,11 @@ void SettingsDialog::CaptureBrowserPageOnto(KeySet& record) {
 }
 
 void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {
+    // A cut address would open another page: the whole one, or none.
+    if (!AddressFits(address)) {
+        SayLinkTooLong();
+        return;
+    }
     char question[1024] = {};
     // wsprintfA writes at most 1024 bytes, terminator included.
     if (record.HasCaption())
@@ -243,21 +247,27 @@ bool SettingsDialog::PreTranslateMessage(MSG& msg) {
 }
 
 void SettingsDialog::OnDropOnKey(int index, HDROP drop) {
-    const std::optional<std::string> path = SingleDroppedPath(drop);
+    const std::optional<std::wstring> path = SingleDroppedPath(drop);
     ::DragFinish(drop);
     if (!path) return;
-    if (path->size() > static_cast<std::size_t>(LinkDialog::kMaxLinkLength)) {
-        ::MessageBoxA(Hwnd(), texts::kLinkTooLong, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+    // The file's own name in the question; stored as it can be (its short name, where its
+    // own name has characters code page 932 lacks), or refused and the key left as it was.
+    const LinkInput input = LinkFromPath(*path);
+    if (!input.link) {
+        MessageBoxWide(Hwnd(), input.refusal, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const std::string question = FormatDropQuestion(index + 1, *path);
-    if (::MessageBoxA(Hwnd(), question.c_str(), texts::kLinkInfoCaption,
-                      MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+    const std::wstring question = FillInWide(texts::kDropQuestion, {std::to_wstring(index + 1), *path});
+    if (MessageBoxWide(Hwnd(), question, texts::kLinkInfoCaption, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return;
     if (KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1)) {
-        record->ReplaceLink(path->c_str());
+        record->ReplaceLink(input.link->c_str());
         ShowKeyIcon(index);
     }
+}
+
+void SettingsDialog::SayLinkTooLong() {
+    MessageBoxCp932(Hwnd(), texts::kLinkTooLong, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
 }
 
 void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {

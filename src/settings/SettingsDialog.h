@@ -72,6 +72,8 @@ private:
     void CaptureBrowserPageOnto(KeySet& record);
     // The capture's question; OK stores the address as the key's link.
     void OfferPageAddress(KeySet& record, const char* address);
+    // A link, typed, dropped or captured, longer than a link may be: refused, never cut.
+    void SayLinkTooLong();
     void OnDestroy();
     void PlaceOnScreen();
     // The key's button image, with the warning sign while its combination has a conflict.

@@ -5,23 +5,25 @@
 #include <algorithm>
 #include <vector>
 
+#include "win/CodePage932.h"
 #include "win/ProcAddress.h"
 #include "win/SystemLibrary.h"
 
-std::string SystemFilterFrom(const char* filter) {
-    std::string result = filter ? filter : "";
-    while (!result.empty() && result.back() == '|') result.pop_back();
-    std::replace(result.begin(), result.end(), '|', '\0');
+std::wstring SystemFilterFrom(const char* filter) {
+    std::wstring result = WideFromCp932(filter ? filter : "");
+    while (!result.empty() && result.back() == L'|') result.pop_back();
+    std::replace(result.begin(), result.end(), L'|', L'\0');
     // Each string ends with a terminator, the list with one more.
-    result.push_back('\0');
-    result.push_back('\0');
+    result.push_back(L'\0');
+    result.push_back(L'\0');
     return result;
 }
 
-std::optional<std::string> ShowFileOpenDialog(HWND parent, const char* filter, DWORD flags) {
-    const std::string systemFilter = SystemFilterFrom(filter);
-    std::vector<char> file(MAX_PATH * 2, '\0');
-    OPENFILENAMEA ofn{};
+std::optional<std::wstring> ShowFileOpenDialog(HWND parent, const char* filter, DWORD flags) {
+    const std::wstring systemFilter = SystemFilterFrom(filter);
+    // Long paths and their wide characters: the system's own limit for this dialog.
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = parent;
     ofn.lpstrFilter = systemFilter.c_str();
@@ -30,9 +32,9 @@ std::optional<std::string> ShowFileOpenDialog(HWND parent, const char* filter, D
     ofn.nMaxFile = static_cast<DWORD>(file.size());
     ofn.Flags = flags;
     // The common dialogs are loaded only when the user browses.
-    using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEA);
+    using GetOpenFileNameProc = BOOL(WINAPI*)(LPOPENFILENAMEW);
     UniqueModule comdlg32 = LoadSystemLibrary("comdlg32.dll");
-    auto getOpenFileName = GetProcAs<GetOpenFileNameProc>(comdlg32.Get(), "GetOpenFileNameA");
+    auto getOpenFileName = GetProcAs<GetOpenFileNameProc>(comdlg32.Get(), "GetOpenFileNameW");
     if (!getOpenFileName || !getOpenFileName(&ofn)) return std::nullopt;
-    return std::string(file.data());
+    return std::wstring(file.data());
 }

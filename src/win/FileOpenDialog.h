@@ -6,8 +6,8 @@
 #include <string>
 
 // Shows the dialog. filter is written the framework's way, "description|pattern|...||".
-// Returns the chosen file's full path, or nothing when the user cancelled.
-std::optional<std::string> ShowFileOpenDialog(HWND parent, const char* filter, DWORD flags);
+// Returns the chosen file's full path as Windows has it, or nothing when the user cancelled.
+std::optional<std::wstring> ShowFileOpenDialog(HWND parent, const char* filter, DWORD flags);
 
-// "a|b||" → "a\0b\0\0", the form the system expects.
-std::string SystemFilterFrom(const char* filter);
+// "a|b||" (CP932) → L"a\0b\0\0", the form the system expects.
+std::wstring SystemFilterFrom(const char* filter);

@@ -9,18 +9,23 @@
 #include <string>
 #include <vector>
 
-inline HDROP MakeDrop(const std::vector<std::string>& files) {
-    std::size_t size = sizeof(DROPFILES) + 1;
-    for (const auto& file : files) size += file.size() + 1;
+// Narrow names (the program's CP932) as an old program drops them, or wide ones as Explorer
+// does, which may hold any character.
+template <typename Char>
+HDROP MakeDrop(const std::vector<std::basic_string<Char>>& files) {
+    std::size_t size = sizeof(DROPFILES) + sizeof(Char);
+    for (const auto& file : files) size += (file.size() + 1) * sizeof(Char);
     HGLOBAL memory = ::GlobalAlloc(GHND, size);
     auto* drop = static_cast<DROPFILES*>(::GlobalLock(memory));
     drop->pFiles = sizeof(DROPFILES);
-    drop->fWide = FALSE;
-    char* names = reinterpret_cast<char*>(drop + 1);
+    drop->fWide = sizeof(Char) == sizeof(wchar_t);
+    auto* names = reinterpret_cast<Char*>(drop + 1);
     for (const auto& file : files) {
-        std::memcpy(names, file.c_str(), file.size() + 1);
+        std::memcpy(names, file.c_str(), (file.size() + 1) * sizeof(Char));
         names += file.size() + 1;
     }
     ::GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
 }
+inline HDROP MakeDrop(const std::vector<std::string>& files) { return MakeDrop<char>(files); }
+inline HDROP MakeWideDrop(const std::vector<std::wstring>& files) { return MakeDrop<wchar_t>(files); }

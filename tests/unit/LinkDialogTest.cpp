@@ -9,10 +9,15 @@
 #include <cstring>
 
 #include "common/DropHandle.h"
+#include "common/FileText.h"
+#include "common/ScratchDirectory.h"
 #include "common/FilterRecorder.h"
 #include "common/ModalScript.h"
 #include "settings/LinkDialog.h"
+#include "win/CodePage932.h"
 #include "win/FileOpenDialog.h"
+#include "win/UniqueHandle.h"
+#include "win/WindowText.h"
 #include "res/KeyControlIds.h"
 
 namespace {
@@ -155,9 +160,83 @@ TEST_F(LinkDialogInProcess, LongDropsArriveWholeAndTooLongLinksAreRefused) {
 
 TEST(FileOpenDialog, FilterInTheSystemsForm) {
     EXPECT_EQ(SystemFilterFrom(LinkDialog::kBrowseFilter),
-              std::string("すべてファイル (*.*)") + '\0' + "*.*" + '\0' + '\0');
+              std::wstring(L"すべてファイル (*.*)") + L'\0' + L"*.*" + L'\0' + L'\0');
     EXPECT_EQ(LinkDialog::kBrowseFlags,
               static_cast<DWORD>(OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_FILEMUSTEXIST |
                                  OFN_PATHMUSTEXIST | OFN_HIDEREADONLY));
+}
+
+// Names and addresses code page 932 cannot hold, given the ways a user gives them: never
+// stored as "?" or a look-alike. A file is stored under its short name, which opens that very
+// file (never cafe.txt beside café.txt); an address keeps what CP932 holds and escapes the
+// rest; a typed path with no short name is refused and the dialog stays open.
+TEST_F(LinkDialogInProcess, NamesCodePage932CannotHoldAreStoredAsTheSameFileOrRefused) {
+    ScratchDirectory dir("names");
+    const std::wstring folder = WideFromCp932(dir.Path()) + L"\\";
+    const std::wstring hangul = folder + L"\uD55C\uAD6D\uC5B4.txt", cafe = folder + L"caf\u00E9.txt";
+    for (const auto& [name, content] : {std::pair{hangul, "hangul"}, {cafe, "cafe-accent"}, {folder + L"cafe.txt", "decoy"}}) {
+        UniqueKernelHandle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+        DWORD written = 0;
+        ASSERT_TRUE(::WriteFile(file.Get(), content, static_cast<DWORD>(std::strlen(content)), &written, nullptr));
+    }
+    struct Case {
+        std::wstring given;
+        bool dropped;
+        const char* opens;   // the content the stored link opens, or null
+        const char* stored;  // or the stored link itself, or null when refused
+    };
+    const Case cases[] = {
+        {hangul, true, "hangul", nullptr},
+        {cafe, true, "cafe-accent", nullptr},
+        {cafe, false, "cafe-accent", nullptr},
+        {L"https://ko.wikipedia.org/wiki/\uD55C\uAD6D\uC5B4", false, nullptr,
+         "https://ko.wikipedia.org/wiki/%ED%95%9C%EA%B5%AD%EC%96%B4"},
+        {folder + L"new-\uD55C.txt", false, nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        m_table.At(4).ReplaceLink("C:\\before.txt");
+        HWND dialog = nullptr;
+        bool refused = false;
+        ModalScript script;
+        script.Then([&] { return (dialog = Dialog()) != nullptr; })
+            .Then([&] {
+                HWND edit = ::GetDlgItem(dialog, IDC_LINK_EDIT);
+                if (c.dropped)
+                    ::PostMessageA(edit, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop({c.given})), 0);
+                else
+                    ::SetWindowTextW(edit, c.given.c_str());
+                return true;
+            })
+            .Then([&] {
+                if (WideWindowTextOf(::GetDlgItem(dialog, IDC_LINK_EDIT)) != c.given) return false;
+                ClickButton(dialog, IDOK);
+                return true;
+            })
+            .Then([&] {
+                if (::IsWindow(dialog) && !FindOwnedBox(dialog)) return false;
+                if (HWND box = FindOwnedBox(dialog)) {
+                    refused = true;
+                    const std::wstring text = WideWindowTextOf(::GetDlgItem(box, 0xFFFF));
+                    EXPECT_EQ(text.find(L"\u300C" + c.given + L"\u300D"), 0u) << "the box names the file";
+                    ClickButton(box, IDOK);
+                    ClickButton(dialog, IDCANCEL);
+                }
+                return true;
+            });
+        Run(4, script);
+        const std::string& link = m_table.At(4).link;
+        if (!c.opens && !c.stored) {
+            EXPECT_TRUE(refused) << link;
+            EXPECT_EQ(link, "C:\\before.txt");
+            continue;
+        }
+        EXPECT_FALSE(refused) << link;
+        if (c.stored) {
+            EXPECT_EQ(link, c.stored);
+        }
+        if (c.opens) {
+            EXPECT_EQ(ReadFileBytes(link).value_or(""), c.opens) << link;
+        }
+    }
 }
 }  // namespace

@@ -1,0 +1,58 @@
+#include "settings/LinkInput.h"
+
+#include <windows.h>
+
+#include <vector>
+
+#include "browser/AddressText.h"
+#include "res/texts.h"
+#include "win/CodePage932.h"
+#include "win/TextFormat.h"
+
+namespace {
+LinkInput TooLong() { return {std::nullopt, WideFromCp932(texts::kLinkTooLong)}; }
+
+LinkInput Checked(std::string link) {
+    if (link.size() > kMaxLinkBytes) return TooLong();
+    return {std::move(link), {}};
+}
+
+// The short (8.3) form of an existing path, which names the same file; empty without one.
+std::wstring ShortPathOf(const std::wstring& path) {
+    const DWORD size = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (size == 0) return {};
+    std::vector<wchar_t> buffer(size);
+    const DWORD length = ::GetShortPathNameW(path.c_str(), buffer.data(), size);
+    return length == 0 || length >= size ? std::wstring() : std::wstring(buffer.data(), length);
+}
+
+bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+// "scheme:" of two or more characters; "C:" is a drive.
+bool StartsWithScheme(const std::wstring& text) {
+    const std::size_t colon = text.find(L':');
+    if (colon == std::wstring::npos || colon < 2 || !IsAsciiLetter(text[0])) return false;
+    for (std::size_t at = 1; at < colon; ++at) {
+        const wchar_t c = text[at];
+        if (!IsAsciiLetter(c) && !(c >= L'0' && c <= L'9') && c != L'+' && c != L'-' && c != L'.') return false;
+    }
+    return true;
+}
+}  // namespace
+
+LinkInput LinkFromPath(const std::wstring& path) {
+    const Cp932Text exact = Cp932FromWide(path);
+    if (exact.Exact()) return Checked(exact.text);
+    const std::wstring shortPath = ShortPathOf(path);
+    if (!shortPath.empty()) {
+        const Cp932Text shortExact = Cp932FromWide(shortPath);
+        if (shortExact.Exact()) return Checked(shortExact.text);
+    }
+    return {std::nullopt, FillInWide(texts::kPathCannotBeStored, {path, exact.lost})};
+}
+
+LinkInput LinkFromTypedText(const std::wstring& text) {
+    if (text.empty()) return {std::string(), {}};
+    if (!StartsWithScheme(text)) return LinkFromPath(text);
+    return Checked(WideToCodePage932Address(text));
+}
