@@ -3,10 +3,14 @@
 #include "res/texts.h"
 #include "browser/DefaultBrowser.h"
 #include "keys/SettingsFile.h"
+#include "keys/SettingsFileEncoding.h"
+#include "win/CodePage932.h"
 #include "res/resource.h"
 #include "shell/AboutDialog.h"
 #include "shell/CMainFrame.h"
 #include "win/DllSearch.h"
+#include "win/TextFormat.h"
+#include "win/WindowText.h"
 
 namespace {
 constexpr char kInstanceMutexName[] = "h_VEL_Brisolt_PrevInstance";
@@ -20,6 +24,15 @@ LinkKeysApp& LinkKeysApp::Get() noexcept { return static_cast<LinkKeysApp&>(*Win
 
 BOOL LinkKeysApp::InitInstance() {
     RestrictDllSearchPath();
+    // Before anything in the program's folder is read, written or loaded: a folder whose name
+    // code page 932 cannot hold (nor its short form) would be some other folder.
+    std::wstring unusable;
+    if (!AppDirectoryOfModule(Instance(), m_szAppDir, &unusable)) {
+        MessageBoxWide(nullptr, FillInWide(texts::kProgramFolderUnusable, {unusable}), texts::kAppName,
+                       MB_OK | MB_ICONSTOP);
+        SetQuitCode(kExitProgramFolderUnusable);
+        return FALSE;
+    }
 
     // Another copy in this logon holds the mutex; the first copy goes on undisturbed. Two
     // copies started at the same moment can both miss the other in the test: whichever
@@ -35,7 +48,7 @@ BOOL LinkKeysApp::InitInstance() {
         return RefuseSecondCopy();
     }
 
-    AppDirectoryOfModule(Instance(), m_szAppDir);
+    PrepareSettingsFile();
     LoadSettings();
     DetectDefaultBrowser();
     // No message is admitted from processes of a lower integrity level for the key presses:
@@ -86,13 +99,24 @@ void LinkKeysApp::OnAppAbout() {
     about.DoModal();
 }
 
+void LinkKeysApp::PrepareSettingsFile() {
+    const SettingsFileEncoding encoding = ConvertUtf8SettingsFile(m_szAppDir);
+    if (encoding.outcome != SettingsFileEncoding::Outcome::Unconvertible) return;
+    // The user's own edit stays exactly as it is: not read, and never written in this run.
+    m_bSettingsFileLocked = true;
+    const std::wstring text = encoding.lost.empty()
+                                  ? WideFromCp932(texts::kSettingsFileNotConverted)
+                                  : FillInWide(texts::kSettingsFileNotConvertible, {encoding.lost});
+    MessageBoxWide(nullptr, text, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+}
+
 int LinkKeysApp::LoadSettings() {
-    SettingsFile(m_szAppDir).Load(m_keySets);
+    SettingsFile(m_bSettingsFileLocked ? "" : m_szAppDir).Load(m_keySets);
     return 0;
 }
 
 bool LinkKeysApp::SaveSettings() {
-    if (m_bSessionEnded) return false;
+    if (m_bSessionEnded || m_bSettingsFileLocked) return false;
     return SettingsFile(m_szAppDir).Save(m_keySets);
 }
 

@@ -15,6 +15,9 @@ class CMainFrame;
 
 class LinkKeysApp : public WinApp, public KeySetHost {
 public:
+    // The exit code when the program's folder cannot be used (see AppDirectoryOfModule).
+    static constexpr int kExitProgramFolderUnusable = 3;
+
     LinkKeysApp() noexcept;
     ~LinkKeysApp() override;
 
@@ -44,6 +47,9 @@ private:
     // The box that tells the user another copy runs; start-up then ends.
     static BOOL RefuseSecondCopy();
     void DetectDefaultBrowser();
+    // A settings file saved as UTF-8 becomes code page 932 before it is read; one that
+    // cannot is left alone, and this run neither reads nor writes it.
+    void PrepareSettingsFile();
 
     UniqueKernelHandle m_hMutex;
     mutable UniqueIcon m_hBrowserIcon;
@@ -52,6 +58,7 @@ private:
     KeySetTable m_keySets;
     std::optional<KeySetTable> m_confirmedKeySets;
     bool m_bSessionEnded = false;
+    bool m_bSettingsFileLocked = false;
     char m_szBrowserPath[kBrowserPathSize] = {};
     std::unique_ptr<CMainFrame> m_pMainFrame;
 };

@@ -15,6 +15,7 @@
 #include "win/SystemLibrary.h"
 #include "win/MessageFilter.h"
 #include "win/WinApp.h"
+#include "win/CodePage932.h"
 
 CMainFrame::~CMainFrame() {
     // Normally the window is long gone (Exit destroyed it, which stopped the hook and let go
@@ -98,8 +99,11 @@ LRESULT CMainFrame::OnCreate() {
 
     m_links = std::make_unique<LinkOpener>(
         Hwnd(), WM_APP_WORKER_REPLY, [this](const std::string& link, LaunchResult why) { OnLaunchFailed(link, why); });
+    // The task starts the program in the folder the program uses for everything else.
+    const std::wstring module = SignInTask::ProgramPath();
     m_signIn = std::make_unique<SignInService>(
-        Hwnd(), WM_APP_WORKER_REPLY, SignInTask::ProgramPath(),
+        Hwnd(), WM_APP_WORKER_REPLY,
+        WideFromCp932(KeySetHost::Current().AppDirectory()) + module.substr(module.rfind(L'\\') + 1),
         [this](const char* text, bool question) { return ShowSignInNotice(text, question); });
 
     m_hookLib = HookLibrary::LoadFrom(KeySetHost::Current().AppDirectory());

@@ -34,6 +34,8 @@ public:
     // Dispatches messages until WM_QUIT; used by the main loop. Each message is first offered
     // to the windows it is aimed at (innermost first), which may consume it.
     int PumpMessages();
+    // The process's exit code when start-up ends without the message loop.
+    void SetQuitCode(int code) noexcept { m_nQuitCode = code; }
 
 private:
     HINSTANCE m_hInstance = nullptr;

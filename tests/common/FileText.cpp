@@ -68,3 +68,20 @@ bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
         ::Sleep(20);
     }
 }
+
+std::string AnsiPath(const std::wstring& path) {
+    wchar_t shortPath[MAX_PATH * 2] = {};
+    std::wstring result;
+    if (::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH * 2) > 0) {
+        result = shortPath;
+    } else {
+        const std::size_t slash = path.rfind(L'\\');
+        if (slash == std::wstring::npos) return {};
+        const std::wstring folder = path.substr(0, slash);
+        result = (::GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH * 2) > 0 ? std::wstring(shortPath) : folder) +
+                 path.substr(slash);
+    }
+    char narrow[MAX_PATH * 4] = {};
+    ::WideCharToMultiByte(932, 0, result.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
+    return narrow;
+}

@@ -20,3 +20,7 @@ bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs);
 // answer) calls runReplies.
 bool PumpRepliesUntil(const std::function<bool()>& condition, unsigned reply,
                       const std::function<void()>& runReplies, unsigned timeoutMs);
+
+// A path of any name as this program's narrow helpers take it: its short form, in code page
+// 932 (a file that does not exist yet keeps its own last name).
+std::string AnsiPath(const std::wstring& path);

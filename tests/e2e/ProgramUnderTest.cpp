@@ -6,19 +6,23 @@
 #include "WindowQuery.h"
 #include "res/resource.h"
 #include "common/FileText.h"
+#include "win/CodePage932.h"
 
-ProgramUnderTest::ProgramUnderTest(const std::string& program,
-                                   const std::string& workingDirectory,
-                                   const std::string& arguments) {
-    std::string commandLine = "\"" + program + "\"";
-    if (!arguments.empty()) commandLine += " " + arguments;
-    std::vector<char> writable(commandLine.begin(), commandLine.end());
-    writable.push_back('\0');
-    STARTUPINFOA startup{};
+ProgramUnderTest::ProgramUnderTest(const std::string& program, const std::string& workingDirectory,
+                                   const std::string& arguments)
+    : ProgramUnderTest(WideFromCp932(program), WideFromCp932(workingDirectory), WideFromCp932(arguments)) {}
+
+ProgramUnderTest::ProgramUnderTest(const std::wstring& program, const std::wstring& workingDirectory,
+                                   const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + program + L"\"";
+    if (!arguments.empty()) commandLine += L" " + arguments;
+    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+    writable.push_back(L'\0');
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
-    if (!::CreateProcessA(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!::CreateProcessW(program.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
                           workingDirectory.c_str(), &startup, &m_info))
-        throw std::runtime_error("cannot start " + program);
+        throw std::runtime_error("cannot start the program");
 }
 
 ProgramUnderTest::~ProgramUnderTest() {

@@ -11,6 +11,9 @@ public:
     // Starts the program with the given working directory; throws when it cannot start.
     ProgramUnderTest(const std::string& program, const std::string& workingDirectory,
                      const std::string& arguments = {});
+    // The same for names code page 932 cannot hold.
+    ProgramUnderTest(const std::wstring& program, const std::wstring& workingDirectory,
+                     const std::wstring& arguments = {});
     ~ProgramUnderTest();
     ProgramUnderTest(const ProgramUnderTest&) = delete;
     ProgramUnderTest& operator=(const ProgramUnderTest&) = delete;
