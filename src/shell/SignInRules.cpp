@@ -43,7 +43,7 @@ bool SystemSignIn::IsProtected(const std::wstring& finalFolder, const std::vecto
 
 std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& programPath, const char** why) {
     *why = texts::kSignInNeedsProtectedFolder;
-    const std::wstring finalProgram = FinalProgramPath(system, programPath);
+    std::wstring finalProgram = FinalProgramPath(system, programPath);
     if (finalProgram.empty()) return {};
     if (programPath.find(L'%') != std::wstring::npos || finalProgram.find(L'%') != std::wstring::npos) {
         *why = texts::kSignInPathHasPercent;
