@@ -13,8 +13,15 @@
 ; Installs Vorlund.exe, VelComn.dll and README.txt into Program Files\Vorlund (a folder
 ; only administrators can change, which matters for a program that runs elevated), a
 ; Start-menu shortcut for all users, the Settings -> Apps entry, and optionally the sign-in
-; task of the installing user. Vorlund.ini, the user's settings, is never written or
-; replaced; the uninstaller asks before deleting it. A running Vorlund is closed politely
+; task of the installing user, "Vorlund (<user>@<domain>)" after the account of the setup's
+; token ("Vorlund (<user>)" for an account without a domain part). The task is registered
+; only for that default folder (never for a path with '%'); a task an earlier version left
+; for a Vorlund.exe anywhere else, or under the old name "Vorlund (<user>)", is removed. An
+; uninstaller removes a task (either name) only when it starts its own copy or no program.
+; Vorlund.ini, the user's settings, is never part of what is installed: the one exception
+; is the 64-bit setup replacing a 32-bit installation, whose Vorlund.ini (the settings in
+; use) becomes the 64-bit folder's, an older one there kept as Vorlund.ini.bak. The
+; uninstaller asks before deleting the settings. A running Vorlund is closed politely
 ; (WM_CLOSE to its frame window, so that it saves its settings) and started again after an
 ; upgrade.
 
@@ -62,7 +69,8 @@ VIAddVersionKey /LANG=0 CompanyName "${PUBLISHER}"
 VIAddVersionKey /LANG=0 LegalCopyright "${PUBLISHER}"
 
 Var WasRunning      ; 1 when a running Vorlund was closed (it is started again at the end)
-Var TaskName        ; "Vorlund (<user name>)"
+Var TaskName        ; "Vorlund (<user name>@<domain>)", or "Vorlund (<user name>)" without a domain
+Var OldTaskName     ; the name before: "Vorlund (<user name>)", or "" when it is $TaskName
 Var VorlundTaskUserId   ; DOMAIN\user, XML-escaped (SignInTask.nsh)
 Var VorlundTaskCommand  ; the installed Vorlund.exe, XML-escaped (SignInTask.nsh)
 Var DefaultDir      ; where this setup installs by default: under the system's Program Files
@@ -154,19 +162,57 @@ Function ${UN}CloseRunning
   Pop $0
 FunctionEnd
 
-; The sign-in task's name for the user running the setup: "Vorlund (<user name>)", and
-; in $VorlundTaskUserId the user as DOMAIN\user (just the name when there is no domain).
+; The user running the setup, as Windows names the account of its token (LookupAccountSid,
+; not the environment, which the user controls): $VorlundTaskUserId is DOMAIN\user (just the
+; name when the account has no domain part), and the sign-in task is $TaskName,
+; "Vorlund (user@DOMAIN)" ("Vorlund (user)" without a domain), the name Vorlund itself uses:
+; accounts of one name on different domains or computers never meet each other's task.
+; $OldTaskName is the name earlier versions used, "Vorlund (user)", or "" when it is the same.
 Function ${UN}FindTaskUser
   Push $0
   Push $1
-  System::Call 'advapi32::GetUserNameW(w .r0, *i ${NSIS_MAX_STRLEN}) i .r1'
-  StrCpy $TaskName "Vorlund ($0)"
-  ReadEnvStr $1 USERDOMAIN
-  ${If} $1 == ""
-    StrCpy $VorlundTaskUserId $0
-  ${Else}
-    StrCpy $VorlundTaskUserId "$1\$0"
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  StrCpy $1 ""
+  StrCpy $2 ""
+  System::Call 'kernel32::GetCurrentProcess() p .r3'
+  ; TOKEN_QUERY
+  System::Call 'advapi32::OpenProcessToken(p r3, i 8, *p .r3) i .r0'
+  ${If} $0 != 0
+    System::Alloc 256
+    Pop $4
+    ; TokenUser: a TOKEN_USER, whose first member is the SID
+    System::Call 'advapi32::GetTokenInformation(p r3, i 1, p r4, i 256, *i .r5) i .r0'
+    ${If} $0 != 0
+      System::Call '*$4(p .r5)'
+      System::Call 'advapi32::LookupAccountSidW(p 0, p r5, w .r1, *i ${NSIS_MAX_STRLEN}, w .r2, *i ${NSIS_MAX_STRLEN}, *i .r5) i .r0'
+      ${If} $0 == 0
+        StrCpy $1 ""
+        StrCpy $2 ""
+      ${EndIf}
+    ${EndIf}
+    System::Free $4
+    System::Call 'kernel32::CloseHandle(p r3)'
   ${EndIf}
+  ${If} $1 == ""
+    System::Call 'advapi32::GetUserNameW(w .r1, *i ${NSIS_MAX_STRLEN}) i'
+    StrCpy $2 ""
+  ${EndIf}
+  ${If} $2 == ""
+    StrCpy $TaskName "Vorlund ($1)"
+    StrCpy $OldTaskName ""
+    StrCpy $VorlundTaskUserId $1
+  ${Else}
+    StrCpy $TaskName "Vorlund ($1@$2)"
+    StrCpy $OldTaskName "Vorlund ($1)"
+    StrCpy $VorlundTaskUserId "$2\$1"
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
   Pop $1
   Pop $0
 FunctionEnd
@@ -188,45 +234,77 @@ Function ${UN}Schtasks
 FunctionEnd
 
 
-; XML-escapes the string on top of the stack (& < > " ').
-Function ${UN}XmlEscape
+; Undoes XmlEscape on the string on top of the stack.
+Function ${UN}XmlUnescape
   Exch $0
   Push $1
   Push $2
   Push $3
+  Push $4
+  Push $5
   StrCpy $1 ""
   StrCpy $2 0
   ${Do}
     StrCpy $3 $0 1 $2
     ${IfThen} $3 == "" ${|} ${Break} ${|}
-    ${Select} $3
-      ${Case} "&"
-        StrCpy $3 "&amp;"
-      ${Case} "<"
-        StrCpy $3 "&lt;"
-      ${Case} ">"
-        StrCpy $3 "&gt;"
-      ${Case} '"'
-        StrCpy $3 "&quot;"
-      ${Case} "'"
-        StrCpy $3 "&apos;"
-    ${EndSelect}
+    StrCpy $4 1
+    ${If} $3 == "&"
+      StrCpy $5 $0 6 $2
+      ${If} $5 S== "&quot;"
+        StrCpy $3 '"'
+        StrCpy $4 6
+      ${ElseIf} $5 S== "&apos;"
+        StrCpy $3 "'"
+        StrCpy $4 6
+      ${Else}
+        StrCpy $5 $0 5 $2
+        ${If} $5 S== "&amp;"
+          StrCpy $4 5
+        ${Else}
+          StrCpy $5 $0 4 $2
+          ${If} $5 S== "&lt;"
+            StrCpy $3 "<"
+            StrCpy $4 4
+          ${ElseIf} $5 S== "&gt;"
+            StrCpy $3 ">"
+            StrCpy $4 4
+          ${EndIf}
+        ${EndIf}
+      ${EndIf}
+    ${EndIf}
     StrCpy $1 "$1$3"
-    IntOp $2 $2 + 1
+    IntOp $2 $2 + $4
   ${Loop}
   StrCpy $0 $1
+  Pop $5
+  Pop $4
   Pop $3
   Pop $2
   Pop $1
   Exch $0
 FunctionEnd
 
-; The command of the user's sign-in task ($TaskName), read from the scheduler's own file of it
-; (System32\Tasks\<name>, XML in UTF-16): left in $0, XML-escaped as the file has it; "" when
-; the task starts no program (Wine keeps a task's Exec action without its command) or there
-; is no such task.
+; Whether the scheduler has a task of the name on the stack (its own file of it,
+; System32\Tasks\<name>, is there): 1 or 0 in $0.
+Function ${UN}TaskExists
+  Exch $1
+  StrCpy $0 0
+  !if ${ARCH} != x64
+    ${DisableX64FSRedirection}
+  !endif
+  ${IfThen} ${FileExists} "$WINDIR\System32\Tasks\$1" ${|} StrCpy $0 1 ${|}
+  !if ${ARCH} != x64
+    ${EnableX64FSRedirection}
+  !endif
+  Pop $1
+FunctionEnd
+
+; The command of the task named on the stack, read from the scheduler's own file of it
+; (System32\Tasks\<name>, XML in UTF-16): left in $0 as a plain path (XML escapes undone,
+; without surrounding quotes); "" when the task starts no program (Wine keeps a task's Exec
+; action without its command) or there is no such task.
 Function ${UN}ReadTaskCommand
-  Push $1
+  Exch $1
   Push $2
   Push $3
   StrCpy $0 ""
@@ -234,7 +312,7 @@ Function ${UN}ReadTaskCommand
     ${DisableX64FSRedirection}
   !endif
   ClearErrors
-  FileOpen $1 "$WINDIR\System32\Tasks\$TaskName" r
+  FileOpen $1 "$WINDIR\System32\Tasks\$1" r
   !if ${ARCH} != x64
     ${EnableX64FSRedirection}
   !endif
@@ -276,8 +354,69 @@ Function ${UN}ReadTaskCommand
     ${Loop}
     FileClose $1
   ${EndIf}
+  Push $0
+  Call ${UN}XmlUnescape
+  Pop $0
+  StrCpy $2 $0 1
+  ${IfThen} $2 == '"' ${|} StrCpy $0 $0 "" 1 ${|}
+  StrCpy $2 $0 "" -1
+  ${IfThen} $2 == '"' ${|} StrCpy $0 $0 -1 ${|}
   Pop $3
   Pop $2
+  Pop $1
+FunctionEnd
+
+; Removes the task named on the stack. A failed /delete means either that there is no such
+; task or that the service did not answer yet (see RegisterSignInTask); the task is taken
+; as gone when /query cannot find it or, since Wine's /query is a stub that always
+; succeeds, when the scheduler's own file of it (System32\Tasks\<name>) is not there.
+; When it stays: a message box, or exit code 3 when silent.
+Function ${UN}DeleteTask
+  Exch $1
+  Push $0
+  Push $R1
+  Push $1
+  Call ${UN}TaskExists
+  StrCpy $R1 0
+  ${DoWhile} $0 == 1
+    IntOp $R1 $R1 + 1
+    Push '/delete /f /tn "$1"'
+    Call ${UN}Schtasks
+    ${IfThen} $0 == 0 ${|} ${Break} ${|}
+    Push '/query /tn "$1"'
+    Call ${UN}Schtasks
+    ${IfThen} $0 != 0 ${|} ${Break} ${|}
+    Push $1
+    Call ${UN}TaskExists
+    ${IfThen} $0 == 0 ${|} ${Break} ${|}
+    ${If} $R1 >= ${SCHTASKS_TRIES}
+      MessageBox MB_OK|MB_ICONEXCLAMATION "$(SignInRemoveFailed)" /SD IDOK
+      SetErrorLevel 3
+      ${Break}
+    ${EndIf}
+    Sleep 2000
+  ${Loop}
+  Pop $R1
+  Pop $0
+  Pop $1
+FunctionEnd
+
+; Removes the task named on the stack when it starts this installation's Vorlund.exe, or no
+; program at all (Wine keeps tasks without their command): a task that starts another copy
+; is that copy's, and one that starts another program is not Vorlund's.
+Function ${UN}RemoveOwnTask
+  Exch $1
+  Push $0
+  Push $1
+  Call ${UN}ReadTaskCommand
+  ${If} $0 == ""
+  ${OrIf} $0 == "$INSTDIR\Vorlund.exe"
+    Push $1
+    Call ${UN}DeleteTask
+  ${Else}
+    DetailPrint "$(SignInTaskOfOtherCopy)"
+  ${EndIf}
+  Pop $0
   Pop $1
 FunctionEnd
 
@@ -320,6 +459,39 @@ Function .onInit
     StrCpy $INSTDIR $0
   ${EndIf}
   Call OfferSignInOnlyWhereProtected
+FunctionEnd
+
+; XML-escapes the string on top of the stack (& < > " ').
+Function XmlEscape
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  StrCpy $1 ""
+  StrCpy $2 0
+  ${Do}
+    StrCpy $3 $0 1 $2
+    ${IfThen} $3 == "" ${|} ${Break} ${|}
+    ${Select} $3
+      ${Case} "&"
+        StrCpy $3 "&amp;"
+      ${Case} "<"
+        StrCpy $3 "&lt;"
+      ${Case} ">"
+        StrCpy $3 "&gt;"
+      ${Case} '"'
+        StrCpy $3 "&quot;"
+      ${Case} "'"
+        StrCpy $3 "&apos;"
+    ${EndSelect}
+    StrCpy $1 "$1$3"
+    IntOp $2 $2 + 1
+  ${Loop}
+  StrCpy $0 $1
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
 FunctionEnd
 
 ; Registers the sign-in task from the XML of src/res/SignInTask.xml. A task service that
@@ -370,64 +542,6 @@ Function RegisterSignInTask
   Pop $0
 FunctionEnd
 
-; Removes the user's sign-in task, but only when it starts this installation's Vorlund.exe
-; (or no program at all): a task that starts another copy is that copy's. A failed /delete means either that there is no such
-; task or that the service did not answer yet (see RegisterSignInTask); the task is taken
-; as gone when /query cannot find it or, since Wine's /query is a stub that always
-; succeeds, when the scheduler's own file of it (System32\Tasks\<name>) is not there.
-!macro VORLUND_REMOVE_SIGNIN_TASK UN
-Function ${UN}RemoveSignInTask
-  Push $0
-  Push $1
-  Push $R1
-  Call ${UN}FindTaskUser
-  Push "$INSTDIR\Vorlund.exe"
-  Call ${UN}XmlEscape
-  Pop $1
-  Call ${UN}ReadTaskCommand
-  ${If} $0 != ""
-  ${AndIf} $0 != $1
-    DetailPrint "$(SignInTaskOfOtherCopy)"
-    Goto removed
-  ${EndIf}
-  StrCpy $R1 0
-  ${Do}
-    IntOp $R1 $R1 + 1
-    Push '/delete /f /tn "$TaskName"'
-    Call ${UN}Schtasks
-    ${IfThen} $0 == 0 ${|} ${Break} ${|}
-    Push '/query /tn "$TaskName"'
-    Call ${UN}Schtasks
-    ${IfThen} $0 != 0 ${|} ${Break} ${|}
-    !if ${ARCH} != x64
-      ${DisableX64FSRedirection}
-    !endif
-    ${If} ${FileExists} "$WINDIR\System32\Tasks\$TaskName"
-      StrCpy $0 1
-    ${Else}
-      StrCpy $0 0
-    ${EndIf}
-    !if ${ARCH} != x64
-      ${EnableX64FSRedirection}
-    !endif
-    ${IfThen} $0 == 0 ${|} ${Break} ${|}
-    ${If} $R1 >= ${SCHTASKS_TRIES}
-      StrCpy $1 $TaskName
-      MessageBox MB_OK|MB_ICONEXCLAMATION "$(SignInRemoveFailed)" /SD IDOK
-      SetErrorLevel 3
-      ${Break}
-    ${EndIf}
-    Sleep 2000
-  ${Loop}
-  removed:
-  Pop $R1
-  Pop $1
-  Pop $0
-FunctionEnd
-!macroend
-!insertmacro VORLUND_REMOVE_SIGNIN_TASK ""
-!insertmacro VORLUND_REMOVE_SIGNIN_TASK "un."
-
 Section "$(SecProgramName)" SecProgram
   SectionIn RO
   Call CloseRunning
@@ -440,6 +554,7 @@ Section "$(SecProgramName)" SecProgram
   !if ${ARCH} == x64
     Call ReplaceOtherArchitecture
   !endif
+  Call RemoveLeftoverSignInTasks
 
   SetShellVarContext all
   CreateShortcut "$SMPROGRAMS\Vorlund.lnk" "$INSTDIR\Vorlund.exe" "" "$INSTDIR\Vorlund.exe" 0
@@ -460,7 +575,8 @@ SectionEnd
 Section "$(SecSignInName)" SecSignIn
   ; The task starts Vorlund elevated without asking: only from the folder under the system's
   ; Program Files, which only administrators can change.
-  ${If} $INSTDIR != $DefaultDir
+  Call IsSignInAllowedHere
+  ${If} $0 != 1
     MessageBox MB_OK|MB_ICONEXCLAMATION "$(SignInNeedsProtectedFolder)" /SD IDOK
     SetErrorLevel 4
   ${Else}
@@ -471,7 +587,9 @@ SectionEnd
 Section "-Finish"
   ; Sign-in unchecked: an earlier installation's task goes.
   ${IfNot} ${SectionIsSelected} ${SecSignIn}
-    Call RemoveSignInTask
+    Call FindTaskUser
+    Push $TaskName
+    Call RemoveOwnTask
   ${EndIf}
   ${If} $WasRunning == 1
     Exec '"$INSTDIR\Vorlund.exe"'
@@ -481,29 +599,101 @@ SectionEnd
 ; Elsewhere the sign-in option starts unchecked (it would be refused). A silent install
 ; keeps it, so that its refusal shows in the exit code (4).
 Function OfferSignInOnlyWhereProtected
-  ${If} $INSTDIR != $DefaultDir
+  Call IsSignInAllowedHere
+  ${If} $0 != 1
   ${AndIfNot} ${Silent}
     !insertmacro UnselectSection ${SecSignIn}
   ${EndIf}
 FunctionEnd
 
+; 1 in $0 when the sign-in task may start this copy: it is in the default folder under the
+; system's Program Files, the one folder the setup knows only administrators can change. A
+; path with a '%' never may (it cannot be that folder anyway): the scheduler expands
+; environment variables in a task's command, and the user controls those.
+Function IsSignInAllowedHere
+  Push $1
+  Push $2
+  StrCpy $0 0
+  ${IfThen} $INSTDIR == $DefaultDir ${|} StrCpy $0 1 ${|}
+  StrCpy $1 0
+  ${Do}
+    StrCpy $2 $INSTDIR 1 $1
+    ${IfThen} $2 == "" ${|} ${Break} ${|}
+    ${IfThen} $2 == "%" ${|} StrCpy $0 0 ${|}
+    IntOp $1 $1 + 1
+  ${Loop}
+  Pop $2
+  Pop $1
+FunctionEnd
+
+; Before this version the sign-in task was registered for a Vorlund in any folder, and a task
+; that starts Vorlund.exe elevated at every sign-in without a prompt, from a folder other
+; users can change, is a door to administrator rights for whoever replaces that program. So
+; the user's task goes when it starts a Vorlund.exe anywhere but $DefaultDir (the setup
+; cannot judge another folder's permissions), whichever copy it belongs to. The task under
+; the name earlier versions used, "Vorlund (<user name>)", goes also when it starts this
+; installation's copy or no program: the task under the account's full name takes its place.
+; A task that starts some other program is left alone. The sign-in section registers the task
+; again for this copy when it is chosen and allowed.
+Function RemoveLeftoverSignInTasks
+  Push $0
+  Push $1
+  Call FindTaskUser
+  Push $TaskName
+  Call ReadTaskCommand
+  Call IsUnprotectedVorlund
+  ${If} $1 == 1
+    DetailPrint "$(SignInUnprotectedRemoved)"
+    Push $TaskName
+    Call DeleteTask
+  ${EndIf}
+  ${If} $OldTaskName != ""
+    Push $OldTaskName
+    Call ReadTaskCommand
+    Call IsUnprotectedVorlund
+    ${If} $0 == ""
+    ${OrIf} $0 == "$INSTDIR\Vorlund.exe"
+      StrCpy $1 1
+    ${EndIf}
+    ${If} $1 == 1
+      Push $OldTaskName
+      Call DeleteTask
+    ${EndIf}
+  ${EndIf}
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; 1 in $1 when the command in $0 is a Vorlund.exe (by its file name, in any case) of a folder
+; other than $DefaultDir; else 0.
+Function IsUnprotectedVorlund
+  Push $2
+  StrCpy $1 0
+  StrCpy $2 $0 "" -12
+  ${If} $2 == "\Vorlund.exe"
+  ${OrIf} $2 == "/Vorlund.exe"
+  ${OrIf} $0 == "Vorlund.exe"
+    ${IfThen} $0 != "$DefaultDir\Vorlund.exe" ${|} StrCpy $1 1 ${|}
+  ${EndIf}
+  Pop $2
+FunctionEnd
+
 !if ${ARCH} == x64
-; A 32-bit installation (closed already by CloseRunning) gives way to this one: its
-; Vorlund.ini comes over unless this folder has one, its files and Apps entry go. The
-; Start-menu shortcut has the same name and now starts this copy; the sign-in task, also of
-; the same name, is registered for this copy (or removed) by the sections after this one.
+; A 32-bit installation (closed already by CloseRunning) gives way to this one: its files
+; and Apps entry go, and its Vorlund.ini, the settings the user has been using, becomes this
+; folder's. An older Vorlund.ini here is kept as Vorlund.ini.bak (replacing an older .bak,
+; the settings of an earlier change of the same kind). The 32-bit Vorlund.ini is deleted only
+; once its copy is here whole; when it cannot be, it stays where it is and the details say so.
+; The Start-menu shortcut has the same name and now starts this copy; the sign-in task is
+; registered for this copy (or removed) by what follows.
 Function ReplaceOtherArchitecture
   ${If} $OtherArchDir == ""
     Return
   ${EndIf}
   DetailPrint "$(ReplacingOtherArch)"
   ${If} $OtherArchDir != $INSTDIR
-    ${IfNot} ${FileExists} "$INSTDIR\Vorlund.ini"
-    ${AndIf} ${FileExists} "$OtherArchDir\Vorlund.ini"
-      CopyFiles /SILENT "$OtherArchDir\Vorlund.ini" "$INSTDIR\Vorlund.ini"
-    ${EndIf}
-    ${If} ${FileExists} "$INSTDIR\Vorlund.ini"
-      Delete "$OtherArchDir\Vorlund.ini"
+    ${If} ${FileExists} "$OtherArchDir\Vorlund.ini"
+      Call CarryOverSettings
     ${EndIf}
     Delete "$OtherArchDir\Vorlund.exe"
     Delete "$OtherArchDir\VelComn.dll"
@@ -514,6 +704,73 @@ Function ReplaceOtherArchitecture
   SetRegView 32
   DeleteRegKey HKLM "${UNINST_KEY}"
   SetRegView 64
+FunctionEnd
+
+Function CarryOverSettings
+  Push $0
+  Push $1
+  Push $2
+  StrCpy $2 ok
+  StrCpy $1 0
+  ${If} ${FileExists} "$INSTDIR\Vorlund.ini"
+    ${IfThen} ${FileExists} "$INSTDIR\Vorlund.ini.bak" ${|} Delete "$INSTDIR\Vorlund.ini.bak" ${|}
+    ClearErrors
+    Rename "$INSTDIR\Vorlund.ini" "$INSTDIR\Vorlund.ini.bak"
+    ${If} ${Errors}
+      StrCpy $2 ""
+    ${Else}
+      StrCpy $1 1
+    ${EndIf}
+  ${EndIf}
+  ${If} $2 == ok
+    ClearErrors
+    CopyFiles /SILENT "$OtherArchDir\Vorlund.ini" "$INSTDIR\Vorlund.ini"
+    ${IfThen} ${Errors} ${|} StrCpy $2 "" ${|}
+  ${EndIf}
+  ${If} $2 == ok
+    Push "$OtherArchDir\Vorlund.ini"
+    Call FileSize
+    Pop $0
+    Push "$INSTDIR\Vorlund.ini"
+    Call FileSize
+    Pop $2
+    ${If} $0 < 0
+    ${OrIf} $2 != $0
+      StrCpy $2 ""
+    ${Else}
+      StrCpy $2 ok
+    ${EndIf}
+  ${EndIf}
+  ${If} $2 == ok
+    Delete "$OtherArchDir\Vorlund.ini"
+  ${Else}
+    ; This folder's own settings stay in effect.
+    ${If} $1 == 1
+      Delete "$INSTDIR\Vorlund.ini"
+      Rename "$INSTDIR\Vorlund.ini.bak" "$INSTDIR\Vorlund.ini"
+    ${EndIf}
+    DetailPrint "$(SettingsNotCarried)"
+  ${EndIf}
+  Pop $2
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; The size in bytes of the file named on the stack, or -1 when it cannot be opened.
+Function FileSize
+  Exch $0
+  Push $1
+  Push $2
+  StrCpy $2 -1
+  FileOpen $1 $0 r
+  ${If} $1 != ""
+    FileSeek $1 0 END $2
+    FileClose $1
+  ${EndIf}
+  StrCpy $0 $2
+  Pop $2
+  Pop $1
+  Exch $0
 FunctionEnd
 !endif
 
@@ -539,7 +796,13 @@ FunctionEnd
 
 Section Uninstall
   Call un.CloseRunning
-  Call un.RemoveSignInTask
+  Call un.FindTaskUser
+  Push $TaskName
+  Call un.RemoveOwnTask
+  ${If} $OldTaskName != ""
+    Push $OldTaskName
+    Call un.RemoveOwnTask
+  ${EndIf}
 
   Delete "$INSTDIR\Vorlund.exe"
   Delete "$INSTDIR\VelComn.dll"
@@ -553,6 +816,7 @@ Section Uninstall
   ${If} ${FileExists} "$INSTDIR\Vorlund.ini"
     MessageBox MB_YESNO|MB_ICONQUESTION|MB_DEFBUTTON2 "$(UnDeleteSettings)" /SD IDNO IDNO keep
     Delete "$INSTDIR\Vorlund.ini"
+    Delete "$INSTDIR\Vorlund.ini.bak"
     keep:
   ${EndIf}
   RMDir "$INSTDIR"
