@@ -7,6 +7,7 @@
 #include "shell/AboutDialog.h"
 #include "shell/CMainFrame.h"
 #include "win/DllSearch.h"
+#include "win/WindowText.h"
 
 namespace {
 constexpr char kInstanceMutexName[] = "h_VEL_Brisolt_PrevInstance";
@@ -57,7 +58,7 @@ BOOL LinkKeysApp::InitInstance() {
 }
 
 BOOL LinkKeysApp::RefuseSecondCopy() {
-    ::MessageBoxA(nullptr, texts::kAlreadyRunning, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxCp932(nullptr, texts::kAlreadyRunning, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
 }
 
