@@ -1,11 +1,13 @@
 #include "keys/HookLibrary.h"
 
+#include "win/CodePage932.h"
 #include "win/ProcAddress.h"
 
 std::shared_ptr<HookLibrary> HookLibrary::LoadFrom(const std::string& directory) {
     if (directory.empty()) return nullptr;
     const std::string path = directory + kFileName;
-    UniqueModule module(::LoadLibraryExA(path.c_str(), nullptr, 0));
+    // Wide: the program's folder may have a Japanese name on a system of another code page.
+    UniqueModule module(::LoadLibraryExW(WideFromCp932(path).c_str(), nullptr, 0));
     if (!module) return nullptr;
     return std::shared_ptr<HookLibrary>(new HookLibrary(std::move(module)));
 }
