@@ -82,13 +82,13 @@ std::string ProfileFile::ReadText(const char* section, const char* key, const ch
 }
 
 bool ProfileFile::Write(const char* section, const char* key, const char* value) const {
+    // The bytes as the system's code page reads them: it writes them back through the same.
     std::wstring wideValue;
     if (value) {
-        const std::string text(value);
-        const int size = ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+        const int length = static_cast<int>(std::strlen(value));
+        const int size = ::MultiByteToWideChar(CP_ACP, 0, value, length, nullptr, 0);
         wideValue.resize(static_cast<std::size_t>(size > 0 ? size : 0));
-        if (size > 0)
-            ::MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wideValue.data(), size);
+        if (size > 0) ::MultiByteToWideChar(CP_ACP, 0, value, length, wideValue.data(), size);
     }
     return ::WritePrivateProfileStringW(AsciiName(section).Get(), AsciiName(key).Get(),
                                         value ? wideValue.c_str() : nullptr, m_path.c_str()) != FALSE;
@@ -98,12 +98,13 @@ bool ProfileFile::CodePageKeepsBytes(UINT codePage) {
     if (codePage == kCodePage932) return true;
     CPINFO info{};
     if (!::GetCPInfo(codePage, &info) || info.MaxCharSize != 1) return false;
+    // The same conversions as the system's own for the file, both ways, byte by byte.
     for (int value = 1; value < 256; ++value) {
         const char byte = static_cast<char>(value);
         wchar_t unit = 0;
         char back = 0;
         BOOL usedDefault = FALSE;
-        if (::MultiByteToWideChar(codePage, MB_ERR_INVALID_CHARS, &byte, 1, &unit, 1) != 1 ||
+        if (::MultiByteToWideChar(codePage, 0, &byte, 1, &unit, 1) != 1 ||
             ::WideCharToMultiByte(codePage, 0, &unit, 1, &back, 1, nullptr, &usedDefault) != 1 || usedDefault ||
             back != byte)
             return false;
