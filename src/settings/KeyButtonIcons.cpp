@@ -13,7 +13,7 @@ HICON ShellIconOf(const char* link) {
     // A writable copy of at most 260 characters: the shell may write the associated
     // program's path into it. Wide, so that a Japanese path is found on any system.
     wchar_t copy[MAX_PATH + 1] = {};
-    ::lstrcpynW(copy, WideFromCp932(link).c_str(), MAX_PATH + 1);
+    WideFromCp932(link).copy(copy, MAX_PATH);
     WORD index = 0;
     return ::ExtractAssociatedIconW(::GetModuleHandleW(nullptr), copy, &index);
 }

@@ -43,7 +43,7 @@ bool SystemSignIn::IsProtected(const std::wstring& finalFolder, const std::vecto
 
 std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& programPath, const char** why) {
     *why = texts::kSignInNeedsProtectedFolder;
-    const std::wstring finalProgram = FinalProgramPath(system, programPath);
+    std::wstring finalProgram = FinalProgramPath(system, programPath);
     if (finalProgram.empty()) return {};
     if (programPath.find(L'%') != std::wstring::npos || finalProgram.find(L'%') != std::wstring::npos) {
         *why = texts::kSignInPathHasPercent;
@@ -56,7 +56,7 @@ std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& prog
 
 std::vector<std::wstring> PathsOfThisProgram(SignInSystem& system, const std::wstring& programPath) {
     std::vector<std::wstring> paths{programPath};
-    const std::wstring finalProgram = FinalProgramPath(system, programPath);
+    std::wstring finalProgram = FinalProgramPath(system, programPath);
     if (!finalProgram.empty() && finalProgram != programPath) paths.push_back(finalProgram);
     return paths;
 }

@@ -23,7 +23,7 @@ NOTIFYICONDATAW TrayIconWnd::MakeRecord(HWND frame, HICON icon, bool forAdd) {
         record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         record.uCallbackMessage = WM_APP_TRAY_NOTIFY;
         record.hIcon = icon;
-        ::lstrcpynW(record.szTip, WideFromCp932(texts::kTrayTip).c_str(), 64);
+        WideFromCp932(texts::kTrayTip).copy(record.szTip, 63);  // the rest stays zero
     }
     return record;
 }

@@ -1,5 +1,6 @@
 #include "win/ProfileFile.h"
 
+#include <algorithm>
 #include <cstring>
 #include <cwchar>
 #include <vector>
@@ -51,16 +52,12 @@ std::wstring ReadWholeList(Read read) {
 }
 
 bool IsAsciiWide(const std::wstring& text) noexcept {
-    for (wchar_t unit : text)
-        if (unit >= 0x80) return false;
-    return true;
+    return std::all_of(text.begin(), text.end(), [](wchar_t unit) { return unit < 0x80; });
 }
 }  // namespace
 
 bool IsAscii(const std::string& text) noexcept {
-    for (char byte : text)
-        if (static_cast<unsigned char>(byte) >= 0x80) return false;
-    return true;
+    return std::all_of(text.begin(), text.end(), [](char byte) { return static_cast<unsigned char>(byte) < 0x80; });
 }
 
 ProfileFile::ProfileFile(const std::string& path) : m_path(WideFromCp932(path)) {}

@@ -11,9 +11,10 @@ bool Window::CreateEx(CREATESTRUCTW cs) {
     if (m_hWnd) return false;
     if (!cs.hInstance) cs.hInstance = ::GetModuleHandleW(nullptr);
     if (!PreCreateWindow(cs)) return false;
-    ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
-                      cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
-    return m_hWnd != nullptr;
+    // The handle reaches m_hWnd on WM_NCCREATE and leaves it again if creation fails later.
+    const HWND created = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
+                                           cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
+    return created != nullptr && m_hWnd != nullptr;
 }
 
 void Window::DestroyWindow() noexcept {
@@ -43,7 +44,7 @@ std::wstring Window::RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH
         className += ':';
         className += Hex(part);
     }
-    const std::wstring wideName(className.begin(), className.end());  // letters and digits only
+    std::wstring wideName(className.begin(), className.end());  // letters, digits and colons only
     const wchar_t* name = wideName.c_str();
     WNDCLASSW wc{};
     if (!::GetClassInfoW(instance, name, &wc)) {
