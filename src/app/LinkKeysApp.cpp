@@ -70,7 +70,7 @@ BOOL LinkKeysApp::InitInstance() {
 }
 
 BOOL LinkKeysApp::RefuseSecondCopy() {
-    ::MessageBoxA(nullptr, texts::kAlreadyRunning, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxCp932(nullptr, texts::kAlreadyRunning, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
 }
 

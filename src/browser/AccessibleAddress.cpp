@@ -194,7 +194,7 @@ std::optional<std::wstring> SearchWindow(HWND hWndBrowser, ULONGLONG ullDeadline
     const ULONGLONG now = ::GetTickCount64();
     if (now >= ullDeadline) return std::nullopt;
     DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutA(hWndBrowser, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+    if (!::SendMessageTimeoutW(hWndBrowser, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
                                static_cast<UINT>(ullDeadline - now), &result))
         return std::nullopt;
 
@@ -257,7 +257,7 @@ bool WaitServingSentMessages(HANDLE thread, ULONGLONG timeoutMs) noexcept {
         if (wait == WAIT_OBJECT_0) return true;
         if (wait != WAIT_OBJECT_0 + 1) return false;
         MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
 }
 }  // namespace

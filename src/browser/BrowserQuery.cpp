@@ -42,7 +42,7 @@ void BrowserQuery::Close() noexcept {
     m_hConv = nullptr;  // ended with the instance
 }
 
-int BrowserQuery::Connect() noexcept {
+int BrowserQuery::Connect() {
     if (TryConnect() == 0) return 0;
     ReportNotFound();
     return -1;
@@ -61,12 +61,12 @@ int BrowserQuery::TryConnect() noexcept {
     return -1;
 }
 
-void BrowserQuery::ReportNotFound() noexcept {
+void BrowserQuery::ReportNotFound() {
     m_pfnMessageBox(m_hWndOwner, texts::kBrowserNotFound, texts::kLinkInfoCaption,
                     MB_OK | MB_ICONHAND);
 }
 
-void BrowserQuery::ReportUnreadable() noexcept {
+void BrowserQuery::ReportUnreadable() {
     m_pfnMessageBox(m_hWndOwner, texts::kBrowserAddressUnreadable, texts::kLinkInfoCaption,
                     MB_OK | MB_ICONEXCLAMATION);
 }

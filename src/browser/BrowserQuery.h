@@ -9,7 +9,10 @@
 #include <windows.h>
 #include <ddeml.h>
 
+#include <string>
+
 #include "browser/PageAddressReply.h"
+#include "win/WindowText.h"
 
 // The callback of the query's DDE instance. A client that only sends synchronous requests
 // has nothing to answer: every transaction gets a null data handle.
@@ -29,7 +32,8 @@ public:
         decltype(&::DdeFreeStringHandle) pfnFreeString = &::DdeFreeStringHandle;
         decltype(&::DdeUninitialize) pfnUninitialize = &::DdeUninitialize;
     };
-    using MessageBoxProc = int(WINAPI*)(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
+    // The program's CP932 texts; the real one shows them through the wide message box.
+    using MessageBoxProc = int (*)(HWND owner, const std::string& text, const std::string& caption, UINT type);
 
     BrowserQuery() noexcept = default;
     ~BrowserQuery() { Close(); }
@@ -51,13 +55,13 @@ public:
 
     // 0 when the browser answered; −1 after telling the user that it was not found. Whatever
     // the library returned is kept as the conversation, for Disconnect.
-    int Connect() noexcept;
+    int Connect();
     // The same without the message: for a caller that has another way to find the page.
     int TryConnect() noexcept;
     // Tells the user that no browser was found.
-    void ReportNotFound() noexcept;
+    void ReportNotFound();
     // A browser window is there, but the address of its page could not be read.
-    void ReportUnreadable() noexcept;
+    void ReportUnreadable();
     // 0 after ending the conversation; −1 when there was none.
     int Disconnect() noexcept;
     // Asks for the page address and waits at most kRequestTimeoutMs. 0: the request completed
@@ -72,7 +76,7 @@ public:
 
 private:
     Lifecycle m_lifecycle;
-    MessageBoxProc m_pfnMessageBox = &::MessageBoxA;
+    MessageBoxProc m_pfnMessageBox = &MessageBoxCp932;
     HWND m_hWndOwner = nullptr;
     DWORD m_idInst = 0;
     HSZ m_hszService = nullptr;

@@ -5,6 +5,13 @@
 #include <cstring>
 #include <string>
 
+#include "win/ProfileFile.h"
+
+// The file is code page 932 on every system and goes through the private-profile functions as
+// ever, its path wide (a Japanese folder is found anywhere) and its values through the
+// system's code page: byte for byte where that code page keeps every byte (932, and the
+// single-byte ones such as 1252), and not written at all where it would lose some (see
+// ProfileFile).
 namespace {
 constexpr char kFileName[] = "Vorlund.ini";
 
@@ -14,17 +21,13 @@ struct SectionName {
 };
 
 std::string ReadText(const char* section, const char* key, const char* path) {
-    char buffer[SettingsFile::kTextSize] = {};
-    ::GetPrivateProfileStringA(section, key, "", buffer, SettingsFile::kTextSize, path);
-    return buffer;
+    return ProfileFile(path).ReadText(section, key, "", SettingsFile::kTextSize);
 }
 
 // Whether the section that reads look in (the first one of that name, in any case) holds the
 // key with a value. The default starts with a line break, which no stored value can hold.
 bool HasValue(const char* section, const char* key, const char* path) {
-    char value[4] = {};
-    ::GetPrivateProfileStringA(section, key, "\n-", value, sizeof value, path);
-    return value[0] != '\n';
+    return ProfileFile(path).ReadText(section, key, "\n-", 4)[0] != '\n';
 }
 
 // Writes the text, or deletes the key when the text is absent. A key the section lacks is not
@@ -32,12 +35,11 @@ bool HasValue(const char* section, const char* key, const char* path) {
 // ([keyset5] after [KeySet5]) and delete the key there, in a section that is not ours.
 bool WriteText(const char* section, const char* key, const std::string& text, const char* path) {
     if (text.empty() && !HasValue(section, key, path)) return true;
-    return ::WritePrivateProfileStringA(section, key, text.empty() ? nullptr : text.c_str(),
-                                        path) != FALSE;
+    return ProfileFile(path).Write(section, key, text.empty() ? nullptr : text.c_str());
 }
 
 bool DeleteSection(const char* section, const char* path) {
-    return ::WritePrivateProfileStringA(section, nullptr, nullptr, path) != FALSE;
+    return ProfileFile(path).Write(section, nullptr, nullptr);
 }
 }  // namespace
 
@@ -55,11 +57,10 @@ void SettingsFile::Load(KeySetTable& table) const {
         record.number = number;
         if (IsUsable()) {
             const SectionName section(number);
-            record.keycode = static_cast<int>(
-                ::GetPrivateProfileIntA(section.text, "keycode", 0, m_szPath));
+            record.keycode = static_cast<int>(ProfileFile(m_szPath).ReadInt(section.text, "keycode", 0));
             record.caption = ReadText(section.text, "Caption", m_szPath);
             record.link = ReadText(section.text, "Link", m_szPath);
-            record.activate = ::GetPrivateProfileIntA(section.text, "Activate", 0, m_szPath) == 1;
+            record.activate = ProfileFile(m_szPath).ReadInt(section.text, "Activate", 0) == 1;
         }
         table.Append(std::move(record));
     }
@@ -69,6 +70,9 @@ bool SettingsFile::Save(const KeySetTable& table) const {
     // A table without all thirty records (never loaded, or already released) would delete
     // the user's keys from the file.
     if (!IsUsable() || table.Count() != KeySetTable::kKeyCount) return false;
+    bool textsAreAscii = true;
+    for (const KeySet& record : table) textsAreAscii = textsAreAscii && IsAscii(record.caption) && IsAscii(record.link);
+    if (!ProfileFile(m_szPath).WriteKeepsBytes(textsAreAscii)) return false;
     bool allWritten = true;
     for (std::size_t position = 0; position < KeySetTable::kKeyCount; ++position) {
         // The section number comes from the position, not from the record.

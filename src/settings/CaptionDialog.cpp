@@ -40,8 +40,8 @@ void CaptionDialog::SetCaption(const char* text) noexcept {
 
 BOOL CaptionDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    ::SendMessageA(Item(IDC_CAPTION_EDIT), EM_LIMITTEXT, kMaxCaptionLength, 0);
-    ::SetDlgItemTextA(Hwnd(), IDC_CAPTION_EDIT, m_szCaption);
+    ::SendMessageW(Item(IDC_CAPTION_EDIT), EM_LIMITTEXT, kMaxCaptionLength, 0);
+    SetWindowTextCp932(Item(IDC_CAPTION_EDIT), m_szCaption);
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 #include <commctrl.h>
 
+#include "win/CodePage932.h"
 #include "win/LazyImports.h"
 #include "win/UrlService.h"
 
@@ -10,11 +11,11 @@ namespace {
 // The shell's icon for a file, program or other address; the caller owns it.
 HICON ShellIconOf(const char* link) {
     // A writable copy of at most 260 characters: the shell may write the associated
-    // program's path into it.
-    char copy[261] = {};
-    ::lstrcpynA(copy, link, sizeof copy);
+    // program's path into it. Wide, so that a Japanese path is found on any system.
+    wchar_t copy[MAX_PATH + 1] = {};
+    WideFromCp932(link).copy(copy, MAX_PATH);
     WORD index = 0;
-    return ::ExtractAssociatedIconA(::GetModuleHandleA(nullptr), copy, &index);
+    return ::ExtractAssociatedIconW(::GetModuleHandleW(nullptr), copy, &index);
 }
 }  // namespace
 
@@ -75,7 +76,7 @@ void KeyButtonIcons::SetKeyIcon(HWND button, const char* link, bool marked) {
 
 void KeyButtonIcons::ShowIcon(HWND button, HICON icon, bool marked) {
     UniqueIcon withSign(marked ? WithWarningSign(icon) : nullptr);
-    ::SendMessageA(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(withSign ? withSign.Get() : icon));
+    ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(withSign ? withSign.Get() : icon));
     // The button no longer shows its previous icon with a sign: it can go now.
     if (withSign) m_markedIcons[button] = std::move(withSign);
     else m_markedIcons.erase(button);

@@ -5,6 +5,7 @@
 #include "keys/KeyCombination.h"
 #include "res/texts.h"
 #include "res/resource.h"
+#include "win/CodePage932.h"
 #include "win/ScreenPlacement.h"
 
 namespace {
@@ -36,25 +37,25 @@ public:
     DrawingLock& operator=(const DrawingLock&) = delete;
 };
 
+// The list's texts go in wide, converted from the program's code page; the list copies them.
 void InsertColumn(HWND list, int index, const char* heading, int format, int width) {
-    LVCOLUMNA column{};
+    std::wstring text = WideFromCp932(heading);
+    LVCOLUMNW column{};
     column.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
     column.fmt = format;
     column.cx = width;
-    // The list copies the heading; it never writes through the pointer.
-    column.pszText = const_cast<char*>(heading);
+    column.pszText = text.data();
     column.iSubItem = index;
-    ::SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(index),
+    ::SendMessageW(list, LVM_INSERTCOLUMNW, static_cast<WPARAM>(index),
                    reinterpret_cast<LPARAM>(&column));
 }
 
 void SetSubItemText(HWND list, int item, int subItem, const std::string& text) {
-    LVITEMA cell{};
-    cell.mask = LVIF_TEXT;
-    cell.iItem = item;
+    std::wstring wide = WideFromCp932(text);
+    LVITEMW cell{};
     cell.iSubItem = subItem;
-    cell.pszText = const_cast<char*>(text.c_str());
-    ::SendMessageA(list, LVM_SETITEMA, 0, reinterpret_cast<LPARAM>(&cell));
+    cell.pszText = wide.data();
+    ::SendMessageW(list, LVM_SETITEMTEXTW, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&cell));
 }
 }  // namespace
 
@@ -64,12 +65,12 @@ KeySetListDialog::KeySetListDialog(const KeySetTable& keySets, HWND parent) noex
 BOOL KeySetListDialog::OnInitDialog() {
     Dialog::OnInitDialog();
     // Only the big icon: the caption of a modal frame shows no small one.
-    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
     HWND list = Item(IDC_KEYSET_LIST);
-    const LRESULT extended = ::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
-    ::SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
+    const LRESULT extended = ::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                    extended | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
     InsertColumn(list, kNumberColumn, texts::kListNumberHeading, LVCFMT_CENTER, ScaleForWindow(list, 36));
@@ -80,7 +81,7 @@ BOOL KeySetListDialog::OnInitDialog() {
                  ScaleForWindow(list, kInitialLinkWidth));
 
     // Filling from the modal loop lets the empty dialog appear at once.
-    ::PostMessageA(Hwnd(), WM_USER_FILL_LIST, 0, 0);
+    ::PostMessageW(Hwnd(), WM_USER_FILL_LIST, 0, 0);
     return TRUE;
 }
 
@@ -92,20 +93,20 @@ bool KeySetListDialog::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, L
 
 LRESULT KeySetListDialog::OnFillList(WPARAM, LPARAM) {
     HWND list = Item(IDC_KEYSET_LIST);
-    ::SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
+    ::SendMessageW(list, LVM_DELETEALLITEMS, 0, 0);
     const WaitCursor waitCursor;
     const DrawingLock drawingLock(list);
 
     for (const KeySet& keySet : m_keySets) {
-        char number[16] = {};
-        ::wsprintfA(number, "%4d", keySet.number);
-        LVITEMA row{};
+        wchar_t number[16] = {};
+        ::wsprintfW(number, L"%4d", keySet.number);
+        LVITEMW row{};
         row.mask = LVIF_TEXT;
-        row.iItem = static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
+        row.iItem = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
         row.iSubItem = 0;
         row.pszText = number;
         const int index =
-            static_cast<int>(::SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&row)));
+            static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
         if (const std::optional<KeyCode> code = EffectiveKeyCode(keySet))
             SetSubItemText(list, index, kKeyColumn,
                            CombinationWords(*code) + (keySet.activate ? texts::kListSwitchMark : ""));
@@ -113,7 +114,7 @@ LRESULT KeySetListDialog::OnFillList(WPARAM, LPARAM) {
         if (keySet.HasLink()) SetSubItemText(list, index, kLinkColumn, keySet.link);
     }
     // The width travels in the low word, as the framework's column-width call sends it.
-    ::SendMessageA(list, LVM_SETCOLUMNWIDTH, kLinkColumn,
+    ::SendMessageW(list, LVM_SETCOLUMNWIDTH, kLinkColumn,
                    MAKELPARAM(static_cast<WORD>(LVSCW_AUTOSIZE), 0));
     return 0;
 }

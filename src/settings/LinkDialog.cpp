@@ -15,14 +15,14 @@ LinkDialog::LinkDialog(KeySetTable& table, HWND parent) noexcept
 
 BOOL LinkDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     HWND edit = Item(IDC_LINK_EDIT);
     ::DragAcceptFiles(edit, TRUE);
     AdmitFileDrops(m_pfnAllowMessage, edit);
-    ::SendMessageA(edit, EM_LIMITTEXT, kMaxLinkLength, 0);
+    ::SendMessageW(edit, EM_LIMITTEXT, kMaxLinkLength, 0);
     const KeySet* record = m_table.FindByNumber(m_nKeyIndex + 1);
-    if (record && record->HasLink()) ::SetWindowTextA(edit, record->link.c_str());
+    if (record && record->HasLink()) SetWindowTextCp932(edit, record->link);
     m_nKeyCode = record && record->keycode > 0 ? record->keycode : 0;
     ::CheckDlgButton(Hwnd(), IDC_KEY_ACTIVATE, record && record->activate ? BST_CHECKED : BST_UNCHECKED);
     ShowCombination();
@@ -38,10 +38,10 @@ void LinkDialog::ShowCombination(const char* note) {
     const KeyCode code = EffectiveCode();
     std::string words = code.virtualKey ? CombinationWords(code) : std::string();
     if (m_nKeyCode <= 0) words += texts::kComboDefaultNote;
-    ::SetDlgItemTextA(Hwnd(), IDC_KEY_COMBO, words.c_str());
+    SetWindowTextCp932(Item(IDC_KEY_COMBO), words);
     const std::string conflicts =
         note ? std::string(note) : ConflictsText(FindKeyConflicts(m_table, m_nKeyIndex + 1, code, m_probes));
-    ::SetDlgItemTextA(Hwnd(), IDC_KEY_NOTE, conflicts.c_str());
+    SetWindowTextCp932(Item(IDC_KEY_NOTE), conflicts);
 }
 
 bool LinkDialog::OnComboKey(const MSG& msg) {
@@ -68,7 +68,7 @@ bool LinkDialog::OnComboKey(const MSG& msg) {
     }
     const KeyCode chosen{modifiers, key};
     if (!IsChoosableChord(chosen)) {
-        ::SetDlgItemTextA(Hwnd(), IDC_KEY_NOTE, texts::kComboNeedsTwoModifiers);
+        SetWindowTextCp932(Item(IDC_KEY_NOTE), texts::kComboNeedsTwoModifiers);
         return true;
     }
     m_bListening = false;
@@ -114,8 +114,8 @@ bool LinkDialog::OnCommand(UINT id, UINT code, HWND) {
         case IDC_LINK_BROWSE: OnBrowse(); return true;
         case IDC_KEY_SET:
             m_bListening = true;
-            ::SetDlgItemTextA(Hwnd(), IDC_KEY_COMBO, texts::kComboPressNow);
-            ::SetDlgItemTextA(Hwnd(), IDC_KEY_NOTE, "");
+            SetWindowTextCp932(Item(IDC_KEY_COMBO), texts::kComboPressNow);
+            SetWindowTextCp932(Item(IDC_KEY_NOTE), "");
             return true;
         case IDC_KEY_DEFAULT:
             m_bListening = false;

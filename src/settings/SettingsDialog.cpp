@@ -32,11 +32,11 @@ SettingsDialog::SettingsDialog(HWND parent)
 
 BOOL SettingsDialog::OnInitDialog() {
     Dialog::OnInitDialog();
-    HICON icon = ::LoadIconA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME));
-    ::SendMessageA(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
+    HICON icon = ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME));
+    ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     m_toolTip.Create(Hwnd(), kToolTipStyle);
     // The tip has lines: the link, the combination, its conflicts.
-    ::SendMessageA(m_toolTip.Hwnd(), TTM_SETMAXTIPWIDTH, 0, 480);
+    ::SendMessageW(m_toolTip.Hwnd(), TTM_SETMAXTIPWIDTH, 0, 480);
 
     m_icons.ReadInBackground(Hwnd(), WM_APP_WORKER_REPLY);
     KeySetTable& table = KeySetHost::Current().GetKeySetTable();
@@ -50,7 +50,7 @@ BOOL SettingsDialog::OnInitDialog() {
         AdmitFileDrops(m_pfnAllowMessage, button);
         if (static_cast<std::size_t>(index) >= table.Count()) continue;  // the table is short
         const KeySet& record = table.At(static_cast<std::size_t>(index));
-        ::SetWindowTextA(label, KeyLabelText(record).c_str());
+        SetWindowTextCp932(label, KeyLabelText(record));
         ShowKeyIcon(index);
     }
 
@@ -160,7 +160,7 @@ void SettingsDialog::EditCaption(WPARAM index, LPARAM labelId) {
     KeySet* record = table.FindByNumber(static_cast<int>(index) + 1);
     if (!record) return;
     record->ReplaceCaption(text.c_str());
-    ::SetDlgItemTextA(Hwnd(), static_cast<int>(labelId), KeyLabelText(*record).c_str());
+    SetWindowTextCp932(Item(static_cast<int>(labelId)), KeyLabelText(*record));
 }
 
 LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
@@ -216,8 +216,7 @@ void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {
         ::wsprintfA(question, texts::kCaptureQuestionCaption, record.caption.c_str(), address);
     else
         ::wsprintfA(question, texts::kCaptureQuestionNumber, record.number, address);
-    if (::MessageBoxA(Hwnd(), question, texts::kLinkInfoCaption,
-                      MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
+    if (MessageBoxCp932(Hwnd(), question, texts::kLinkInfoCaption, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
         record.ReplaceLink(address);
         ShowKeyIcon(record.number - 1);
     }
@@ -294,7 +293,7 @@ void SettingsDialog::OnOK() {
         // The frame reloads the file after the dialog: closing now would silently throw away
         // every change the user has just confirmed. Say so and keep the dialog open.
         HookPause pause = PauseHook();
-        ::MessageBoxA(Hwnd(), texts::kSaveFailed, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxCp932(Hwnd(), texts::kSaveFailed, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     Dialog::OnOK();

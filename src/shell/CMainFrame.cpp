@@ -16,6 +16,7 @@
 #include "win/MessageFilter.h"
 #include "win/WinApp.h"
 #include "win/CodePage932.h"
+#include "win/WindowText.h"
 
 CMainFrame::~CMainFrame() {
     // Normally the window is long gone (Exit destroyed it, which stopped the hook and let go
@@ -24,13 +25,13 @@ CMainFrame::~CMainFrame() {
 }
 
 bool CMainFrame::LoadFrame(UINT resourceId) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    char title[256] = {};
-    ::LoadStringA(instance, resourceId, title, sizeof title);
-    HMENU menu = ::LoadMenuA(instance, MAKEINTRESOURCEA(resourceId));
-    m_hAccel = ::LoadAcceleratorsA(instance, MAKEINTRESOURCEA(resourceId));
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    wchar_t title[256] = {};
+    ::LoadStringW(instance, resourceId, title, 256);
+    HMENU menu = ::LoadMenuW(instance, MAKEINTRESOURCEW(resourceId));
+    m_hAccel = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(resourceId));
 
-    CREATESTRUCTA cs{};
+    CREATESTRUCTW cs{};
     cs.hInstance = instance;
     cs.lpszName = title;
     cs.x = cs.y = cs.cx = cs.cy = CW_USEDEFAULT;
@@ -40,7 +41,7 @@ bool CMainFrame::LoadFrame(UINT resourceId) {
     return false;
 }
 
-bool CMainFrame::PreCreateWindow(CREATESTRUCTA& cs) {
+bool CMainFrame::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!Window::PreCreateWindow(cs)) return false;
     cs.style = WS_CAPTION | WS_SYSMENU | 0x8000;  // 0x00C88000: the frame's "add to title" bit kept
     UseWindowClass(cs, RegisterWindowClass(0));
@@ -83,12 +84,12 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 bool CMainFrame::PreTranslateMessage(MSG& msg) {
-    return m_hAccel && ::TranslateAcceleratorA(Hwnd(), m_hAccel, &msg);
+    return m_hAccel && ::TranslateAcceleratorW(Hwnd(), m_hAccel, &msg);
 }
 
 LRESULT CMainFrame::OnCreate() {
-    CREATESTRUCTA cs{};
-    cs.hInstance = ::GetModuleHandleA(nullptr);
+    CREATESTRUCTW cs{};
+    cs.hInstance = ::GetModuleHandleW(nullptr);
     cs.style = static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_BORDER);
     cs.hwndParent = Hwnd();
     cs.hMenu = reinterpret_cast<HMENU>(static_cast<UINT_PTR>(IDW_PANE_FIRST));
@@ -133,7 +134,7 @@ void CMainFrame::OnEndSession() {
     KeySetHost::Current().EndSession();
     // Restart Manager lets the process live on after this message: close as at Exit. An open
     // settings dialog ends with the message loop, discarding its edits.
-    ::PostMessageA(Hwnd(), WM_CLOSE, 0, 0);
+    ::PostMessageW(Hwnd(), WM_CLOSE, 0, 0);
 }
 
 LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
@@ -155,7 +156,7 @@ void CMainFrame::OnLaunchFailed(const std::string& link, LaunchResult why) {
     // No tray-icon change around this box: with the shell gone that would wait for it.
     const std::string text =
         (why == LaunchResult::ShellUnavailable ? texts::kLinkShellUnavailable : texts::kLinkNotOpened) + link;
-    ::MessageBoxA(Hwnd(), text.c_str(), texts::kAppName, MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+    MessageBoxCp932(Hwnd(), text, texts::kAppName, MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
     m_bLaunchBoxShown = false;
 }
 
@@ -164,7 +165,7 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     if (lParam == WM_MOUSEMOVE) {
         if (m_signIn) m_signIn->RefreshOnce();
     } else if (lParam == WM_LBUTTONDBLCLK) {
-        ::SendMessageA(Hwnd(), WM_COMMAND, IDM_SETTINGS, 0);
+        ::SendMessageW(Hwnd(), WM_COMMAND, IDM_SETTINGS, 0);
     } else if (lParam == WM_RBUTTONDOWN && !m_bDialogOpen) {
         ShowTrayMenu();
     }
@@ -174,7 +175,7 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
 void CMainFrame::ShowTrayMenu() {
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    UniqueMenu menu = LoadTrayMenu(::GetModuleHandleA(nullptr));
+    UniqueMenu menu = LoadTrayMenu(::GetModuleHandleW(nullptr));
     HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
     // What the scheduler said last; asked again for the next time. Greyed while it has not
@@ -191,7 +192,7 @@ void CMainFrame::ShowTrayMenu() {
     ::TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
                      Hwnd(), nullptr);
     // The greyed item explains itself.
-    if (greyedSignIn.Clicked()) ::PostMessageA(Hwnd(), WM_COMMAND, IDM_START_AT_SIGNIN, 0);
+    if (greyedSignIn.Clicked()) ::PostMessageW(Hwnd(), WM_COMMAND, IDM_START_AT_SIGNIN, 0);
 }
 
 void CMainFrame::OnTaskbarCreated() {
@@ -201,17 +202,17 @@ void CMainFrame::OnTaskbarCreated() {
     // A new shell may come after a crash of the session's input handling: the hook again too.
     ReinstallHook();
     if (!m_bDialogOpen && m_trayWnd.Hwnd())
-        ::PostMessageA(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
+        ::PostMessageW(m_trayWnd.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
 }
 
 CMainFrame::ModalDialogScope::ModalDialogScope(CMainFrame& frame) : m_frame(frame) {
     m_frame.SetDialogOpen();
-    ::PostMessageA(m_frame.m_trayWnd.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
+    ::PostMessageW(m_frame.m_trayWnd.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
 }
 
 CMainFrame::ModalDialogScope::~ModalDialogScope() {
     // Gone when the frame was destroyed under the dialog.
-    if (HWND tray = m_frame.m_trayWnd.Hwnd()) ::PostMessageA(tray, WM_APP_TRAY_RESTORE, 0, 0);
+    if (HWND tray = m_frame.m_trayWnd.Hwnd()) ::PostMessageW(tray, WM_APP_TRAY_RESTORE, 0, 0);
     m_frame.ClearDialogOpen();
 }
 
@@ -232,7 +233,7 @@ bool CMainFrame::ShowSignInNotice(const char* text, bool question) {
     if (m_bDialogOpen) return false;
     ModalDialogScope modal(*this);
     const UINT type = question ? MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON1 : MB_OK | MB_ICONEXCLAMATION;
-    return ::MessageBoxA(Hwnd(), text, texts::kAppName, type) == IDYES;
+    return MessageBoxCp932(Hwnd(), text, texts::kAppName, type) == IDYES;
 }
 
 void CMainFrame::OnSettings() {

@@ -47,7 +47,7 @@ public:
     };
 
 protected:
-    bool PreCreateWindow(CREATESTRUCTA& cs) override;
+    bool PreCreateWindow(CREATESTRUCTW& cs) override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
     bool PreTranslateMessage(MSG& msg) override;
 
@@ -86,5 +86,5 @@ private:
     bool m_bDialogOpen = false;
     HACCEL m_hAccel = nullptr;
     // Broadcast by the shell when the notification area is (re-)created.
-    UINT m_nTaskbarCreatedMsg = ::RegisterWindowMessageA("TaskbarCreated");
+    UINT m_nTaskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");
 };

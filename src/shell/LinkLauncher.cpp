@@ -13,7 +13,7 @@
 #include "win/ComPtr.h"
 #include "win/UniqueHandle.h"
 #include "win/LazyImports.h"
-#include "win/WindowText.h"
+#include "win/CodePage932.h"
 
 // shellapi.h maps ShellExecute to ShellExecuteA; here it names the shell object's method.
 #undef ShellExecute
@@ -31,7 +31,7 @@ bool IsProcessElevated() noexcept {
 
 // The link in the program's code page as the shell's wide string.
 UniqueBstr ToBstr(const char* text) {
-    const std::wstring wide = WideFromAnsi(text);
+    const std::wstring wide = WideFromCp932(text);
     return wide.empty() ? UniqueBstr() : UniqueBstr(lazy::SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size())));
 }
 
@@ -53,8 +53,8 @@ LinkLauncher::LinkLauncher(bool elevated, ShellFinder findShell)
 LaunchResult LinkLauncher::Open(const char* link) {
     if (m_bElevated) return OpenThroughShell(link);
     // Not elevated: the program's own start is the user's own, and the shell reports a
-    // failure itself.
-    ::ShellExecuteA(nullptr, "OPEN", link, nullptr, nullptr, SW_SHOWNORMAL);
+    // failure itself. Wide, so that a Japanese path opens on any system.
+    ::ShellExecuteW(nullptr, L"OPEN", WideFromCp932(link).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     return LaunchResult::Opened;
 }
 

@@ -56,7 +56,7 @@ std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& prog
 
 std::vector<std::wstring> PathsOfThisProgram(SignInSystem& system, const std::wstring& programPath) {
     std::vector<std::wstring> paths{programPath};
-    const std::wstring finalProgram = FinalProgramPath(system, programPath);
+    std::wstring finalProgram = FinalProgramPath(system, programPath);
     if (!finalProgram.empty() && finalProgram != programPath) paths.push_back(finalProgram);
     return paths;
 }

@@ -1,17 +1,20 @@
 #include "shell/TrayIconWnd.h"
 
 #include <cstring>
+#include <string>
 
 #include "res/texts.h"
 #include "res/resource.h"
+#include "win/CodePage932.h"
 
 namespace {
 constexpr UINT_PTR kRetryTimerId = 1;
-constexpr DWORD kFirstLayoutSize = 88;  // NOTIFYICONDATAA as the oldest shells know it
+// The wide record as the oldest shells know it, with its 64-character tip.
+constexpr DWORD kFirstLayoutSize = NOTIFYICONDATAW_V1_SIZE;
 }  // namespace
 
-NOTIFYICONDATAA TrayIconWnd::MakeRecord(HWND frame, HICON icon, bool forAdd) {
-    NOTIFYICONDATAA record;
+NOTIFYICONDATAW TrayIconWnd::MakeRecord(HWND frame, HICON icon, bool forAdd) {
+    NOTIFYICONDATAW record;
     std::memset(&record, 0, sizeof record);
     record.cbSize = kFirstLayoutSize;
     record.hWnd = frame;
@@ -20,12 +23,12 @@ NOTIFYICONDATAA TrayIconWnd::MakeRecord(HWND frame, HICON icon, bool forAdd) {
         record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         record.uCallbackMessage = WM_APP_TRAY_NOTIFY;
         record.hIcon = icon;
-        ::lstrcpynA(record.szTip, texts::kTrayTip, 64);
+        WideFromCp932(texts::kTrayTip).copy(record.szTip, 63);  // the rest stays zero
     }
     return record;
 }
 
-bool TrayIconWnd::PreCreateWindow(CREATESTRUCTA& cs) {
+bool TrayIconWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!Window::PreCreateWindow(cs)) return false;
     cs.dwExStyle |= WS_EX_CLIENTEDGE;
     cs.style &= ~static_cast<LONG>(WS_BORDER);
@@ -64,11 +67,11 @@ void TrayIconWnd::AddTrayIcon() {
     CancelRetry();
     // A fresh icon at every add; the previous one goes once the shell holds its own copy.
     // The notification area shows small icons: 16 pixels at 100 %, 24 at 150 %.
-    UniqueIcon icon(static_cast<HICON>(::LoadImageA(
-        ::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAINFRAME), IMAGE_ICON,
+    UniqueIcon icon(static_cast<HICON>(::LoadImageW(
+        ::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDR_MAINFRAME), IMAGE_ICON,
         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     m_hIcon = std::move(icon);
-    NOTIFYICONDATAA record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
+    NOTIFYICONDATAW record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
     if (m_pfnNotify(NIM_ADD, &record)) return;
     // Refused: the notification area may not exist yet, or it already has our icon. Try
     // again every half second from the message loop, so that key presses, the menu and
@@ -77,13 +80,13 @@ void TrayIconWnd::AddTrayIcon() {
 }
 
 void TrayIconWnd::RetryAdd() {
-    NOTIFYICONDATAA record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
+    NOTIFYICONDATAW record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
     // A modify succeeds when the icon is present after all; otherwise add once more.
     if (m_pfnNotify(NIM_MODIFY, &record) || m_pfnNotify(NIM_ADD, &record)) CancelRetry();
 }
 
 void TrayIconWnd::DeleteTrayIcon() {
-    NOTIFYICONDATAA record = MakeRecord(::GetParent(Hwnd()), nullptr, false);
+    NOTIFYICONDATAW record = MakeRecord(::GetParent(Hwnd()), nullptr, false);
     m_pfnNotify(NIM_DELETE, &record);
 }
 

@@ -14,7 +14,7 @@ constexpr UINT kTrayIconId = 1001;
 
 class TrayIconWnd : public Window {
 public:
-    using NotifyIconProc = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAA data);
+    using NotifyIconProc = BOOL(WINAPI*)(DWORD message, PNOTIFYICONDATAW data);
     static constexpr UINT kRetryMs = 500;
 
     // The notification-area function; tests put a refusing one in its place.
@@ -22,11 +22,12 @@ public:
     // Whether a refused add is waiting for its next attempt.
     bool IsAddPending() const noexcept { return m_bAddPending; }
 
-    // The record of every request: first layout (88 bytes), zero-filled.
-    static NOTIFYICONDATAA MakeRecord(HWND frame, HICON icon, bool forAdd);
+    // The record of every request: the first layout of the wide record, zero-filled, its tip
+    // converted from the program's code page.
+    static NOTIFYICONDATAW MakeRecord(HWND frame, HICON icon, bool forAdd);
 
 protected:
-    bool PreCreateWindow(CREATESTRUCTA& cs) override;
+    bool PreCreateWindow(CREATESTRUCTW& cs) override;
     LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
@@ -37,7 +38,7 @@ private:
     void DeleteTrayIcon();
     void CancelRetry();
 
-    NotifyIconProc m_pfnNotify = &::Shell_NotifyIconA;
+    NotifyIconProc m_pfnNotify = &::Shell_NotifyIconW;
     UniqueIcon m_hIcon;
     bool m_bAddPending = false;
 };

@@ -8,7 +8,7 @@
 
 // The whole loaded menu (destroying it frees the submenu too); empty when it cannot be loaded.
 inline UniqueMenu LoadTrayMenu(HINSTANCE module) {
-    UniqueMenu menu(::LoadMenuA(module, MAKEINTRESOURCEA(IDR_MAINFRAME)));
+    UniqueMenu menu(::LoadMenuW(module, MAKEINTRESOURCEW(IDR_MAINFRAME)));
     if (HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr)
         ::SetMenuDefaultItem(popup, IDM_SETTINGS, FALSE);
     return menu;

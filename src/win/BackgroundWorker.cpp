@@ -33,7 +33,7 @@ struct BackgroundWorker::Shared {
             if (stopping) return;
             replies.push_back(std::move(reply));
         }
-        ::PostMessageA(replyWindow, replyMessage, 0, 0);
+        ::PostMessageW(replyWindow, replyMessage, 0, 0);
     }
 };
 
@@ -110,6 +110,6 @@ DWORD WINAPI BackgroundWorker::ThreadMain(void* parameter) {
         HANDLE wake = shared.wake.Get();
         ::MsgWaitForMultipleObjects(1, &wake, FALSE, INFINITE, QS_ALLINPUT);
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageW(&msg);
     }
 }

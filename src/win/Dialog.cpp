@@ -10,7 +10,7 @@ INT_PTR Dialog::DoModal() {
     if (Hwnd()) return -1;
     m_bEnded = false;
     m_nResult = IDCANCEL;
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
     // The common controls are loaded by the first dialog, not at start-up: the tray needs none.
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_WIN95_CLASSES};
     lazy::InitCommonControlsEx(&controls);
@@ -18,7 +18,9 @@ INT_PTR Dialog::DoModal() {
     HWND owner = m_hParent && m_hParent != ::GetDesktopWindow() && ::IsWindowEnabled(m_hParent)
                      ? m_hParent
                      : nullptr;
-    HWND hwnd = ::CreateDialogParamA(instance, MAKEINTRESOURCEA(m_nTemplateId), m_hParent,
+    // A Unicode dialog: the template's texts and those the program sets read the same on
+    // every system, and its edits hand back exactly what was typed.
+    HWND hwnd = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(m_nTemplateId), m_hParent,
                                      StaticDialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) return -1;
     if (owner) ::EnableWindow(owner, FALSE);
@@ -30,7 +32,7 @@ INT_PTR Dialog::DoModal() {
     WPARAM quitCode = 0;
     MSG msg;
     while (!m_bEnded) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) {
             quit = true;
             quitCode = msg.wParam;
@@ -38,9 +40,9 @@ INT_PTR Dialog::DoModal() {
         }
         if (got == -1) break;
         if (Window::WalkPreTranslateTree(msg)) continue;
-        if (::IsDialogMessageA(hwnd, &msg)) continue;
+        if (::IsDialogMessageW(hwnd, &msg)) continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
     // Enable the owner before the dialog goes, so that the system activates the owner.
     if (owner) ::EnableWindow(owner, TRUE);
@@ -55,7 +57,7 @@ void Dialog::EndDialog(INT_PTR result) noexcept {
     m_bEnded = true;
     if (Hwnd()) ::ShowWindow(Hwnd(), SW_HIDE);
     // Wake the loop in case no other message is on its way.
-    ::PostMessageA(nullptr, WM_NULL, 0, 0);
+    ::PostMessageW(nullptr, WM_NULL, 0, 0);
 }
 
 BOOL Dialog::OnInitDialog() { return TRUE; }
@@ -88,7 +90,7 @@ INT_PTR Dialog::Dispatch(UINT msg, WPARAM wParam, LPARAM lParam) {
                 case WM_CHARTOITEM: case WM_QUERYDRAGICON:
                     return static_cast<INT_PTR>(result);
                 default:
-                    ::SetWindowLongPtrA(Hwnd(), DWLP_MSGRESULT, result);
+                    ::SetWindowLongPtrW(Hwnd(), DWLP_MSGRESULT, result);
                     return TRUE;
             }
         }
@@ -100,9 +102,9 @@ INT_PTR CALLBACK Window::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LP
     if (msg == WM_INITDIALOG) {
         dialog = reinterpret_cast<Dialog*>(lParam);
         dialog->AttachHandle(hwnd);
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(static_cast<Window*>(dialog)));
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(static_cast<Window*>(dialog)));
     } else {
-        dialog = static_cast<Dialog*>(reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER)));
+        dialog = static_cast<Dialog*>(reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, DWLP_USER)));
     }
     if (!dialog) return FALSE;
     INT_PTR result = FALSE;
@@ -113,7 +115,7 @@ INT_PTR CALLBACK Window::StaticDialogProc(HWND hwnd, UINT msg, WPARAM wParam, LP
         result = FALSE;
     }
     if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, DWLP_USER, 0);
+        ::SetWindowLongPtrW(hwnd, DWLP_USER, 0);
         dialog->AttachHandle(nullptr);
     }
     return result;

@@ -7,7 +7,7 @@ thread_local GreyedItemClick* t_pWatch = nullptr;
 
 GreyedItemClick::GreyedItemClick(HMENU popup, UINT itemId) noexcept : m_popup(popup), m_itemId(itemId) {
     if (t_pWatch) return;
-    m_hook = ::SetWindowsHookExA(WH_MSGFILTER, &Filter, nullptr, ::GetCurrentThreadId());
+    m_hook = ::SetWindowsHookExW(WH_MSGFILTER, &Filter, nullptr, ::GetCurrentThreadId());
     if (m_hook) t_pWatch = this;
 }
 

@@ -2,24 +2,29 @@
 
 #include <commctrl.h>
 
+#include <string>
+
+#include "win/CodePage932.h"
+
 namespace {
-TOOLINFOA ToolInfo(HWND tool, HWND owner, const char* text) {
-    TOOLINFOA info{};
+// text must outlive the message the record is sent with.
+TOOLINFOW ToolInfo(HWND tool, HWND owner, std::wstring& text) {
+    TOOLINFOW info{};
     // The size of the oldest layout: accepted by every version of the control.
-    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.cbSize = TTTOOLINFOW_V1_SIZE;
     info.uFlags = TTF_IDISHWND;
     info.hwnd = owner;
     info.uId = reinterpret_cast<UINT_PTR>(tool);
-    info.lpszText = const_cast<char*>(text);
+    info.lpszText = text.data();
     return info;
 }
 }  // namespace
 
 bool ToolTip::Create(HWND parent, DWORD style) {
     Destroy();
-    m_hWnd = ::CreateWindowExA(0, TOOLTIPS_CLASSA, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT,
+    m_hWnd = ::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, style, CW_USEDEFAULT, CW_USEDEFAULT,
                                CW_USEDEFAULT, CW_USEDEFAULT, parent, nullptr,
-                               ::GetModuleHandleA(nullptr), nullptr);
+                               ::GetModuleHandleW(nullptr), nullptr);
     return m_hWnd != nullptr;
 }
 
@@ -29,19 +34,21 @@ void ToolTip::Destroy() noexcept {
 }
 
 bool ToolTip::AddTool(HWND tool, HWND owner, const char* text) {
-    TOOLINFOA info = ToolInfo(tool, owner, text);
-    return m_hWnd && ::SendMessageA(m_hWnd, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    std::wstring wide = WideFromCp932(text);
+    TOOLINFOW info = ToolInfo(tool, owner, wide);
+    return m_hWnd && ::SendMessageW(m_hWnd, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void ToolTip::Activate(bool active) const noexcept {
-    if (m_hWnd) ::SendMessageA(m_hWnd, TTM_ACTIVATE, active ? TRUE : FALSE, 0);
+    if (m_hWnd) ::SendMessageW(m_hWnd, TTM_ACTIVATE, active ? TRUE : FALSE, 0);
 }
 
-void ToolTip::UpdateTipText(HWND tool, HWND owner, const char* text) const noexcept {
-    TOOLINFOA info = ToolInfo(tool, owner, text);
-    if (m_hWnd) ::SendMessageA(m_hWnd, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&info));
+void ToolTip::UpdateTipText(HWND tool, HWND owner, const char* text) const {
+    std::wstring wide = WideFromCp932(text);
+    TOOLINFOW info = ToolInfo(tool, owner, wide);
+    if (m_hWnd) ::SendMessageW(m_hWnd, TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
 }
 
 void ToolTip::RelayEvent(const MSG& msg) const noexcept {
-    if (m_hWnd) ::SendMessageA(m_hWnd, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
+    if (m_hWnd) ::SendMessageW(m_hWnd, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&msg));
 }

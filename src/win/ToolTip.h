@@ -1,6 +1,7 @@
 #pragma once
 // A tooltip control whose tools are whole windows (identified by their handles), fed by
-// relaying mouse messages to it.
+// relaying mouse messages to it. Tip texts are the program's CP932 texts, shown through the
+// control's wide messages.
 #include <windows.h>
 
 #include "win/UniqueHandle.h"
@@ -21,7 +22,7 @@ public:
     // that receives the tool's notifications.
     bool AddTool(HWND tool, HWND owner, const char* text);
     void Activate(bool active) const noexcept;
-    void UpdateTipText(HWND tool, HWND owner, const char* text) const noexcept;
+    void UpdateTipText(HWND tool, HWND owner, const char* text) const;
     void RelayEvent(const MSG& msg) const noexcept;
 
 private:

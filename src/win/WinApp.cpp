@@ -29,18 +29,19 @@ int WinApp::ExitInstance() { return m_nQuitCode; }
 
 bool WinApp::OnCommand(UINT id) {
     if (id != ID_APP_EXIT) return false;
-    if (m_pMainWnd && m_pMainWnd->Hwnd()) ::SendMessageA(m_pMainWnd->Hwnd(), WM_CLOSE, 0, 0);
+    if (m_pMainWnd && m_pMainWnd->Hwnd()) ::SendMessageW(m_pMainWnd->Hwnd(), WM_CLOSE, 0, 0);
     return true;
 }
 
 int WinApp::PumpMessages() {
     MSG msg;
     for (;;) {
-        const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+        // Wide: characters typed into our Unicode windows arrive whole.
+        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
         if (got == 0) return static_cast<int>(msg.wParam);
         if (got == -1) return -1;
         if (Window::WalkPreTranslateTree(msg)) continue;
         ::TranslateMessage(&msg);
-        ::DispatchMessageA(&msg);
+        ::DispatchMessageW(&msg);
     }
 }

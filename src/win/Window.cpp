@@ -7,13 +7,14 @@
 
 Window::~Window() { DestroyWindow(); }
 
-bool Window::CreateEx(CREATESTRUCTA cs) {
+bool Window::CreateEx(CREATESTRUCTW cs) {
     if (m_hWnd) return false;
-    if (!cs.hInstance) cs.hInstance = ::GetModuleHandleA(nullptr);
+    if (!cs.hInstance) cs.hInstance = ::GetModuleHandleW(nullptr);
     if (!PreCreateWindow(cs)) return false;
-    ::CreateWindowExA(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style), cs.x,
-                      cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
-    return m_hWnd != nullptr;
+    // The handle reaches m_hWnd on WM_NCCREATE and leaves it again if creation fails later.
+    const HWND created = ::CreateWindowExW(cs.dwExStyle, cs.lpszClass, cs.lpszName, static_cast<DWORD>(cs.style),
+                                           cs.x, cs.y, cs.cx, cs.cy, cs.hwndParent, cs.hMenu, cs.hInstance, this);
+    return created != nullptr && m_hWnd != nullptr;
 }
 
 void Window::DestroyWindow() noexcept {
@@ -22,19 +23,20 @@ void Window::DestroyWindow() noexcept {
 
 Window* Window::FromHandle(HWND hwnd) noexcept {
     if (!hwnd) return nullptr;
-    // User data of a window that is not ours means nothing to us.
-    if (::GetWindowLongPtrA(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&StaticWndProc))
-        return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    // User data of a window that is not ours means nothing to us. Our windows are Unicode:
+    // asked through the ANSI call, the system would answer with a stand-in for the procedure.
+    if (::GetWindowLongPtrW(hwnd, GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&StaticWndProc))
+        return reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     constexpr ULONG_PTR kDialogClassAtom = 32770;
-    if (::GetClassLongPtrA(hwnd, GCW_ATOM) == kDialogClassAtom &&
-        ::GetWindowLongPtrA(hwnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&StaticDialogProc))
-        return reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, DWLP_USER));
+    if (::GetClassLongPtrW(hwnd, GCW_ATOM) == kDialogClassAtom &&
+        ::GetWindowLongPtrW(hwnd, DWLP_DLGPROC) == reinterpret_cast<LONG_PTR>(&StaticDialogProc))
+        return reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, DWLP_USER));
     return nullptr;
 }
 
-std::string Window::RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH background,
-                                        HICON icon) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+std::wstring Window::RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH background,
+                                         HICON icon) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
     // One class per set of class attributes, named after them.
     std::string className = "Vorlund";
     for (ULONG_PTR part : {reinterpret_cast<ULONG_PTR>(instance), ULONG_PTR{classStyle}, reinterpret_cast<ULONG_PTR>(cursor),
@@ -42,9 +44,10 @@ std::string Window::RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH 
         className += ':';
         className += Hex(part);
     }
-    const char* name = className.c_str();
-    WNDCLASSA wc{};
-    if (!::GetClassInfoA(instance, name, &wc)) {
+    std::wstring wideName(className.begin(), className.end());  // letters, digits and colons only
+    const wchar_t* name = wideName.c_str();
+    WNDCLASSW wc{};
+    if (!::GetClassInfoW(instance, name, &wc)) {
         wc.style = classStyle;
         wc.lpfnWndProc = &StaticWndProc;
         wc.hInstance = instance;
@@ -52,9 +55,9 @@ std::string Window::RegisterWindowClass(UINT classStyle, HCURSOR cursor, HBRUSH 
         wc.hCursor = cursor;
         wc.hbrBackground = background;
         wc.lpszClassName = name;
-        ::RegisterClassA(&wc);
+        ::RegisterClassW(&wc);
     }
-    return name;
+    return wideName;
 }
 
 bool Window::WalkPreTranslateTree(MSG& msg) {
@@ -65,14 +68,14 @@ bool Window::WalkPreTranslateTree(MSG& msg) {
     return false;
 }
 
-bool Window::PreCreateWindow(CREATESTRUCTA& cs) {
+bool Window::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!cs.lpszClass)
         UseWindowClass(cs, RegisterWindowClass(CS_DBLCLKS, ::LoadCursorA(nullptr, IDC_ARROW),
                                                reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1)));
     return true;
 }
 
-void Window::UseWindowClass(CREATESTRUCTA& cs, std::string className) {
+void Window::UseWindowClass(CREATESTRUCTW& cs, std::wstring className) {
     m_className = std::move(className);
     cs.lpszClass = m_className.c_str();
 }
@@ -84,20 +87,20 @@ LRESULT Window::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
 bool Window::PreTranslateMessage(MSG&) { return false; }
 
 LRESULT Window::DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam) {
-    return ::DefWindowProcA(m_hWnd, msg, wParam, lParam);
+    return ::DefWindowProcW(m_hWnd, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     Window* window = nullptr;
     if (msg == WM_NCCREATE) {
-        auto* cs = reinterpret_cast<CREATESTRUCTA*>(lParam);
+        auto* cs = reinterpret_cast<CREATESTRUCTW*>(lParam);
         window = static_cast<Window*>(cs->lpCreateParams);
         window->m_hWnd = hwnd;
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(window));
     } else {
-        window = reinterpret_cast<Window*>(::GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+        window = reinterpret_cast<Window*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     }
-    if (!window) return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (!window) return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 
     LRESULT result = 0;
     try {
@@ -109,7 +112,7 @@ LRESULT CALLBACK Window::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARA
     }
 
     if (msg == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         window->m_hWnd = nullptr;
         // The end of the main window is the end of the message loop.
         WinApp* app = WinApp::Current();

@@ -1,7 +1,8 @@
 #pragma once
 // Base class of the program's own windows. The object is attached to its window on
 // WM_NCCREATE (from the creation parameters) and detached on WM_NCDESTROY; each subclass
-// handles its messages in one OnMessage switch.
+// handles its messages in one OnMessage switch. The windows are Unicode windows: texts go in
+// and come out whole on every system, whatever its ANSI code page.
 #include <windows.h>
 
 #include <string>
@@ -17,7 +18,7 @@ public:
 
     // Creates the window after PreCreateWindow has had its say about the parameters. The
     // creation parameters are this object; do not set lpCreateParams.
-    bool CreateEx(CREATESTRUCTA cs);
+    bool CreateEx(CREATESTRUCTW cs);
     void DestroyWindow() noexcept;
 
     // The object behind a window, or null when the window is not one of ours.
@@ -25,7 +26,7 @@ public:
 
     // Registers (once) a window class with our window procedure and the given attributes,
     // and returns its name. The name is derived from the attributes, like the framework's.
-    static std::string RegisterWindowClass(UINT classStyle, HCURSOR cursor = nullptr,
+    static std::wstring RegisterWindowClass(UINT classStyle, HCURSOR cursor = nullptr,
                                            HBRUSH background = nullptr, HICON icon = nullptr);
 
     // Offers a message to the window it is aimed at and its ancestors, innermost first,
@@ -34,13 +35,13 @@ public:
 
 protected:
     // May change the creation parameters; returning false cancels the creation.
-    virtual bool PreCreateWindow(CREATESTRUCTA& cs);
+    virtual bool PreCreateWindow(CREATESTRUCTW& cs);
     virtual LRESULT OnMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     // Returns true when the message was consumed and must not be dispatched.
     virtual bool PreTranslateMessage(MSG& msg);
     LRESULT DefaultProc(UINT msg, WPARAM wParam, LPARAM lParam);
     // Points the creation parameters at a class name that lives as long as this object.
-    void UseWindowClass(CREATESTRUCTA& cs, std::string className);
+    void UseWindowClass(CREATESTRUCTW& cs, std::wstring className);
     // For windows created by other means (dialogs): the handle this object stands for.
     void AttachHandle(HWND hwnd) noexcept { m_hWnd = hwnd; }
     // The dialog procedure of our dialogs (defined with the dialog class). A dialog window
@@ -51,5 +52,5 @@ private:
     static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
     HWND m_hWnd = nullptr;
-    std::string m_className;
+    std::wstring m_className;
 };

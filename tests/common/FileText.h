@@ -1,9 +1,13 @@
 #pragma once
-// Whole-file reads and writes, byte for byte, and waiting for a condition.
+// Whole-file reads and writes, byte for byte, and waiting for a condition. Paths are in code
+// page 932, as the program keeps them, and reach the system wide: a Japanese folder is found
+// whatever the system's code page.
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
+
+std::wstring WidePath(const std::string& path);
 
 // The file's bytes, or nothing when it does not exist or cannot be read.
 std::optional<std::string> ReadFileBytes(const std::string& path);

@@ -5,6 +5,8 @@
 #include <atomic>
 #include <stdexcept>
 
+#include "common/FileText.h"
+
 namespace {
 std::string TempRoot() {
     char buffer[MAX_PATH] = {};
@@ -34,26 +36,32 @@ ScratchDirectory::ScratchDirectory(const std::string& name, const std::string& r
 ScratchDirectory::~ScratchDirectory() { RemoveDirectoryTree(m_path); }
 
 bool ScratchDirectory::CopyIn(const std::string& source, const std::string& name) const {
-    return ::CopyFileA(source.c_str(), File(name).c_str(), FALSE) != FALSE;
+    return ::CopyFileW(WidePath(source).c_str(), WidePath(File(name)).c_str(), FALSE) != FALSE;
 }
 
-void RemoveDirectoryTree(const std::string& path) {
-    if (path.empty()) return;
-    WIN32_FIND_DATAA found;
-    HANDLE search = ::FindFirstFileA((path + "\\*").c_str(), &found);
+namespace {
+// Wide, so that folders with Japanese names go too on a system of another code page.
+void RemoveTree(const std::wstring& path) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = ::FindFirstFileW((path + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") continue;
-            const std::string child = path + "\\" + name;
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") continue;
+            const std::wstring child = path + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveDirectoryTree(child);
+                RemoveTree(child);
             } else {
-                ::SetFileAttributesA(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                ::DeleteFileA(child.c_str());
+                ::SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
+                ::DeleteFileW(child.c_str());
             }
-        } while (::FindNextFileA(search, &found));
+        } while (::FindNextFileW(search, &found));
         ::FindClose(search);
     }
-    ::RemoveDirectoryA(path.c_str());
+    ::RemoveDirectoryW(path.c_str());
+}
+}  // namespace
+
+void RemoveDirectoryTree(const std::string& path) {
+    if (!path.empty()) RemoveTree(WidePath(path));
 }

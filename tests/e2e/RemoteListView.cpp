@@ -2,6 +2,8 @@
 
 #include <commctrl.h>
 
+#include "WindowQuery.h"
+
 int RemoteListViewRowCount(HWND list) {
     return static_cast<int>(::SendMessageA(list, LVM_GETITEMCOUNT, 0, 0));
 }
@@ -13,21 +15,21 @@ std::string RemoteListViewText(HWND list, int row, int column) {
                                    FALSE, pid);
     if (!process) return {};
     constexpr SIZE_T kTextSize = 2048;
-    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(LVITEMA) + kTextSize,
+    auto* remote = static_cast<char*>(::VirtualAllocEx(process, nullptr, sizeof(LVITEMW) + kTextSize * sizeof(wchar_t),
                                                        MEM_COMMIT, PAGE_READWRITE));
     std::string text;
     if (remote) {
-        LVITEMA item{};
+        LVITEMW item{};
         item.mask = LVIF_TEXT;
         item.iItem = row;
         item.iSubItem = column;
-        item.pszText = remote + sizeof(LVITEMA);
+        item.pszText = reinterpret_cast<wchar_t*>(remote + sizeof(LVITEMW));
         item.cchTextMax = kTextSize;
         ::WriteProcessMemory(process, remote, &item, sizeof item, nullptr);
-        ::SendMessageA(list, LVM_GETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
-        char buffer[kTextSize] = {};
-        ::ReadProcessMemory(process, remote + sizeof(LVITEMA), buffer, kTextSize - 1, nullptr);
-        text = buffer;
+        ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(remote));
+        wchar_t buffer[kTextSize] = {};
+        ::ReadProcessMemory(process, remote + sizeof(LVITEMW), buffer, (kTextSize - 1) * sizeof(wchar_t), nullptr);
+        text = Cp932OfWide(buffer);
         ::VirtualFreeEx(process, remote, 0, MEM_RELEASE);
     }
     ::CloseHandle(process);

@@ -10,6 +10,7 @@
 #include "Installation.h"
 #include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
+#include "RemoteListView.h"
 #include "ScreenCapture.h"
 #include "WindowQuery.h"
 #include "common/FileText.h"
@@ -179,6 +180,50 @@ TEST_F(Settings, FailedSaveIsReportedAndTheDialogStaysOpen) {
     ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(dialog); }, 5000));
     const auto lines = ReadLines(m_install.Ini());
     EXPECT_NE(std::find(lines.begin(), lines.end(), "Link=C:\\kept.txt"), lines.end());
+}
+
+// Japanese texts of the settings file on a system of any code page (this test runs once more
+// in a prefix whose code page is 1252): read from outside as the same Unicode text, a link to
+// a folder with a Japanese name shows its icon and opens, and 設　定 leaves the file's bytes.
+TEST(JapaneseTexts, ShownOpenedAndSavedByteForByte) {
+    Installation install("japanese", HookChoice::None);
+    const std::string folder = install.File("リンク先");
+    const std::string probe = folder + "\\LaunchProbe.exe";
+    ASSERT_TRUE(::CreateDirectoryW(WidePath(folder).c_str(), nullptr));
+    ASSERT_TRUE(::CopyFileW(WidePath(install.Probe()).c_str(), WidePath(probe).c_str(), FALSE));
+    const std::string ini = "[Other]\r\nname=値\r\n[KeySet1]\r\nCaption=メモあ\r\nLink=" + probe +
+                            "\r\n[KeySet2]\r\nkeycode=196674\r\nCaption=ｱｲ x\r\n";
+    ASSERT_TRUE(WriteFileBytes(install.Ini(), ini));
+    ProgramUnderTest program(install.Program(), install.Dir());
+    HWND frame = program.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    HWND settings = program.OpenSettings();
+    ASSERT_NE(settings, nullptr);
+    EXPECT_EQ(WindowText(::GetDlgItem(settings, KeyLabelId(0))), "メモあ");
+    EXPECT_EQ(WindowText(::GetDlgItem(settings, KeyLabelId(1))), "ｱｲ x");
+    EXPECT_EQ(WindowText(::GetDlgItem(settings, IDOK)), "設　定");
+    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageW(::GetDlgItem(settings, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0) != 0; }, 5000));
+
+    ::PostMessageW(::GetDlgItem(settings, IDC_LIST_BUTTON), BM_CLICK, 0, 0);
+    HWND list = program.WaitForDialogTitled("お気に入り設定一覧");
+    ASSERT_NE(list, nullptr);
+    HWND view = ::GetDlgItem(list, IDC_KEYSET_LIST);
+    ASSERT_TRUE(WaitUntil([&] { return RemoteListViewRowCount(view) == 30; }, 5000));
+    EXPECT_EQ(RemoteListViewText(view, 0, 2), "メモあ");
+    EXPECT_EQ(RemoteListViewText(view, 0, 3), probe);
+    ::PostMessageW(::GetDlgItem(list, IDCANCEL), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(list); }, 5000));
+
+    ::PostMessageW(::GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 5000));
+    EXPECT_EQ(ReadFileBytes(install.Ini()), ini);
+
+    ::PostMessageW(frame, WM_APP_KEY_HIT, 'A', 3);
+    std::vector<std::string> launches;
+    EXPECT_TRUE(WaitUntil([&] { return !(launches = ReadLines(folder + "\\probe-launches.log")).empty(); }, 10000));
+    EXPECT_NE(launches.empty() ? std::string::npos : launches[0].find(probe), std::string::npos);
+    EXPECT_TRUE(program.CloseFrame());
+    EXPECT_EQ(ReadFileBytes(install.Ini()), ini);
 }
 
 TEST(SettingsStartup, LeavesNoBrowserProbeFileBehind) {

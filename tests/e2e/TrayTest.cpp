@@ -147,8 +147,8 @@ TEST_F(Tray, AboutBoxRemovesTheIconKeepsKeysWorkingAndAllowsNoSecondDialog) {
 }
 
 TEST_F(Tray, TaskbarCreatedBringsALostIconBack) {
-    NOTIFYICONDATAA record = TrayIconWnd::MakeRecord(m_frame, nullptr, false);
-    ASSERT_TRUE(::Shell_NotifyIconA(NIM_DELETE, &record));
+    NOTIFYICONDATAW record = TrayIconWnd::MakeRecord(m_frame, nullptr, false);
+    ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &record));
     ASSERT_TRUE(WaitUntil([] { return !IconShown(); }, 3000));
     ::PostMessageA(m_frame, ::RegisterWindowMessageA("TaskbarCreated"), 0, 0);
     EXPECT_TRUE(WaitUntil(IconShown, 5000));

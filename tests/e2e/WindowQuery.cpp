@@ -32,13 +32,20 @@ std::vector<HWND> ChildWindowsOf(HWND parent) {
     return children;
 }
 
+std::string Cp932OfWide(const std::wstring& wide) {
+    const int size = ::WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    if (size > 0) ::WideCharToMultiByte(932, 0, wide.data(), static_cast<int>(wide.size()), text.data(), size, nullptr, nullptr);
+    return text;
+}
+
 std::string WindowText(HWND hwnd) {
-    char buffer[4096] = {};
+    wchar_t buffer[4096] = {};
     // WM_GETTEXT crosses processes (the system copies the text); GetWindowText would only
     // give the cached caption.
-    ::SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                          SMTO_ABORTIFHUNG, 2000, nullptr);
-    return buffer;
+    ::SendMessageTimeoutW(hwnd, WM_GETTEXT, 4096, reinterpret_cast<LPARAM>(buffer), SMTO_ABORTIFHUNG, 2000,
+                          nullptr);
+    return Cp932OfWide(buffer);
 }
 
 std::string ClassNameOf(HWND hwnd) {

@@ -1,6 +1,7 @@
 #pragma once
 // Reading another process's windows from outside: which top-level windows it has, their
-// texts and classes, message boxes and their texts.
+// texts and classes, message boxes and their texts. Texts are read wide, as Unicode, and given
+// in code page 932 like the program's own, so that they compare the same on every system.
 #include <windows.h>
 
 #include <string>
@@ -10,6 +11,8 @@
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 std::vector<HWND> ChildWindowsOf(HWND parent);
 std::string WindowText(HWND hwnd);
+// Wide text in code page 932; a character 932 cannot hold becomes "?".
+std::string Cp932OfWide(const std::wstring& wide);
 std::string ClassNameOf(HWND hwnd);
 
 // The program's hidden frame: a top-level window titled "Vorlund" that is not a dialog.

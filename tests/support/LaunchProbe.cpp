@@ -1,6 +1,7 @@
 // The launch probe: appends one line
 // "<command line>|<working directory>|parent=<program>|created=<time>" to probe-launches.log
-// beside itself and ends, where <program> is the file name of the process that started it and
+// beside itself and ends (the paths in code page 932, read wide, so that a probe in a folder
+// with a Japanese name reports it on any system), where <program> is the file name of the process that started it and
 // <time> its own creation time (the order of starts; two probes may write in either order).
 // With probe-window.txt beside it, it shows a window titled "LaunchProbe" as a started
 // program does, adds "|foreground=1" (or 0) to its line once the window is up, and stays until
@@ -15,6 +16,14 @@
 #include "common/BesideModule.h"
 
 namespace {
+std::string Cp932Of(const wchar_t* wide) {
+    const int size = ::WideCharToMultiByte(932, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+    std::string text(static_cast<std::size_t>(size > 0 ? size : 1), '\0');
+    if (size > 0) ::WideCharToMultiByte(932, 0, wide, -1, text.data(), size, nullptr, nullptr);
+    text.resize(text.size() - 1);
+    return text;
+}
+
 std::string ParentProgram() {
     HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (snapshot == INVALID_HANDLE_VALUE) return "?";
@@ -63,26 +72,26 @@ HWND ShowProbeWindow(HINSTANCE instance, int show, bool& inFront) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    const std::string log = FileBesideModule(nullptr, "probe-launches.log");
+    const std::wstring log = WideFileBesideModule(nullptr, L"probe-launches.log");
     if (log.empty()) return 1;
-    const bool windowMode = ::GetFileAttributesA(FileBesideModule(nullptr, "probe-window.txt").c_str()) !=
+    const bool windowMode = ::GetFileAttributesW(WideFileBesideModule(nullptr, L"probe-window.txt").c_str()) !=
                             INVALID_FILE_ATTRIBUTES;
     bool inFront = false;
     HWND window = windowMode ? ShowProbeWindow(instance, show, inFront) : nullptr;
 
-    char cwd[MAX_PATH] = {};
-    ::GetCurrentDirectoryA(MAX_PATH, cwd);
+    wchar_t cwd[MAX_PATH] = {};
+    ::GetCurrentDirectoryW(MAX_PATH, cwd);
     FILETIME created{}, unused{};
     ::GetProcessTimes(::GetCurrentProcess(), &created, &unused, &unused, &unused);
     const unsigned long long createdAt =
         (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
-    const std::string line = std::string(::GetCommandLineA()) + "|" + cwd + "|parent=" + ParentProgram() +
+    const std::string line = Cp932Of(::GetCommandLineW()) + "|" + Cp932Of(cwd) + "|parent=" + ParentProgram() +
                              "|created=" + std::to_string(createdAt) +
                              (windowMode ? std::string("|foreground=") + (inFront ? "1" : "0") : "") + "\r\n";
 
     // Several launches may race: append with one write each, retrying while another holds it.
     for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file = ::CreateFileA(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
+        HANDLE file = ::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (file != INVALID_HANDLE_VALUE) {
             DWORD written = 0;

@@ -104,12 +104,12 @@ struct RecordedBox {
         static RecordedBox box;
         return box;
     }
-    static int WINAPI Show(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
+    static int Show(HWND owner, const std::string& text, const std::string& caption, UINT type) {
         RecordedBox& box = Last();
         ++box.count;
         box.owner = owner;
-        box.text = text ? text : "";
-        box.caption = caption ? caption : "";
+        box.text = text;
+        box.caption = caption;
         box.type = type;
         return IDOK;
     }

@@ -9,6 +9,7 @@
 #include "common/FileText.h"
 #include "common/ScratchDirectory.h"
 #include "keys/SettingsFile.h"
+#include "win/ProfileFile.h"
 
 namespace {
 using Section = std::map<std::string, std::string>;
@@ -169,6 +170,9 @@ TEST_F(SettingsFileTest, LongValueIsCutTo1024Bytes) {
     EXPECT_EQ(table.At(6).link, longLink.substr(0, 1024));
     m_file.Save(table);
     EXPECT_EQ(ReadSection(m_ini, "KeySet7").at("Link"), longLink.substr(0, 1024));
+    // Never half a double-byte character, whatever the system's code page counts.
+    Seed("[KeySet7]\r\nLink=" + std::string(1023, 'a') + "あ\r\n");
+    EXPECT_EQ(LoadedTable(m_file).At(6).link, std::string(1023, 'a'));
 }
 
 TEST_F(SettingsFileTest, Cp932TrailBytes5CSurviveByteForByte) {
@@ -186,6 +190,45 @@ TEST_F(SettingsFileTest, Cp932TrailBytes5CSurviveByteForByte) {
     const auto bytes = ReadFileBytes(m_ini);
     ASSERT_TRUE(bytes);
     EXPECT_NE(bytes->find("Caption=" + caption), std::string::npos);
+}
+
+// A folder with a Japanese name, and values with every kind of CP932 byte: the trail byte A0
+// of "あ" (a no-break space to code page 1252), a trail byte 5C, half-width kana. Loaded and
+// saved unchanged, the file keeps every byte on a Japanese and on an English system.
+TEST(SettingsFileCodePage, JapaneseFolderAndValuesGoRoundByteForByte) {
+    ScratchDirectory root("codepage");
+    const std::string dir = root.File("設定フォルダ") + "\\";
+    ASSERT_TRUE(::CreateDirectoryW(WidePath(dir).c_str(), nullptr));
+    const std::string bytes = "[Other]\r\nname=値\r\n[KeySet1]\r\nCaption=メモあ\r\nLink=C:\\表\\あ.exe\r\n"
+                              "[KeySet2]\r\nkeycode=196674\r\nCaption=ｱｲ x あ\r\n";
+    ASSERT_TRUE(WriteFileBytes(dir + "Vorlund.ini", bytes));
+    const SettingsFile file(dir.c_str());
+    const KeySetTable table = LoadedTable(file);
+    EXPECT_EQ(table.At(0).caption, "メモあ");
+    EXPECT_EQ(table.At(0).link, "C:\\表\\あ.exe");
+    EXPECT_EQ(table.At(1).caption, "ｱｲ x あ");
+    ASSERT_TRUE(file.Save(table));
+    EXPECT_EQ(ReadFileBytes(dir + "Vorlund.ini"), bytes);
+}
+
+TEST(ProfileFile, CodePagesThatKeepEveryByte) {
+    const std::pair<UINT, bool> cases[] = {{932, true}, {1252, true}, {936, false}, {65001, false}};
+    for (const auto& [codePage, keeps] : cases) EXPECT_EQ(ProfileFile::CodePageKeepsBytes(codePage), keeps) << codePage;
+}
+
+// Where the code page would lose bytes, a write (which rewrites the whole file) is allowed only
+// while nothing in the file or the new texts is outside ASCII.
+TEST(ProfileFile, ElsewhereOnlyPlainAsciiIsWritten) {
+    ScratchDirectory dir("ascii");
+    const std::string ascii = dir.File("ascii.ini");
+    const std::string japanese = dir.File("japanese.ini");
+    ASSERT_TRUE(WriteFileBytes(ascii, "[KeySet1]\r\nLink=C:\\a.txt\r\n"));
+    ASSERT_TRUE(WriteFileBytes(japanese, "[Other]\r\nname=値\r\n"));
+    EXPECT_TRUE(ProfileFile(ascii).WriteKeepsBytes(true, 65001));
+    EXPECT_TRUE(ProfileFile(dir.File("none.ini")).WriteKeepsBytes(true, 65001)) << "no file yet";
+    EXPECT_FALSE(ProfileFile(ascii).WriteKeepsBytes(false, 65001)) << "new Japanese text";
+    EXPECT_FALSE(ProfileFile(japanese).WriteKeepsBytes(true, 936));
+    EXPECT_TRUE(ProfileFile(japanese).WriteKeepsBytes(false, 1252));
 }
 
 TEST_F(SettingsFileTest, TableWithoutAllThirtyRecordsIsNeverSaved) {

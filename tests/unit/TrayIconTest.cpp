@@ -9,7 +9,7 @@
 namespace {
 struct Request {
     DWORD message;
-    NOTIFYICONDATAA record;
+    NOTIFYICONDATAW record;
 };
 
 // The stand-in notification area: refuses every request until accepting is set.
@@ -22,7 +22,7 @@ struct FakeNotificationArea {
         static bool accepting = false;
         return accepting;
     }
-    static BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAA record) {
+    static BOOL WINAPI Notify(DWORD message, PNOTIFYICONDATAW record) {
         Requests().push_back({message, *record});
         return message == NIM_DELETE || Accepting();
     }
@@ -31,7 +31,7 @@ struct FakeNotificationArea {
 class FrameStandIn : public Window {
 public:
     bool Create() {
-        CREATESTRUCTA cs{};
+        CREATESTRUCTW cs{};
         cs.style = static_cast<LONG>(WS_POPUP);
         return CreateEx(cs);
     }
@@ -55,7 +55,7 @@ protected:
         m_tray.SetNotifyIconProc(&FakeNotificationArea::Notify);
     }
     bool CreateTray() {
-        CREATESTRUCTA cs{};
+        CREATESTRUCTW cs{};
         cs.style = static_cast<LONG>(WS_CHILD | WS_VISIBLE | WS_BORDER);
         cs.hwndParent = m_frame.Hwnd();
         return m_tray.CreateEx(cs);
@@ -89,8 +89,8 @@ TEST_F(TrayIcon, RefusedAddIsRetriedWithoutBlockingAndEndsWithModify) {
 
 TEST_F(TrayIcon, RecordsOfAddAndDeleteAndRemoveStopsRetrying) {
     ASSERT_TRUE(CreateTray());
-    const NOTIFYICONDATAA add = FakeNotificationArea::Requests().at(0).record;
-    EXPECT_EQ(add.cbSize, 88u);
+    const NOTIFYICONDATAW add = FakeNotificationArea::Requests().at(0).record;
+    EXPECT_EQ(add.cbSize, sizeof(void*) == 4 ? 152u : 168u) << "the first layout of the wide record";
     EXPECT_EQ(add.hWnd, m_frame.Hwnd()) << "the icon belongs to the frame";
     EXPECT_EQ(add.uID, 1001u);
     EXPECT_EQ(add.uFlags, 7u);
@@ -104,11 +104,11 @@ TEST_F(TrayIcon, RecordsOfAddAndDeleteAndRemoveStopsRetrying) {
     ::DeleteObject(info.hbmColor);
     ::DeleteObject(info.hbmMask);
     EXPECT_EQ(image.bmWidth, ::GetSystemMetrics(SM_CXSMICON));
-    EXPECT_STREQ(add.szTip, "お気に入り設定");
+    EXPECT_STREQ(add.szTip, L"お気に入り設定") << "the same tip on a system of any code page";
 
     ::SendMessageA(m_tray.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
     EXPECT_FALSE(m_tray.IsAddPending());
-    const NOTIFYICONDATAA removed = FakeNotificationArea::Requests().back().record;
+    const NOTIFYICONDATAW removed = FakeNotificationArea::Requests().back().record;
     EXPECT_EQ(FakeNotificationArea::Requests().back().message, static_cast<DWORD>(NIM_DELETE));
     EXPECT_EQ(removed.uFlags, 0u);
     EXPECT_EQ(removed.uCallbackMessage, 0u);

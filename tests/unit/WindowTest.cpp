@@ -11,7 +11,7 @@ public:
     int m_nSeen = 0;
     int m_nPreTranslated = 0;
     bool Create(HWND parent = nullptr) {
-        CREATESTRUCTA cs{};
+        CREATESTRUCTW cs{};
         cs.style = parent ? static_cast<LONG>(WS_CHILD) : static_cast<LONG>(WS_POPUP);
         cs.hwndParent = parent;
         return CreateEx(cs);
