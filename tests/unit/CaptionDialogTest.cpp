@@ -10,6 +10,7 @@
 #include "res/resource.h"
 #include "settings/CaptionDialog.h"
 #include "settings/KeyLabel.h"
+#include "win/WindowText.h"
 
 namespace {
 
@@ -115,6 +116,41 @@ TEST_F(CaptionDialogTest, OkReturnsTheEditedCaption) {
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(shownAtStart, "旧い見出し");
     EXPECT_STREQ(dialog.GetCaption(), "ニュース");
+}
+
+// A caption code page 932 cannot hold is named in a box; the dialog stays open with the text
+// as typed, and nothing is stored as "?" or a look-alike.
+TEST_F(CaptionDialogTest, CharactersCodePage932LacksAreNamedAndTheDialogStaysOpen) {
+    CaptionDialog dialog(nullptr, "旧い見出し");
+    HWND hwnd = nullptr;
+    std::wstring box;
+    ModalScript script;
+    script.Then([&] { return (hwnd = dialog.Hwnd()) != nullptr && ::IsWindowVisible(hwnd); })
+        .Then([&] {
+            ::SetWindowTextW(::GetDlgItem(hwnd, IDC_CAPTION_EDIT), L"Caf\u00E9 \uD55C");
+            ClickButton(hwnd, IDOK);
+            return true;
+        })
+        .Then([&] {
+            HWND owned = FindOwnedBox(hwnd);
+            if (!owned) return false;
+            box = WideWindowTextOf(::GetDlgItem(owned, 0xFFFF));
+            ClickButton(owned, IDOK);
+            return true;
+        })
+        .Then([&] {
+            if (FindOwnedBox(hwnd)) return false;
+            EXPECT_TRUE(::IsWindowVisible(hwnd));
+            EXPECT_EQ(WideWindowTextOf(::GetDlgItem(hwnd, IDC_CAPTION_EDIT)), L"Caf\u00E9 \uD55C");
+            ClickButton(hwnd, IDCANCEL);
+            return true;
+        });
+    script.Start();
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    script.Stop();
+    EXPECT_TRUE(script.Finished());
+    EXPECT_NE(box.find(L"\u00E9\uD55C"), std::wstring::npos) << "the characters named";
+    EXPECT_STREQ(dialog.GetCaption(), "旧い見出し");
 }
 
 TEST_F(CaptionDialogTest, OkWithAnEmptyEditGivesAnEmptyCaption) {
