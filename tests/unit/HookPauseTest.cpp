@@ -50,7 +50,7 @@ TEST(HookLibrary, ClaimsTheDedicatedKeysOfTheTable) {
     ASSERT_TRUE(library);
     KeySetTable table;
     for (int n = 1; n <= 30; ++n) table.Append(KeySet{n});
-    library->ClaimKeys(table);
+    library->ClaimKeys(table);  // the defaults: Ctrl+Alt with letters and signs
     table.At(0).keycode = VK_F13;
     table.At(1).keycode = VK_F13;
     table.At(2).keycode = (4 << 16) | VK_LAUNCH_MAIL;
