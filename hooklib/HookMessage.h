@@ -1,6 +1,7 @@
 #pragma once
 // What VelComn.dll posts to its target window, shared by the library and the program:
-// WM_APP_KEY_HIT with the virtual key in wParam and these modifier bits in lParam.
+// WM_APP_KEY_HIT with the virtual key in wParam and these modifier bits in lParam; and what
+// the program tells the library of its dedicated keys.
 #include <windows.h>
 
 constexpr UINT WM_APP_KEY_HIT = WM_APP + 109;

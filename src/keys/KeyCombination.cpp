@@ -20,7 +20,7 @@ bool IsExtendedKey(WORD virtualKey) noexcept {
 }
 
 std::string KeyName(WORD virtualKey) {
-    const std::string dedicated = DedicatedKeyName(virtualKey);
+    std::string dedicated = DedicatedKeyName(virtualKey);
     if (!dedicated.empty()) return dedicated;
     const UINT scanCode = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     wchar_t wide[64] = {};
