@@ -1,5 +1,6 @@
 #include "ChordTracker.h"
 
+#include "DedicatedKeys.h"
 #include "HookMessage.h"
 
 namespace {
@@ -24,6 +25,6 @@ std::optional<KeyChord> ChordTracker::OnKeyEvent(DWORD virtualKey, bool keyUp,
     if (keyUp || virtualKey > 0xFF || ModifierFlagOf(virtualKey) != 0) return std::nullopt;
     const WORD modifiers =
         static_cast<WORD>(system.modifiersHeld & (kHookModAlt | kHookModControl | kHookModShift | kHookModWin));
-    if (system.keyAlreadyDown || CountFlags(modifiers) < 2) return std::nullopt;
+    if (system.keyAlreadyDown || (CountFlags(modifiers) < 2 && !IsDedicatedKey(virtualKey))) return std::nullopt;
     return KeyChord{static_cast<WORD>(virtualKey), modifiers};
 }

@@ -1,6 +1,8 @@
 #pragma once
 // Decides, key event by key event, which presses are favourite-key chords: the first
-// key-down of a non-modifier key while at least two of Ctrl, Alt, Shift and Win are held.
+// key-down of a non-modifier key while at least two of Ctrl, Alt, Shift and Win are held,
+// and the first key-down of a dedicated key (F13-F24, browser, mail, launch keys; see
+// DedicatedKeys.h) with whatever modifiers are held, none included.
 // A held Windows key is always reported, as its own bit: Win+Ctrl+Alt+C is another
 // combination than Ctrl+Alt+C and must never open Ctrl+Alt+C's link.
 //

@@ -4,6 +4,7 @@
 #include "VelComn.h"
 
 #include "ChordTracker.h"
+#include "ClaimedKeySet.h"
 #include "HookMessage.h"
 
 namespace {
@@ -11,6 +12,8 @@ struct HookState {
     HINSTANCE module = nullptr;
     HHOOK hook = nullptr;
     HWND target = nullptr;
+    DWORD hookThread = 0;  // the thread that installed the hook
+    ClaimedKeySet claimed;
 };
 
 // Constant-initialised: the library runs without the C runtime's start-up code.
@@ -33,16 +36,24 @@ SystemKeyState KeyStateBeforeEvent(DWORD virtualKey) noexcept {
 
 LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     HookState& state = State();
-    if (code == HC_ACTION && lParam != 0) {
+    if (code == HC_ACTION && lParam != 0 && state.target) {
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
         const bool keyUp = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
-        if (!keyUp && state.target) {
-            if (auto chord = ChordTracker::OnKeyEvent(event->vkCode, keyUp,
-                                                      KeyStateBeforeEvent(event->vkCode)))
+        // A claimed dedicated key is the program's alone: its key-down and key-up go no
+        // further. Every other key, chords included, still reaches the window that has the
+        // focus.
+        if (keyUp) {
+            if (state.claimed.OnKeyUp(event->vkCode)) return 1;
+        } else {
+            SystemKeyState system = KeyStateBeforeEvent(event->vkCode);
+            const ClaimedKeySet::KeyDown down =
+                state.claimed.OnKeyDown(event->vkCode, system.modifiersHeld, system.keyAlreadyDown, event->time);
+            system.keyAlreadyDown = system.keyAlreadyDown || down.repeat;
+            if (auto chord = ChordTracker::OnKeyEvent(event->vkCode, keyUp, system))
                 ::PostMessageA(state.target, WM_APP_KEY_HIT, chord->virtualKey, chord->modifiers);
+            if (down.keep) return 1;
         }
     }
-    // Never swallow a key: the chord still reaches the window that has the focus.
     return ::CallNextHookEx(state.hook, code, wParam, lParam);
 }
 }  // namespace
@@ -52,6 +63,7 @@ extern "C" void __cdecl VelStartHook(HWND target) {
     state.target = target;
     if (state.hook) return;
     state.hook = ::SetWindowsHookExA(WH_KEYBOARD_LL, LowLevelKeyboardProc, state.module, 0);
+    if (state.hook) state.hookThread = ::GetCurrentThreadId();
 }
 
 extern "C" void __cdecl VelStopHook() {
@@ -59,6 +71,16 @@ extern "C" void __cdecl VelStopHook() {
     if (state.hook) ::UnhookWindowsHookEx(state.hook);
     state.hook = nullptr;
     state.target = nullptr;
+    state.hookThread = 0;
+    state.claimed.ForgetPresses();
+}
+
+extern "C" BOOL __cdecl VelSetClaimedKeys(const VelClaimedKeys* claimed) {
+    HookState& state = State();
+    // The hook procedure reads the set on the hook's thread; from any other thread a
+    // replacement could meet a key event half way.
+    if (state.hook && ::GetCurrentThreadId() != state.hookThread) return FALSE;
+    return state.claimed.Replace(claimed) ? TRUE : FALSE;
 }
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {

@@ -1,5 +1,10 @@
 #include "keys/HookLibrary.h"
 
+#include <algorithm>
+#include <vector>
+
+#include "DedicatedKeys.h"
+#include "keys/KeyCombination.h"
 #include "win/CodePage932.h"
 #include "win/ProcAddress.h"
 
@@ -15,7 +20,8 @@ std::shared_ptr<HookLibrary> HookLibrary::LoadFrom(const std::string& directory)
 HookLibrary::HookLibrary(UniqueModule module) noexcept
     : m_hModule(std::move(module)),
       m_pfnStart(GetProcAs<StartHookProc>(m_hModule.Get(), "VelStartHook")),
-      m_pfnStop(GetProcAs<StopHookProc>(m_hModule.Get(), "VelStopHook")) {}
+      m_pfnStop(GetProcAs<StopHookProc>(m_hModule.Get(), "VelStopHook")),
+      m_pfnSetClaimed(GetProcAs<SetClaimedKeysProc>(m_hModule.Get(), "VelSetClaimedKeys")) {}
 
 void HookLibrary::Start(HWND target) const {
     m_hTarget = target;
@@ -33,4 +39,18 @@ void HookLibrary::Reinstall() const {
     // A second Start alone would only change the target of a hook Windows may have dropped.
     Stop();
     Start(target);
+}
+
+void HookLibrary::ClaimKeys(const KeySetTable& table) const {
+    if (!m_pfnSetClaimed) return;
+    std::vector<DWORD> codes;
+    for (const KeySet& record : table) {
+        const std::optional<KeyCode> code = EffectiveKeyCode(record);
+        if (!code || !IsDedicatedKey(code->virtualKey)) continue;
+        const auto value = static_cast<DWORD>(KeyCodeValue(*code));
+        // Two keys on one combination: the first opens, the combination is claimed once.
+        if (std::find(codes.begin(), codes.end(), value) == codes.end()) codes.push_back(value);
+    }
+    const VelClaimedKeys claimed{sizeof(VelClaimedKeys), static_cast<UINT>(codes.size()), codes.data()};
+    m_pfnSetClaimed(&claimed);
 }

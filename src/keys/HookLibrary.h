@@ -10,6 +10,7 @@
 #include <string>
 
 #include "HookMessage.h"
+#include "keys/KeySetTable.h"
 #include "win/UniqueHandle.h"
 
 class HookLibrary {
@@ -30,17 +31,24 @@ public:
     // session, or a new shell: Windows may have removed it without notice. Nothing while it is
     // stopped (a modal step restarts it itself), nor toward a window that is gone.
     void Reinstall() const;
+    // Tells the library which dedicated keys (F13, the mail key, ...) the table's keys answer
+    // to, so that pressing one opens its link without the key doing its usual job as well.
+    // Call it on the thread that starts the hook, whenever the table was loaded; the library
+    // keeps the set across Stop and Start. Skipped by a library without the entry.
+    void ClaimKeys(const KeySetTable& table) const;
 
 private:
     // C calling convention: the caller removes the argument.
     using StartHookProc = void(WINAPIV*)(HWND target);
     using StopHookProc = void(WINAPIV*)();
+    using SetClaimedKeysProc = BOOL(WINAPIV*)(const VelClaimedKeys* claimed);
 
     explicit HookLibrary(UniqueModule module) noexcept;
 
     UniqueModule m_hModule;
     StartHookProc m_pfnStart = nullptr;
     StopHookProc m_pfnStop = nullptr;
+    SetClaimedKeysProc m_pfnSetClaimed = nullptr;
     // The window of the last Start; null after Stop.
     mutable HWND m_hTarget = nullptr;
 };

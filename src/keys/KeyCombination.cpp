@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
+#include "DedicatedKeys.h"
 #include "HookMessage.h"
+#include "res/texts.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
 
@@ -18,6 +20,8 @@ bool IsExtendedKey(WORD virtualKey) noexcept {
 }
 
 std::string KeyName(WORD virtualKey) {
+    std::string dedicated = DedicatedKeyName(virtualKey);
+    if (!dedicated.empty()) return dedicated;
     const UINT scanCode = ::MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC);
     wchar_t wide[64] = {};
     const LONG lParam = static_cast<LONG>((scanCode << 16) | (IsExtendedKey(virtualKey) ? 1u << 24 : 0u));
@@ -27,6 +31,24 @@ std::string KeyName(WORD virtualKey) {
     return "0x" + Hex(virtualKey, 2);
 }
 }  // namespace
+
+std::string DedicatedKeyName(WORD virtualKey) {
+    if (virtualKey >= VK_F13 && virtualKey <= VK_F24) return "F" + std::to_string(virtualKey - VK_F1 + 1);
+    switch (virtualKey) {
+        case VK_BROWSER_BACK: return texts::kKeyNameBrowserBack;
+        case VK_BROWSER_FORWARD: return texts::kKeyNameBrowserForward;
+        case VK_BROWSER_REFRESH: return texts::kKeyNameBrowserRefresh;
+        case VK_BROWSER_STOP: return texts::kKeyNameBrowserStop;
+        case VK_BROWSER_SEARCH: return texts::kKeyNameBrowserSearch;
+        case VK_BROWSER_FAVORITES: return texts::kKeyNameBrowserFavorites;
+        case VK_BROWSER_HOME: return texts::kKeyNameBrowserHome;
+        case VK_LAUNCH_MAIL: return texts::kKeyNameMail;
+        case VK_LAUNCH_MEDIA_SELECT: return texts::kKeyNameMediaSelect;
+        case VK_LAUNCH_APP1: return texts::kKeyNameApp1;
+        case VK_LAUNCH_APP2: return texts::kKeyNameApp2;
+        default: return {};
+    }
+}
 
 LONG KeyCodeValue(KeyCode code) noexcept {
     return static_cast<LONG>((static_cast<DWORD>(code.modifiers & 0x7FFF) << 16) | code.virtualKey);
@@ -49,7 +71,8 @@ bool IsModifierKey(WORD virtualKey) noexcept {
 bool IsChoosableChord(KeyCode code) noexcept {
     const int held = ((code.modifiers & kHookModControl) != 0) + ((code.modifiers & kHookModAlt) != 0) +
                      ((code.modifiers & kHookModShift) != 0) + ((code.modifiers & kHookModWin) != 0);
-    return held >= 2 && (code.modifiers & ~(kHookModControl | kHookModAlt | kHookModShift | kHookModWin)) == 0 &&
+    return (held >= 2 || IsDedicatedKey(code.virtualKey)) &&
+           (code.modifiers & ~(kHookModControl | kHookModAlt | kHookModShift | kHookModWin)) == 0 &&
            code.virtualKey != 0 && code.virtualKey <= 0xFF && !IsModifierKey(code.virtualKey);
 }
 

@@ -83,6 +83,19 @@ constexpr char kComboNeedsTwoModifiers[] =
     "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください。";
 constexpr char kComboDefaultNote[] = "（既定）";
 constexpr char kComboInTip[] = "キー: ";
+// Names of a keyboard's dedicated keys, for which Windows gives none (F13 to F24 are named
+// by their number).
+constexpr char kKeyNameBrowserBack[] = "ブラウザー: 戻る";
+constexpr char kKeyNameBrowserForward[] = "ブラウザー: 進む";
+constexpr char kKeyNameBrowserRefresh[] = "ブラウザー: 更新";
+constexpr char kKeyNameBrowserStop[] = "ブラウザー: 中止";
+constexpr char kKeyNameBrowserSearch[] = "ブラウザー: 検索";
+constexpr char kKeyNameBrowserFavorites[] = "ブラウザー: お気に入り";
+constexpr char kKeyNameBrowserHome[] = "ブラウザー: ホーム";
+constexpr char kKeyNameMail[] = "メール";
+constexpr char kKeyNameMediaSelect[] = "メディア";
+constexpr char kKeyNameApp1[] = "マイ コンピューター";
+constexpr char kKeyNameApp2[] = "電卓";
 
 // Column headings of the key-set list.
 constexpr char kListNumberHeading[] = "番号";

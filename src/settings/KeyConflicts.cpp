@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "DedicatedKeys.h"
 #include "HookMessage.h"
 #include "res/texts.h"
 #include "win/ProcAddress.h"
@@ -93,8 +94,9 @@ std::vector<KeyConflict> FindKeyConflicts(const KeySetTable& table, int number, 
         const std::optional<KeyCode> other = EffectiveKeyCode(record);
         if (other && *other == code) conflicts.push_back({KeyConflict::Kind::SameCombination, record.number, {}, {}});
     }
-    // The Windows key types nothing; the layouts are asked about the rest.
-    if (!(code.modifiers & kHookModWin) && probes.layouts && probes.typed)
+    // The Windows key and the dedicated keys (F13, the mail key, ...) type nothing; the
+    // layouts are asked about the rest.
+    if (!(code.modifiers & kHookModWin) && !IsDedicatedKey(code.virtualKey) && probes.layouts && probes.typed)
         for (HKL layout : probes.layouts()) {
             const std::wstring typed = probes.typed(layout, code);
             if (typed.empty()) continue;

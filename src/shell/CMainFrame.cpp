@@ -109,6 +109,7 @@ LRESULT CMainFrame::OnCreate() {
 
     m_hookLib = HookLibrary::LoadFrom(KeySetHost::Current().AppDirectory());
     StartHook();
+    ClaimKeys();
     // Unlock and reconnect of this session come as WM_WTSSESSION_CHANGE. The library is not a
     // known DLL: loaded from the system directory, never as an import.
     m_wtsapi = LoadSystemLibrary("wtsapi32.dll");
@@ -252,6 +253,11 @@ void CMainFrame::OnSettings() {
     app.ForgetConfirmedKeySets();
     // After OK the file holds what the dialog saved; after Cancel this undoes the edits.
     app.LoadSettings();
+    ClaimKeys();
+}
+
+void CMainFrame::ClaimKeys() const {
+    if (m_hookLib) m_hookLib->ClaimKeys(KeySetHost::Current().GetKeySetTable());
 }
 
 bool CMainFrame::OnCmdMsg(UINT id) {

@@ -60,6 +60,8 @@ private:
     void OnTaskbarCreated();
     // After resume, unlock, reconnect or a new shell: the hook afresh toward its target.
     void ReinstallHook();
+    // The table's dedicated keys to the hook library, after every load of the table.
+    void ClaimKeys() const;
     void OnSettings();
     // The tray menu's start-at-sign-in item: registers the sign-in task, or deletes it.
     void OnStartAtSignIn();

@@ -38,3 +38,17 @@ std::optional<int> RunLinuxCommand(const std::string& command, const std::string
     ::DeleteFileA(statusFile.c_str());
     return status;
 }
+
+bool GiveTheXServerF13ToF18(const std::string& statusDir) {
+    const std::string keymap = ToUnixPath(statusDir) + "/keymap.xkb";
+    std::string edits;
+    for (const std::string n : {"13", "14", "15", "16", "17", "18"})
+        edits += " -e 's/key <FK" + n + "> *{[^}]*}/key <FK" + n + "> { [ F" + n + " ] }/'";
+    // Wine processes already running take the new keymap only with a core MappingNotify:
+    // xdotool makes one when it lends a spare keycode to F24, which no keycode carries.
+    const std::optional<int> status =
+        RunLinuxCommand("xkbcomp -w0 -xkb $DISPLAY " + keymap + " && sed -i" + edits + " " + keymap +
+                            " && xkbcomp -w0 " + keymap + " $DISPLAY && xdotool key F24",
+                        statusDir);
+    return status && *status == 0;
+}

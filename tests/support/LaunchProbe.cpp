@@ -6,10 +6,12 @@
 // With probe-window.txt beside it, it shows a window titled "LaunchProbe" as a started
 // program does, adds "|foreground=1" (or 0) to its line once the window is up, and stays until
 // the window is closed (30 s at most): a program to switch back to. Links point at it so that a test sees a launch, and who made it,
-// without anything real being opened.
+// without anything real being opened. In window mode it also stands for the program the user
+// types into: each key-down its window receives is appended to probe-keys.log as "0x<key>".
 #include <windows.h>
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -42,9 +44,31 @@ std::string ParentProgram() {
 }  // namespace
 
 namespace {
+// Appends the line with one write, retrying while another probe holds the file.
+bool AppendToLog(const wchar_t* name, const std::string& line) {
+    const std::wstring log = WideFileBesideModule(nullptr, name);
+    for (int attempt = 0; !log.empty() && attempt < 50; ++attempt) {
+        HANDLE file = ::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+            ::CloseHandle(file);
+            return true;
+        }
+        ::Sleep(20);
+    }
+    return false;
+}
+
 // Named stdcall functions: the 32-bit build takes no lambda for these.
 LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_DESTROY) ::PostQuitMessage(0);
+    if (msg == WM_KEYDOWN || msg == WM_SYSKEYDOWN) {
+        char line[16];
+        std::snprintf(line, sizeof line, "0x%02X\r\n", static_cast<unsigned>(wParam & 0xFFFF));
+        AppendToLog(L"probe-keys.log", line);
+    }
     return ::DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
@@ -72,8 +96,6 @@ HWND ShowProbeWindow(HINSTANCE instance, int show, bool& inFront) {
 }  // namespace
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
-    const std::wstring log = WideFileBesideModule(nullptr, L"probe-launches.log");
-    if (log.empty()) return 1;
     const bool windowMode = ::GetFileAttributesW(WideFileBesideModule(nullptr, L"probe-window.txt").c_str()) !=
                             INVALID_FILE_ATTRIBUTES;
     bool inFront = false;
@@ -89,22 +111,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
                              "|created=" + std::to_string(createdAt) +
                              (windowMode ? std::string("|foreground=") + (inFront ? "1" : "0") : "") + "\r\n";
 
-    // Several launches may race: append with one write each, retrying while another holds it.
-    for (int attempt = 0; attempt < 50; ++attempt) {
-        HANDLE file = ::CreateFileW(log.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ, nullptr,
-                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-            ::CloseHandle(file);
-            if (window) {
-                ::SetTimer(window, 1, 30000, &EndOfLife);
-                MSG msg;
-                while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
-            }
-            return 0;
-        }
-        ::Sleep(20);
+    // Several launches may race: one write each.
+    if (!AppendToLog(L"probe-launches.log", line)) return 2;
+    if (window) {
+        ::SetTimer(window, 1, 30000, &EndOfLife);
+        MSG msg;
+        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
     }
-    return 2;
+    return 0;
 }

@@ -40,4 +40,24 @@ TEST(HookPause, RestartsTowardItsTargetEvenWhenTheStepThrows) {
               (std::vector<std::string>{"Stop", HookStartLine(target), "Stop"}));
     EXPECT_FALSE(HookLibrary::LoadFrom(directory + "nowhere\\")) << "no library there";
 }
+
+// The library is told every dedicated-key combination the table's keys answer to, once each,
+// and nothing else.
+TEST(HookLibrary, ClaimsTheDedicatedKeysOfTheTable) {
+    const std::string directory = RecordingDirectory();
+    ::DeleteFileA((directory + "hook-claims.log").c_str());
+    std::shared_ptr<HookLibrary> library = HookLibrary::LoadFrom(directory);
+    ASSERT_TRUE(library);
+    KeySetTable table;
+    for (int n = 1; n <= 30; ++n) table.Append(KeySet{n});
+    library->ClaimKeys(table);  // the defaults: Ctrl+Alt with letters and signs
+    table.At(0).keycode = VK_F13;
+    table.At(1).keycode = VK_F13;
+    table.At(2).keycode = (4 << 16) | VK_LAUNCH_MAIL;
+    table.At(3).keycode = (3 << 16) | VK_F14;
+    table.At(4).keycode = (3 << 16) | 'Q';
+    library->ClaimKeys(table);
+    EXPECT_EQ(ReadLines(directory + "hook-claims.log"),
+              (std::vector<std::string>{"", "0x0000007C 0x000400B4 0x0003007D"}));
+}
 }  // namespace

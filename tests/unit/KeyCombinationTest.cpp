@@ -5,9 +5,15 @@
 #include <windows.h>
 
 #include <functional>
+#include <iterator>
+#include <set>
+#include <string>
 #include <thread>
+#include <tuple>
 #include <vector>
 
+#include "ChordTracker.h"
+#include "DedicatedKeys.h"
 #include "HookMessage.h"
 #include "common/ModalScript.h"
 #include "keys/KeyCombination.h"
@@ -39,6 +45,40 @@ TEST(KeyCombination, WordsAndWhichChordsMayBeChosen) {
         {{0, 'A'}, false},            {{kCtrl | kAlt, VK_SHIFT}, false}, {{kCtrl | kAlt | 0x10, 'A'}, false}};
     for (const auto& [chord, choosable] : chords)
         EXPECT_EQ(IsChoosableChord(chord), choosable) << CombinationWords(chord);
+}
+
+// Which keys are dedicated (not volume or media-transport keys, which the system and players
+// answer) and their names, each its own.
+TEST(DedicatedKeys, WhichKeysAndTheirNames) {
+    std::vector<WORD> expected;
+    for (int key = VK_F13; key <= VK_F24; ++key) expected.push_back(static_cast<WORD>(key));
+    for (int key = VK_BROWSER_BACK; key <= VK_BROWSER_HOME; ++key) expected.push_back(static_cast<WORD>(key));
+    for (int key = VK_LAUNCH_MAIL; key <= VK_LAUNCH_APP2; ++key) expected.push_back(static_cast<WORD>(key));
+    EXPECT_EQ(std::vector<WORD>(std::begin(kDedicatedKeys), std::end(kDedicatedKeys)), expected);
+    std::set<std::string> names{""};
+    for (WORD key : kDedicatedKeys) EXPECT_TRUE(names.insert(DedicatedKeyName(key)).second) << key;
+    EXPECT_EQ(CombinationWords({0, VK_F13}), "F13");
+    EXPECT_EQ(CombinationWords({kCtrl, VK_LAUNCH_APP2}), "Ctrl + 電卓");
+    EXPECT_EQ(CombinationWords({0, VK_BROWSER_HOME}), "ブラウザー: ホーム");
+}
+
+// The hook reports what the link dialog lets the user choose, once per press: a dedicated key
+// with any modifiers or none, every other key only with two or more.
+TEST(DedicatedKeys, HookAndDialogAgreeWhichChordsCount) {
+    const std::tuple<WORD, WORD, bool> cases[] = {
+        {VK_F13, 0, true},       {VK_F13, kShift, true},   {VK_F18, kCtrl | kAlt, true},
+        {VK_LAUNCH_MAIL, kCtrl | kAlt | kShift, true},     {VK_BROWSER_BACK, kCtrl | kAlt | kShift | kWin, true},
+        {'A', 0, false},         {'A', kCtrl, false},      {'A', kWin, false},
+        {VK_F12, 0, false},      {VK_VOLUME_UP, 0, false}, {'A', kCtrl | kAlt, true},
+    };
+    for (const auto& [key, modifiers, counts] : cases) {
+        const std::string words = CombinationWords({modifiers, key});
+        EXPECT_EQ(IsChoosableChord({modifiers, key}), counts) << words;
+        const auto chord = ChordTracker::OnKeyEvent(key, false, SystemKeyState{modifiers, false});
+        EXPECT_EQ(chord ? std::optional<KeyCode>(KeyCode{chord->modifiers, chord->virtualKey}) : std::nullopt,
+                  counts ? std::optional<KeyCode>(KeyCode{modifiers, key}) : std::nullopt) << words;
+        EXPECT_FALSE(ChordTracker::OnKeyEvent(key, false, SystemKeyState{modifiers, true})) << "repeat of " << words;
+    }
 }
 
 KeySetTable Table() {
@@ -75,6 +115,18 @@ TEST(KeyConflicts, SameCombinationCharacterTypedAndHotkeyTaken) {
               "この組み合わせは、ほかのプログラムがホットキーとして使っています。");
     EXPECT_TRUE(FindKeyConflicts(table, 1, {kCtrl | kAlt | kWin, 'Q'}, GermanLikeProbes(false)).empty())
         << "the Windows key types nothing";
+}
+
+// A lone F13 types nothing on any layout, whatever a layout's table answers for its code; a
+// duplicate and another program's hotkey are warned about as for chords.
+TEST(KeyConflicts, ALoneDedicatedKeyIsNeverTakenForTyping) {
+    KeySetTable table = Table();
+    table.At(6).keycode = VK_F13;
+    ConflictProbes probes = GermanLikeProbes(true);
+    probes.typed = [](HKL, KeyCode) { return std::wstring(L"x"); };
+    EXPECT_EQ(ConflictsText(FindKeyConflicts(table, 3, {0, VK_F13}, probes)),
+              "キー7と同じ組み合わせです。番号の小さいキーだけが開きます。\r\n"
+              "この組み合わせは、ほかのプログラムがホットキーとして使っています。");
 }
 
 // The system's own answers: a hotkey another thread holds is seen as taken; what Wine's
