@@ -80,7 +80,8 @@ constexpr char kConflictTypesCharacter[] =
 constexpr char kConflictHotkeyTaken[] = "この組み合わせは、ほかのプログラムがホットキーとして使っています。";
 constexpr char kComboPressNow[] = "組み合わせを押してください（Esc で中止）";
 constexpr char kComboNeedsTwoModifiers[] =
-    "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください。";
+    "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください"
+    "（F13 から F24 やメール、ブラウザー用などの専用キーは単独でも設定できます）。";
 constexpr char kComboDefaultNote[] = "（既定）";
 constexpr char kComboInTip[] = "キー: ";
 // Names of a keyboard's dedicated keys, for which Windows gives none (F13 to F24 are named

@@ -102,7 +102,7 @@ TEST(DedicatedKey, ChosenByPressingF13InTheLinkDialogIsStoredAndClaimed) {
     ::SendMessageA(::GetDlgItem(link, IDC_KEY_SET), BM_CLICK, 0, 0);
     RunLinuxCommand("xdotool key a", install.Dir());
     ::Sleep(kSettle);
-    EXPECT_EQ(text(IDC_KEY_NOTE), "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください。");
+    EXPECT_EQ(text(IDC_KEY_NOTE), "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください（F13 から F24 やメール、ブラウザー用などの専用キーは単独でも設定できます）。");
     RunLinuxCommand("xdotool key F13", install.Dir());
     EXPECT_TRUE(WaitUntil([&] { return text(IDC_KEY_COMBO) == "F13"; }, 5000)) << text(IDC_KEY_COMBO);
     EXPECT_EQ(text(IDC_KEY_NOTE), "");

@@ -189,7 +189,7 @@ TEST(LinkDialogCombination, PressingChoosesRefusesAndOnlyOkStores) {
                                     [](HWND d) { Press(d, '1', {VK_CONTROL}); },  // one modifier: refused
                                     [](HWND d) {
                                         EXPECT_EQ(ControlText(d, IDC_KEY_NOTE),
-                                                  "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください。");
+                                                  "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください（F13 から F24 やメール、ブラウザー用などの専用キーは単独でも設定できます）。");
                                         ClickButton(d, IDCANCEL);
                                     }}),
               IDCANCEL);
