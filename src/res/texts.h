@@ -41,6 +41,11 @@ constexpr char kSettingsFileNotConverted[] =
     "もう一度起動してください。";
 constexpr char kSaveFailed[] =
     "設定ファイルに保存できませんでした。ファイルが読み取り専用でないか確認してください。";
+// On a Windows whose ANSI code page would change the file's Japanese bytes (Chinese, Korean,
+// UTF-8), nothing but plain ASCII is written.
+constexpr char kSaveFailedCodePage[] =
+    "設定ファイルに保存できませんでした。この Windows の文字コード（ANSI コード ページ）では、"
+    "日本語を含む設定ファイルを正しく書き込めないため、ファイルは変更していません。";
 
 // The tray menu's start-at-sign-in item could not change the sign-in task.
 constexpr char kSignInTaskNotRegistered[] =

@@ -19,6 +19,7 @@
 #include "settings/KeySetListDialog.h"
 #include "settings/LinkDialog.h"
 #include "settings/LinkInput.h"
+#include "win/ProfileFile.h"
 #include "win/ScreenPlacement.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
@@ -293,7 +294,8 @@ void SettingsDialog::OnOK() {
         // The frame reloads the file after the dialog: closing now would silently throw away
         // every change the user has just confirmed. Say so and keep the dialog open.
         HookPause pause = PauseHook();
-        MessageBoxCp932(Hwnd(), texts::kSaveFailed, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+        const char* why = ProfileFile::CodePageKeepsBytes(::GetACP()) ? texts::kSaveFailed : texts::kSaveFailedCodePage;
+        MessageBoxCp932(Hwnd(), why, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     Dialog::OnOK();
