@@ -9,13 +9,13 @@ std::wstring WidePath(const std::string& path) {
     return wide;
 }
 
-bool FileExists(const std::string& path) {
-    const DWORD attributes = ::GetFileAttributesW(WidePath(path).c_str());
+bool FileExists(const FilePath& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.wide.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-    HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_READ,
+std::optional<std::string> ReadFileBytes(const FilePath& path) {
+    HANDLE file = ::CreateFileW(path.wide.c_str(), GENERIC_READ,
                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                 OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;
@@ -28,8 +28,8 @@ std::optional<std::string> ReadFileBytes(const std::string& path) {
     return bytes;
 }
 
-bool WriteFileBytes(const std::string& path, const std::string& bytes) {
-    HANDLE file = ::CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+bool WriteFileBytes(const FilePath& path, const std::string& bytes) {
+    HANDLE file = ::CreateFileW(path.wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
     DWORD written = 0;
@@ -39,7 +39,7 @@ bool WriteFileBytes(const std::string& path, const std::string& bytes) {
     return ok && written == bytes.size();
 }
 
-std::vector<std::string> ReadLines(const std::string& path) {
+std::vector<std::string> ReadLines(const FilePath& path) {
     std::vector<std::string> lines;
     const auto bytes = ReadFileBytes(path);
     if (!bytes) return lines;
@@ -74,21 +74,4 @@ bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs) {
         if (::GetTickCount64() >= deadline) return false;
         ::Sleep(20);
     }
-}
-
-std::string AnsiPath(const std::wstring& path) {
-    wchar_t shortPath[MAX_PATH * 2] = {};
-    std::wstring result;
-    if (::GetShortPathNameW(path.c_str(), shortPath, MAX_PATH * 2) > 0) {
-        result = shortPath;
-    } else {
-        const std::size_t slash = path.rfind(L'\\');
-        if (slash == std::wstring::npos) return {};
-        const std::wstring folder = path.substr(0, slash);
-        result = (::GetShortPathNameW(folder.c_str(), shortPath, MAX_PATH * 2) > 0 ? std::wstring(shortPath) : folder) +
-                 path.substr(slash);
-    }
-    char narrow[MAX_PATH * 4] = {};
-    ::WideCharToMultiByte(932, 0, result.c_str(), -1, narrow, sizeof narrow, nullptr, nullptr);
-    return narrow;
 }

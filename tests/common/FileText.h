@@ -5,17 +5,27 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 std::wstring WidePath(const std::string& path);
 
+// A path as the helpers take it: in code page 932, or wide for a name 932 cannot hold.
+struct FilePath {
+    FilePath(const std::string& path) : wide(WidePath(path)) {}     // NOLINT: implicit by design
+    FilePath(const char* path) : wide(WidePath(path)) {}            // NOLINT
+    FilePath(std::wstring path) : wide(std::move(path)) {}          // NOLINT
+    FilePath(const wchar_t* path) : wide(path) {}                   // NOLINT
+    std::wstring wide;
+};
+
 // The file's bytes, or nothing when it does not exist or cannot be read.
-std::optional<std::string> ReadFileBytes(const std::string& path);
-bool WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
+std::optional<std::string> ReadFileBytes(const FilePath& path);
+bool WriteFileBytes(const FilePath& path, const std::string& bytes);
+bool FileExists(const FilePath& path);
 
 // The lines of a text file (CR LF or LF), without their ends; empty when there is no file.
-std::vector<std::string> ReadLines(const std::string& path);
+std::vector<std::string> ReadLines(const FilePath& path);
 
 // Polls the condition every few milliseconds until it holds or the time is up; returns
 // whether it held.
@@ -24,7 +34,3 @@ bool WaitUntil(const std::function<bool()>& condition, unsigned timeoutMs);
 // answer) calls runReplies.
 bool PumpRepliesUntil(const std::function<bool()>& condition, unsigned reply,
                       const std::function<void()>& runReplies, unsigned timeoutMs);
-
-// A path of any name as this program's narrow helpers take it: its short form, in code page
-// 932 (a file that does not exist yet keeps its own last name).
-std::string AnsiPath(const std::wstring& path);

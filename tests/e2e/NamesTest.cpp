@@ -21,7 +21,7 @@ std::wstring MakeCopy(const std::wstring& folder, const std::string& ini) {
     const Artifacts& artifacts = Artifacts::Get();
     EXPECT_TRUE(::CopyFileW(WideFromCp932(artifacts.vorlund).c_str(), (folder + L"\\Vorlund.exe").c_str(), FALSE));
     EXPECT_TRUE(::CopyFileW(WideFromCp932(artifacts.recordingHook).c_str(), (folder + L"\\VelComn.dll").c_str(), FALSE));
-    EXPECT_TRUE(WriteFileBytes(AnsiPath(folder + L"\\Vorlund.ini"), ini));
+    EXPECT_TRUE(WriteFileBytes(folder + L"\\Vorlund.ini", ini));
     return folder + L"\\Vorlund.exe";
 }
 
@@ -36,14 +36,14 @@ TEST(Names, TheProgramsFolderIsItsOwnNeverALookAlike) {
     for (const std::wstring name : {L"Jos\u00E9", L"\uD55C\uAD6D\uC5B4"}) {
         const std::wstring folder = root + L"\\" + name;
         ProgramUnderTest running(MakeCopy(folder, "[KeySet1]\r\nCaption=mine\r\n[KeySet2]\r\nLink=C:\\x.txt\r\n"), folder);
-        ASSERT_NE(running.WaitForFrame(), nullptr) << AnsiPath(folder);
+        ASSERT_NE(running.WaitForFrame(), nullptr);
         EXPECT_TRUE(running.CloseFrame());
-        EXPECT_FALSE(ReadLines(AnsiPath(folder + L"\\hook-calls.log")).empty()) << "its own hook library";
-        EXPECT_EQ(ReadLines(AnsiPath(folder + L"\\Vorlund.ini")),
+        EXPECT_FALSE(ReadLines(folder + L"\\hook-calls.log").empty()) << "its own hook library";
+        EXPECT_EQ(ReadLines(folder + L"\\Vorlund.ini"),
                   (std::vector<std::string>{"[KeySet1]", "Caption=mine", "[KeySet2]", "Link=C:\\x.txt"}));
     }
-    EXPECT_EQ(ReadFileBytes(AnsiPath(root + L"\\Jose\\Vorlund.ini")), decoyIni);
-    EXPECT_FALSE(FileExists(AnsiPath(root + L"\\Jose\\hook-calls.log"))) << "the look-alike's library loaded";
+    EXPECT_EQ(ReadFileBytes(root + L"\\Jose\\Vorlund.ini"), decoyIni);
+    EXPECT_FALSE(FileExists(root + L"\\Jose\\hook-calls.log")) << "the look-alike's library loaded";
 }
 
 // Notepad's UTF-8 with a byte-order mark: read as the text it holds, converted once to the

@@ -16,7 +16,6 @@
 #include "settings/LinkDialog.h"
 #include "win/CodePage932.h"
 #include "win/FileOpenDialog.h"
-#include "win/UniqueHandle.h"
 #include "win/WindowText.h"
 #include "res/KeyControlIds.h"
 
@@ -174,11 +173,8 @@ TEST_F(LinkDialogInProcess, NamesCodePage932CannotHoldAreStoredAsTheSameFileOrRe
     ScratchDirectory dir("names");
     const std::wstring folder = WideFromCp932(dir.Path()) + L"\\";
     const std::wstring hangul = folder + L"\uD55C\uAD6D\uC5B4.txt", cafe = folder + L"caf\u00E9.txt";
-    for (const auto& [name, content] : {std::pair{hangul, "hangul"}, {cafe, "cafe-accent"}, {folder + L"cafe.txt", "decoy"}}) {
-        UniqueKernelHandle file(::CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
-        DWORD written = 0;
-        ASSERT_TRUE(::WriteFile(file.Get(), content, static_cast<DWORD>(std::strlen(content)), &written, nullptr));
-    }
+    for (const auto& [name, content] : {std::pair{hangul, "hangul"}, {cafe, "cafe-accent"}, {folder + L"cafe.txt", "decoy"}})
+        ASSERT_TRUE(WriteFileBytes(name, content));
     struct Case {
         std::wstring given;
         bool dropped;

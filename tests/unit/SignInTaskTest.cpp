@@ -6,8 +6,6 @@
 #include <windows.h>
 #include <msxml2.h>
 
-#include <map>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -100,62 +98,62 @@ TEST(SignInTask, RegisteredTaskStartsThisProgramAndIsRemovedAgain) {
     ASSERT_TRUE(SignInTask::Remove());
     EXPECT_EQ(SignInTask::Query(program), SignInStatus::Absent);
 }
-}  // namespace
 
-namespace {
-// The scheduler and the file system as start at sign-in sees them: folders that resolve
-// elsewhere (a junction), places that are protected, and what was registered.
+// The scheduler and the file system as start at sign-in sees them: one protected folder, one
+// folder of the user's that is a junction into it, and what was registered or removed.
 class StandInSignIn : public SignInSystem {
 public:
-    std::map<std::wstring, std::wstring> finalFolders;  // folder -> final path; absent: itself
-    std::set<std::wstring> protectedFolders;
     SignInStatus status = SignInStatus::Absent;
     bool registerSucceeds = true;
     std::vector<std::wstring> registered;
     int removed = 0;
 
     SignInStatus Query(const std::vector<std::wstring>&) override { return status; }
-    bool Register(const std::wstring& command) override {
-        registered.push_back(command);
-        return registerSucceeds;
-    }
+    bool Register(const std::wstring& command) override { return registered.push_back(command), registerSucceeds; }
     bool Remove() override { return ++removed, true; }
     std::wstring FinalPath(const std::wstring& folder) override {
-        const auto found = finalFolders.find(folder);
-        return found == finalFolders.end() ? folder : found->second;
+        return folder == L"C:\\Users\\me\\V" ? L"C:\\Program Files\\V" : folder;
     }
     bool IsProtected(const std::wstring& folder, const std::vector<std::wstring>&) override {
-        return protectedFolders.count(folder) != 0;
+        return folder == L"C:\\Program Files\\V";
     }
 };
 
-TEST(SignInRules, TheTaskNamesExactlyThePlaceThatWasChecked) {
-    StandInSignIn system;
-    system.protectedFolders = {L"C:\\Program Files\\Vorlund"};
-    // Started through a junction the user owns that leads into Program Files: the task names
-    // Program Files, so swapping the junction later changes nothing.
-    system.finalFolders[L"C:\\Users\\me\\V"] = L"C:\\Program Files\\Vorlund";
-    EXPECT_EQ(ToggleSignIn(system, L"C:\\Users\\me\\V\\Vorlund.exe").text, nullptr);
-    EXPECT_EQ(system.registered, std::vector<std::wstring>{L"C:\\Program Files\\Vorlund\\Vorlund.exe"});
-
+// A click registers exactly the place that was checked (a junction swapped later changes
+// nothing), refuses what it must and says why, never reports a failed registration as done,
+// and removes this copy's task only unasked where its place is still protected.
+TEST(SignInRules, AClickRegistersTheCheckedPlaceOrSaysWhy) {
+    constexpr wchar_t kProtected[] = L"C:\\Program Files\\V\\Vorlund.exe";
     const struct {
+        SignInStatus status;
         const wchar_t* program;
-        const char* why;
-    } refusals[] = {
-        {L"C:\\Tools\\Vorlund\\Vorlund.exe", texts::kSignInNeedsProtectedFolder},
-        {L"C:\\Program Files\\Vorlund%USERNAME%\\Vorlund.exe", texts::kSignInPathHasPercent},
-        {L"Vorlund.exe", texts::kSignInNeedsProtectedFolder},
+        bool registerSucceeds;
+        const char* text;
+        const wchar_t* registered;
+        int removed;
+    } cases[] = {
+        {SignInStatus::Absent, L"C:\\Users\\me\\V\\Vorlund.exe", true, nullptr, kProtected, 0},
+        {SignInStatus::OtherProgram, kProtected, true, nullptr, kProtected, 0},
+        {SignInStatus::Absent, L"C:\\Tools\\Vorlund.exe", true, texts::kSignInNeedsProtectedFolder, nullptr, 0},
+        {SignInStatus::Absent, L"C:\\Program Files\\V%USERNAME%\\Vorlund.exe", true, texts::kSignInPathHasPercent,
+         nullptr, 0},
+        {SignInStatus::Absent, L"Vorlund.exe", true, texts::kSignInNeedsProtectedFolder, nullptr, 0},
+        {SignInStatus::Absent, kProtected, false, texts::kSignInTaskNotRegistered, kProtected, 0},
+        {SignInStatus::ThisProgram, kProtected, true, nullptr, nullptr, 1},
+        {SignInStatus::ThisProgram, L"C:\\Tools\\Vorlund.exe", true, texts::kSignInOfferRemoval, nullptr, 0},
+        {SignInStatus::Unreachable, kProtected, true, texts::kSignInSchedulerUnreachable, nullptr, 0},
     };
-    system.protectedFolders.insert(L"C:\\Program Files\\Vorlund%USERNAME%");
-    for (const auto& refusal : refusals) {
-        system.registered.clear();
-        EXPECT_STREQ(ToggleSignIn(system, refusal.program).text, refusal.why);
-        EXPECT_TRUE(system.registered.empty());
+    for (const auto& c : cases) {
+        StandInSignIn system;
+        system.status = c.status;
+        system.registerSucceeds = c.registerSucceeds;
+        const SignInOutcome outcome = ToggleSignIn(system, c.program);
+        EXPECT_STREQ(outcome.text, c.text) << c.program;
+        EXPECT_EQ(outcome.askToRemove, c.text == texts::kSignInOfferRemoval) << c.program;
+        EXPECT_EQ(system.registered, c.registered ? std::vector<std::wstring>{c.registered} : std::vector<std::wstring>{})
+            << c.program;
+        EXPECT_EQ(system.removed, c.removed) << c.program;
     }
-    // A registration that fails after the place passed is a failure, never a success.
-    system.registerSucceeds = false;
-    EXPECT_STREQ(ToggleSignIn(system, L"C:\\Program Files\\Vorlund\\Vorlund.exe").text,
-                 texts::kSignInTaskNotRegistered);
 }
 
 TEST(SignInRules, ThisCopysTaskIsOnOnlyWhileItsPlaceIsProtected) {
@@ -173,15 +171,5 @@ TEST(SignInRules, ThisCopysTaskIsOnOnlyWhileItsPlaceIsProtected) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(ItemFor(c.status, c.placeProtected), c.item) << static_cast<int>(c.status) << c.placeProtected;
-
-    // A click on an unprotected copy's task asks before removing it; a protected one's goes.
-    StandInSignIn system;
-    system.status = SignInStatus::ThisProgram;
-    const SignInOutcome asked = ToggleSignIn(system, L"C:\\Tools\\Vorlund.exe");
-    EXPECT_TRUE(asked.askToRemove);
-    EXPECT_EQ(system.removed, 0);
-    system.protectedFolders = {L"C:\\Tools"};
-    EXPECT_EQ(ToggleSignIn(system, L"C:\\Tools\\Vorlund.exe").text, nullptr);
-    EXPECT_EQ(system.removed, 1);
 }
 }  // namespace
