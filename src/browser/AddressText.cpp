@@ -183,7 +183,7 @@ std::string WideToCodePage932Address(const std::wstring& shown) {
     std::string out;
     // Converted one character at a time: lpUsedDefaultChar says only whether some character
     // of a call failed, and we need to know which.
-    for (std::size_t at = 0; at < text.size() && out.size() <= kAddressMaxBytes;) {
+    for (std::size_t at = 0; at < text.size() && out.size() <= kMaxLinkBytes;) {
         const wchar_t unit = text[at];
         int units = 1;
         char32_t codePoint = unit;

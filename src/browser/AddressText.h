@@ -8,16 +8,18 @@
 
 #include "browser/PageAddressReply.h"
 
-// The most bytes an address may take: the link's buffer less its terminator.
+// The most bytes a captured address may take: the page query's buffer less its terminator.
 constexpr std::size_t kAddressMaxBytes = kPageAddressSize - 1;
+// The most bytes any link may take (a typed one may use the settings file's whole 1024).
+constexpr std::size_t kMaxLinkBytes = 1024;
 
 // The text in code page 932. A character that CP932 cannot hold (an emoji, most of Unicode
 // beyond JIS) is written as its UTF-8 bytes in %XX escapes, which every browser reads back as
 // that character, and never replaced with '?'; so are control characters, which would end
 // the line the link is stored on. A lone surrogate stands for no character and is written as
 // U+FFFD. A host name outside ASCII becomes its ASCII (punycode) form. The result is never cut:
-// one longer than kAddressMaxBytes would open another page, and is refused by the caller
-// (the conversion stops soon after that length).
+// one longer than the caller's limit would open another page, and is refused by the caller
+// (the conversion stops once it is longer than kMaxLinkBytes, past every caller's limit).
 std::string WideToCodePage932Address(const std::wstring& text);
 
 // Whether an address fits the link's field.

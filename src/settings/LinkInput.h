@@ -14,9 +14,6 @@ struct LinkInput {
     std::wstring refusal;             // otherwise the box's text
 };
 
-// The most bytes a link may take.
-constexpr std::size_t kMaxLinkBytes = 1024;
-
 LinkInput LinkFromPath(const std::wstring& path);
 // A typed or pasted text: an address when it starts with a scheme ("https:", "mailto:", but
 // not a drive letter), else a path.

@@ -12,6 +12,7 @@
 
 #include "browser/AccessibleAddress.h"
 #include "browser/AddressText.h"
+#include "settings/LinkInput.h"
 #include "win/CodePage932.h"
 #include "browser/BrowserWindows.h"
 #include "common/FileText.h"
@@ -87,6 +88,8 @@ TEST(WideToCodePage932Address, ExactConversionAndAddressEscapingTable) {
     EXPECT_FALSE(AddressFits(WideToCodePage932Address(std::wstring(1012, L'a') + L"\U0001F600")));
     EXPECT_FALSE(AddressFits(WideToCodePage932Address(std::wstring(5000, L'a'))));
     EXPECT_FALSE(AddressFits(*AddressFromShownText("example.jp/" + std::string(1015, 'a'))));
+    // Typed: 1023 characters the edit takes, 1028 bytes once escaped.
+    EXPECT_FALSE(LinkFromTypedText(L"https://x/\u00E9" + std::wstring(1012, L'a')).link);
 }
 
 // ---- The link of a shown text -----------------------------------------------------------
