@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include <cstring>
 #include <optional>
 #include <vector>
 
+#include "keys/SettingsFile.h"
 #include "win/CodePage932.h"
 #include "win/UniqueHandle.h"
 
@@ -12,19 +14,27 @@ namespace {
 constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
 constexpr DWORD kMaxFileBytes = 16 * 1024 * 1024;
 
-std::optional<std::string> ReadWhole(const std::wstring& path) {
+// The file's bytes when it starts with the UTF-8 mark; nothing otherwise. Only the mark is
+// read of every other file, at every start.
+std::optional<std::string> ReadMarkedFile(const std::wstring& path) {
     UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
     if (!file) return std::nullopt;
+    char mark[3] = {};
+    DWORD read = 0;
+    if (!::ReadFile(file.Get(), mark, 3, &read, nullptr) || read != 3 || std::memcmp(mark, kUtf8Mark, 3) != 0)
+        return std::nullopt;
     const DWORD size = ::GetFileSize(file.Get(), nullptr);
     if (size == INVALID_FILE_SIZE || size > kMaxFileBytes) return std::nullopt;
-    std::string bytes(size, '\0');
-    DWORD read = 0;
-    if (size > 0 && (!::ReadFile(file.Get(), bytes.data(), size, &read, nullptr) || read != size)) return std::nullopt;
+    std::string bytes(kUtf8Mark, 3);
+    bytes.resize(size);
+    if (size > 3 && (!::ReadFile(file.Get(), &bytes[3], size - 3, &read, nullptr) || read != size - 3))
+        return std::nullopt;
     return bytes;
 }
 
-bool WriteWhole(const std::wstring& path, const std::string& bytes) {
-    UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr));
+// creation: CREATE_ALWAYS, or CREATE_NEW where a file of that name is somebody's to keep.
+bool WriteWhole(const std::wstring& path, const std::string& bytes, DWORD creation = CREATE_ALWAYS) {
+    UniqueKernelHandle file(::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, creation, 0, nullptr));
     DWORD written = 0;
     return file && ::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
            written == bytes.size() && ::FlushFileBuffers(file.Get());
@@ -43,18 +53,23 @@ std::optional<std::wstring> FromUtf8(const std::string& bytes) {
 
 SettingsFileEncoding ConvertUtf8SettingsFile(const std::string& appDir) {
     using Outcome = SettingsFileEncoding::Outcome;
-    const std::wstring path = WideFromCp932(appDir + "Vorlund.ini");
-    const std::optional<std::string> bytes = ReadWhole(path);
-    if (!bytes || bytes->compare(0, 3, kUtf8Mark) != 0) return {};
+    const SettingsFile settings(appDir.c_str());
+    if (!settings.IsUsable()) return {};
+    const std::wstring path = WideFromCp932(settings.Path());
+    const std::optional<std::string> bytes = ReadMarkedFile(path);
+    if (!bytes) return {};
     const std::optional<std::wstring> text = FromUtf8(bytes->substr(3));
     if (!text) return {Outcome::Unconvertible, L"\uFFFD"};
     const Cp932Text converted = Cp932FromWide(*text);
     if (!converted.Exact()) return {Outcome::Unconvertible, converted.lost};
     // The original first, whole, then the new file beside it, then the swap: whatever fails
-    // on the way, Vorlund.ini is either the user's file or its exact conversion.
-    const std::wstring backup = path + L".bak";
+    // on the way, Vorlund.ini is either the user's file or its exact conversion. A .bak there
+    // already (the setup keeps older settings under that name) is never replaced: the
+    // original goes to the first free "Vorlund.ini.<n>.bak".
+    bool kept = WriteWhole(path + L".bak", *bytes, CREATE_NEW);
+    for (int n = 2; !kept && n < 10; ++n) kept = WriteWhole(path + L"." + std::to_wstring(n) + L".bak", *bytes, CREATE_NEW);
     const std::wstring fresh = path + L".new";
-    if (!WriteWhole(backup, *bytes) || !WriteWhole(fresh, converted.text) ||
+    if (!kept || !WriteWhole(fresh, converted.text) ||
         !::MoveFileExW(fresh.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         ::DeleteFileW(fresh.c_str());
         return {Outcome::Unconvertible, {}};

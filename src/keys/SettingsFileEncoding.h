@@ -3,7 +3,7 @@
 // private-profile functions would take the mark for part of the first section's name and the
 // UTF-8 bytes for the program's code page, and the next save would write that mojibake back.
 // Such a file is converted once to code page 932 before it is read, the original kept beside
-// it as Vorlund.ini.bak. A file without the mark is code page 932, as always, and untouched.
+// it as Vorlund.ini.bak (or Vorlund.ini.<n>.bak, where a .bak is there already). A file without the mark is code page 932, as always, and untouched.
 #include <string>
 
 struct SettingsFileEncoding {

@@ -47,13 +47,17 @@ TEST(Names, TheProgramsFolderIsItsOwnNeverALookAlike) {
 }
 
 // Notepad's UTF-8 with a byte-order mark: read as the text it holds, converted once to the
-// program's code page with the original kept; one with characters code page 932 lacks is
+// program's code page with the original kept (beside a .bak that was there); one with
+// characters code page 932 lacks is
 // left exactly as it is and never written.
 TEST(Names, ASettingsFileSavedAsUtf8IsReadAndKeptOrLeftAlone) {
     const std::string mark = "\xEF\xBB\xBF";
     const std::string utf8 = mark + "[KeySet1]\r\nCaption=\xE3\x83\xA1\xE3\x83\xA2\r\nLink=C:\\\xE8\xA1\xA8.txt\r\n";
     Installation install("utf8", HookChoice::None);
     ASSERT_TRUE(WriteFileBytes(install.Ini(), utf8));
+    // Older settings the setup kept are kept too: the original goes beside them.
+    const std::string older = "[KeySet1]\r\nCaption=older\r\n";
+    ASSERT_TRUE(WriteFileBytes(install.Ini() + ".bak", older));
     {
         ProgramUnderTest running(install.Program(), install.Dir());
         ASSERT_NE(running.WaitForFrame(), nullptr);
@@ -64,7 +68,8 @@ TEST(Names, ASettingsFileSavedAsUtf8IsReadAndKeptOrLeftAlone) {
         EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 10000));
         EXPECT_TRUE(running.CloseFrame());
     }
-    EXPECT_EQ(ReadFileBytes(install.Ini() + ".bak"), utf8);
+    EXPECT_EQ(ReadFileBytes(install.Ini() + ".bak"), older);
+    EXPECT_EQ(ReadFileBytes(install.Ini() + ".2.bak"), utf8);
     EXPECT_EQ(ReadLines(install.Ini()), (std::vector<std::string>{"[KeySet1]", "Caption=メモ", "Link=C:\\表.txt"}));
 
     const std::string hangul = mark + "[KeySet1]\r\nCaption=\xED\x95\x9C\r\n";
