@@ -9,6 +9,7 @@
 #include "shell/AboutDialog.h"
 #include "shell/CMainFrame.h"
 #include "win/DllSearch.h"
+#include "win/ProfileFile.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
 
@@ -118,6 +119,11 @@ int LinkKeysApp::LoadSettings() {
 bool LinkKeysApp::SaveSettings() {
     if (m_bSessionEnded || m_bSettingsFileLocked) return false;
     return SettingsFile(m_szAppDir).Save(m_keySets);
+}
+
+const char* LinkKeysApp::SaveFailure() const noexcept {
+    if (m_bSettingsFileLocked) return texts::kSaveRefusedUtf8File;
+    return ProfileFile::CodePageKeepsBytes(::GetACP()) ? texts::kSaveFailed : texts::kSaveFailedCodePage;
 }
 
 void LinkKeysApp::EndSession() {

@@ -39,6 +39,7 @@ public:
     int LoadSettings() override;
     // Always false once the session has ended.
     bool SaveSettings() override;
+    const char* SaveFailure() const noexcept override;
     void KeepConfirmedKeySets() override { m_confirmedKeySets = m_keySets; }
     void ForgetConfirmedKeySets() noexcept override { m_confirmedKeySets.reset(); }
     void EndSession() override;

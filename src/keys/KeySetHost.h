@@ -17,6 +17,8 @@ public:
     virtual int LoadSettings() = 0;
     // Writes the table to the settings file; false when it was not written.
     virtual bool SaveSettings() = 0;
+    // After a save that failed: why, in words for the user (CP932).
+    virtual const char* SaveFailure() const noexcept = 0;
     // While the settings dialog edits the table in place, the state before it opened is the
     // last one the user confirmed.
     virtual void KeepConfirmedKeySets() = 0;

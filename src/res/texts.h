@@ -43,6 +43,10 @@ constexpr char kSaveFailed[] =
     "設定ファイルに保存できませんでした。ファイルが読み取り専用でないか確認してください。";
 // On a Windows whose ANSI code page would change the file's Japanese bytes (Chinese, Korean,
 // UTF-8), nothing but plain ASCII is written.
+// This run keeps its hands off a UTF-8 settings file it could not convert.
+constexpr char kSaveRefusedUtf8File[] =
+    "設定ファイル Vorlund.ini は UTF-8 のまま変換できなかったため、今回は設定を保存しません。"
+    "「中　止」で閉じてください。";
 constexpr char kSaveFailedCodePage[] =
     "設定ファイルに保存できませんでした。この Windows の文字コード（ANSI コード ページ）では、"
     "日本語を含む設定ファイルを正しく書き込めないため、ファイルは変更していません。";

@@ -19,7 +19,6 @@
 #include "settings/KeySetListDialog.h"
 #include "settings/LinkDialog.h"
 #include "settings/LinkInput.h"
-#include "win/ProfileFile.h"
 #include "win/ScreenPlacement.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
@@ -211,12 +210,10 @@ void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {
         SayLinkTooLong();
         return;
     }
-    char question[1024] = {};
-    // wsprintfA writes at most 1024 bytes, terminator included.
-    if (record.HasCaption())
-        ::wsprintfA(question, texts::kCaptureQuestionCaption, record.caption.c_str(), address);
-    else
-        ::wsprintfA(question, texts::kCaptureQuestionNumber, record.number, address);
+    // The whole address in the question, which is what OK stores.
+    const std::string question =
+        record.HasCaption() ? FillIn(texts::kCaptureQuestionCaption, {record.caption, address})
+                            : FillIn(texts::kCaptureQuestionNumber, {std::to_string(record.number), address});
     if (MessageBoxCp932(Hwnd(), question, texts::kLinkInfoCaption, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
         record.ReplaceLink(address);
         ShowKeyIcon(record.number - 1);
@@ -294,8 +291,8 @@ void SettingsDialog::OnOK() {
         // The frame reloads the file after the dialog: closing now would silently throw away
         // every change the user has just confirmed. Say so and keep the dialog open.
         HookPause pause = PauseHook();
-        const char* why = ProfileFile::CodePageKeepsBytes(::GetACP()) ? texts::kSaveFailed : texts::kSaveFailedCodePage;
-        MessageBoxCp932(Hwnd(), why, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxCp932(Hwnd(), KeySetHost::Current().SaveFailure(), texts::kLinkInfoCaption,
+                        MB_OK | MB_ICONEXCLAMATION);
         return;
     }
     Dialog::OnOK();
