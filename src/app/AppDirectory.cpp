@@ -3,9 +3,9 @@
 #include <windows.h>
 
 #include <cstring>
-#include <vector>
 
 #include "win/CodePage932.h"
+#include "win/SystemLibrary.h"
 
 bool AppDirectoryFromModulePath(const char* modulePath, char (&appDir)[kAppDirSize]) noexcept {
     std::memset(appDir, 0, sizeof appDir);
@@ -22,33 +22,11 @@ bool AppDirectoryFromModulePath(const char* modulePath, char (&appDir)[kAppDirSi
     return true;
 }
 
-std::wstring ModulePath(void* module) {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD length =
-            ::GetModuleFileNameW(static_cast<HMODULE>(module), path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        // A full buffer means the path was cut: its directory would be some other directory.
-        if (length < path.size()) return std::wstring(path.data(), length);
-        if (path.size() >= 32768) return {};
-        path.resize(path.size() * 2);
-    }
-}
-
 bool AppDirectoryOfModule(void* module, char (&appDir)[kAppDirSize], std::wstring* unusable) {
     std::memset(appDir, 0, sizeof appDir);
-    const std::wstring path = ModulePath(module);
-    const std::size_t slash = path.rfind(L'\\');
-    const std::wstring folder = slash == std::wstring::npos ? std::wstring() : path.substr(0, slash + 1);
-    Cp932Text converted = Cp932FromWide(folder);
-    if (!converted.Exact()) {
-        wchar_t shortFolder[MAX_PATH] = {};
-        const DWORD length = ::GetShortPathNameW(folder.c_str(), shortFolder, MAX_PATH);
-        if (length > 0 && length < MAX_PATH) converted = Cp932FromWide(shortFolder);
-    }
-    if (!folder.empty() && converted.Exact() && !converted.text.empty() &&
-        AppDirectoryFromModulePath((converted.text + "x").c_str(), appDir))
-        return true;
-    if (unusable) *unusable = folder.empty() ? path : folder;
+    const std::wstring path = ModulePath(static_cast<HMODULE>(module));
+    const Cp932Text converted = Cp932PathOf(path);
+    if (!path.empty() && converted.Exact() && AppDirectoryFromModulePath(converted.text.c_str(), appDir)) return true;
+    if (unusable) *unusable = path.substr(0, path.rfind(L'\\') + 1);
     return false;
 }

@@ -19,6 +19,3 @@ bool AppDirectoryFromModulePath(const char* modulePath, char (&appDir)[kAppDirSi
 // appDir empty and the folder as Windows names it in *unusable, when neither form can be had
 // or the directory does not fit the buffer.
 bool AppDirectoryOfModule(void* module, char (&appDir)[kAppDirSize], std::wstring* unusable = nullptr);
-
-// The running program's full path as Windows has it.
-std::wstring ModulePath(void* module);

@@ -2,17 +2,15 @@
 
 #include <windows.h>
 
+#include "win/CodePage932.h"
 #include "win/ProcAddress.h"
 #include "win/SystemLibrary.h"
 
 namespace {
-constexpr UINT kCodePage932 = 932;
 constexpr char kHexDigits[] = "0123456789ABCDEF";
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 constexpr char kHttpsPrefix[] = "https://";
 
-bool IsHighSurrogate(wchar_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 bool IsAsciiLetter(char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); }
 bool IsAsciiDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsControl(unsigned char c) { return c < 0x20 || c == 0x7F; }

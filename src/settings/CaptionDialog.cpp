@@ -56,7 +56,6 @@ void CaptionDialog::OnOK() {
     }
     // The edit counts its limit in UTF-16 units, not bytes: its text may take more than the
     // buffer, which keeps whole characters only.
-    std::memset(m_szCaption, 0, sizeof m_szCaption);
-    std::memcpy(m_szCaption, caption.text.data(), WholeCharacterPrefix(caption.text.c_str(), kMaxCaptionLength));
+    SetCaption(caption.text.c_str());
     Dialog::OnOK();
 }

@@ -2,8 +2,6 @@
 
 #include <windows.h>
 
-#include <vector>
-
 #include "browser/AddressText.h"
 #include "res/texts.h"
 #include "win/CodePage932.h"
@@ -15,15 +13,6 @@ LinkInput TooLong() { return {std::nullopt, WideFromCp932(texts::kLinkTooLong)};
 LinkInput Checked(std::string link) {
     if (link.size() > kMaxLinkBytes) return TooLong();
     return {std::move(link), {}};
-}
-
-// The short (8.3) form of an existing path, which names the same file; empty without one.
-std::wstring ShortPathOf(const std::wstring& path) {
-    const DWORD size = ::GetShortPathNameW(path.c_str(), nullptr, 0);
-    if (size == 0) return {};
-    std::vector<wchar_t> buffer(size);
-    const DWORD length = ::GetShortPathNameW(path.c_str(), buffer.data(), size);
-    return length == 0 || length >= size ? std::wstring() : std::wstring(buffer.data(), length);
 }
 
 bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
@@ -41,14 +30,9 @@ bool StartsWithScheme(const std::wstring& text) {
 }  // namespace
 
 LinkInput LinkFromPath(const std::wstring& path) {
-    const Cp932Text exact = Cp932FromWide(path);
-    if (exact.Exact()) return Checked(exact.text);
-    const std::wstring shortPath = ShortPathOf(path);
-    if (!shortPath.empty()) {
-        const Cp932Text shortExact = Cp932FromWide(shortPath);
-        if (shortExact.Exact()) return Checked(shortExact.text);
-    }
-    return {std::nullopt, FillInWide(texts::kPathCannotBeStored, {path, exact.lost})};
+    const Cp932Text converted = Cp932PathOf(path);
+    if (converted.Exact()) return Checked(converted.text);
+    return {std::nullopt, FillInWide(texts::kPathCannotBeStored, {path, converted.lost})};
 }
 
 LinkInput LinkFromTypedText(const std::wstring& text) {

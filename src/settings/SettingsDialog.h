@@ -11,7 +11,6 @@
 
 #include <array>
 #include <memory>
-#include <vector>
 
 #include "browser/BrowserQuery.h"
 #include "keys/HookLibrary.h"

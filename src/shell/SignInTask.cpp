@@ -6,6 +6,7 @@
 
 #include "res/resource.h"
 #include "win/ComPtr.h"
+#include "win/SystemLibrary.h"
 #include "win/UniqueHandle.h"
 #include "win/LazyImports.h"
 
@@ -83,15 +84,7 @@ std::wstring SignInTask::NameFor(const std::wstring& userId) {
     return L"Vorlund (" + userId.substr(slash + 1) + L"@" + userId.substr(0, slash) + L")";
 }
 
-std::wstring SignInTask::ProgramPath() {
-    std::vector<wchar_t> path(MAX_PATH);
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) return {};
-        if (length < path.size()) return std::wstring(path.data(), length);
-        path.resize(path.size() * 2);
-    }
-}
+std::wstring SignInTask::ProgramPath() { return ModulePath(nullptr); }
 
 std::wstring SignInTask::BuildXml(const std::wstring& userId, const std::wstring& command) {
     HMODULE module = ::GetModuleHandleA(nullptr);

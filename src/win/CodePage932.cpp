@@ -2,10 +2,7 @@
 
 #include <windows.h>
 
-namespace {
-bool IsHighSurrogate(wchar_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool IsLowSurrogate(wchar_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }
-}  // namespace
+#include <vector>
 
 std::wstring WideFromCp932(const std::string& text) {
     const int size = static_cast<int>(text.size());
@@ -37,4 +34,16 @@ Cp932Text Cp932FromWide(const std::wstring& wide) {
         at += units;
     }
     return result;
+}
+
+Cp932Text Cp932PathOf(const std::wstring& path) {
+    Cp932Text exact = Cp932FromWide(path);
+    if (exact.Exact()) return exact;
+    const DWORD size = ::GetShortPathNameW(path.c_str(), nullptr, 0);
+    if (size == 0) return exact;
+    std::vector<wchar_t> buffer(size);
+    const DWORD length = ::GetShortPathNameW(path.c_str(), buffer.data(), size);
+    if (length == 0 || length >= size) return exact;
+    Cp932Text shortForm = Cp932FromWide(std::wstring(buffer.data(), length));
+    return shortForm.Exact() ? shortForm : exact;
 }

@@ -19,3 +19,11 @@ struct Cp932Text {
 
 // Wide text as CP932, character by character, without best fit.
 Cp932Text Cp932FromWide(const std::wstring& wide);
+
+// A path as CP932 that names the same file or folder: itself when it converts exactly, else
+// its short (8.3) form when that does (an existing path only); otherwise not exact, and lost
+// names what the path's own form cannot hold.
+Cp932Text Cp932PathOf(const std::wstring& path);
+
+inline bool IsHighSurrogate(wchar_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
+inline bool IsLowSurrogate(wchar_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }

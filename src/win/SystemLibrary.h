@@ -3,6 +3,12 @@
 // from the program's directory or the search path, whatever the process's search order.
 #include <windows.h>
 
+#include <string>
+
 #include "win/UniqueHandle.h"
 
 UniqueModule LoadSystemLibrary(const char* fileName) noexcept;
+
+// A module's full path as Windows has it (null: the program); empty when it cannot be had
+// whole.
+std::wstring ModulePath(HMODULE module);
