@@ -20,26 +20,22 @@ struct SectionName {
     explicit SectionName(int number) { ::wsprintfA(text, "KeySet%d", number); }
 };
 
-std::string ReadText(const char* section, const char* key, const char* path) {
-    return ProfileFile(path).ReadText(section, key, "", SettingsFile::kTextSize);
+std::string ReadText(const ProfileFile& file, const char* section, const char* key) {
+    return file.ReadText(section, key, "", SettingsFile::kTextSize);
 }
 
 // Whether the section that reads look in (the first one of that name, in any case) holds the
 // key with a value. The default starts with a line break, which no stored value can hold.
-bool HasValue(const char* section, const char* key, const char* path) {
-    return ProfileFile(path).ReadText(section, key, "\n-", 4)[0] != '\n';
+bool HasValue(const ProfileFile& file, const char* section, const char* key) {
+    return file.ReadText(section, key, "\n-", 4)[0] != '\n';
 }
 
 // Writes the text, or deletes the key when the text is absent. A key the section lacks is not
 // deleted: the private-profile functions would go on to a later section of the same name
 // ([keyset5] after [KeySet5]) and delete the key there, in a section that is not ours.
-bool WriteText(const char* section, const char* key, const std::string& text, const char* path) {
-    if (text.empty() && !HasValue(section, key, path)) return true;
-    return ProfileFile(path).Write(section, key, text.empty() ? nullptr : text.c_str());
-}
-
-bool DeleteSection(const char* section, const char* path) {
-    return ProfileFile(path).Write(section, nullptr, nullptr);
+bool WriteText(const ProfileFile& file, const char* section, const char* key, const std::string& text) {
+    if (text.empty() && !HasValue(file, section, key)) return true;
+    return file.Write(section, key, text.empty() ? nullptr : text.c_str());
 }
 }  // namespace
 
@@ -52,15 +48,16 @@ SettingsFile::SettingsFile(const char* appDir) noexcept {
 
 void SettingsFile::Load(KeySetTable& table) const {
     table.Clear();
+    const ProfileFile file(m_szPath);
     for (int number = 1; number <= KeySetTable::kKeyCount; ++number) {
         KeySet record;
         record.number = number;
         if (IsUsable()) {
             const SectionName section(number);
-            record.keycode = static_cast<int>(ProfileFile(m_szPath).ReadInt(section.text, "keycode", 0));
-            record.caption = ReadText(section.text, "Caption", m_szPath);
-            record.link = ReadText(section.text, "Link", m_szPath);
-            record.activate = ProfileFile(m_szPath).ReadInt(section.text, "Activate", 0) == 1;
+            record.keycode = static_cast<int>(file.ReadInt(section.text, "keycode", 0));
+            record.caption = ReadText(file, section.text, "Caption");
+            record.link = ReadText(file, section.text, "Link");
+            record.activate = file.ReadInt(section.text, "Activate", 0) == 1;
         }
         table.Append(std::move(record));
     }
@@ -72,22 +69,23 @@ bool SettingsFile::Save(const KeySetTable& table) const {
     if (!IsUsable() || table.Count() != KeySetTable::kKeyCount) return false;
     bool textsAreAscii = true;
     for (const KeySet& record : table) textsAreAscii = textsAreAscii && IsAscii(record.caption) && IsAscii(record.link);
-    if (!ProfileFile(m_szPath).WriteKeepsBytes(textsAreAscii)) return false;
+    const ProfileFile file(m_szPath);
+    if (!file.WriteKeepsBytes(textsAreAscii)) return false;
     bool allWritten = true;
     for (std::size_t position = 0; position < KeySetTable::kKeyCount; ++position) {
         // The section number comes from the position, not from the record.
         const SectionName section(static_cast<int>(position) + 1);
         const KeySet& record = table.At(position);
         if (record.keycode < 1 && !record.HasCaption() && !record.HasLink() && !record.activate) {
-            allWritten &= DeleteSection(section.text, m_szPath);
+            allWritten &= file.Write(section.text, nullptr, nullptr);
             continue;
         }
         char code[16] = {};
         if (record.keycode > 0) ::wsprintfA(code, "%d", record.keycode);
-        allWritten &= WriteText(section.text, "keycode", code, m_szPath);
-        allWritten &= WriteText(section.text, "Caption", record.caption, m_szPath);
-        allWritten &= WriteText(section.text, "Link", record.link, m_szPath);
-        allWritten &= WriteText(section.text, "Activate", record.activate ? "1" : "", m_szPath);
+        allWritten &= WriteText(file, section.text, "keycode", code);
+        allWritten &= WriteText(file, section.text, "Caption", record.caption);
+        allWritten &= WriteText(file, section.text, "Link", record.link);
+        allWritten &= WriteText(file, section.text, "Activate", record.activate ? "1" : "");
     }
     return allWritten;
 }
