@@ -14,6 +14,7 @@
 #include "common/FilterRecorder.h"
 #include "common/ModalScript.h"
 #include "settings/LinkDialog.h"
+#include "settings/LinkInput.h"
 #include "win/CodePage932.h"
 #include "win/FileOpenDialog.h"
 #include "win/WindowText.h"
@@ -165,79 +166,59 @@ TEST(FileOpenDialog, FilterInTheSystemsForm) {
                                  OFN_PATHMUSTEXIST | OFN_HIDEREADONLY));
 }
 
-// Names and addresses code page 932 cannot hold, given the ways a user gives them: never
-// stored as "?" or a look-alike. A file is stored under its short name, which opens that very
-// file (never cafe.txt beside café.txt); an address keeps what CP932 holds and escapes the
-// rest; a typed path with no short name is refused and the dialog stays open.
-TEST_F(LinkDialogInProcess, NamesCodePage932CannotHoldAreStoredAsTheSameFileOrRefused) {
+// Names and addresses code page 932 cannot hold: never stored as "?" or a look-alike. A file
+// is stored under its short name, which opens that very file (never cafe.txt beside café.txt);
+// an address keeps what CP932 holds and escapes the rest; a path with no short name is
+// refused with a box that names it.
+TEST(LinkInput, NamesCodePage932CannotHoldAreStoredAsTheSameFileOrRefused) {
     ScratchDirectory dir("names");
     const std::wstring folder = WideFromCp932(dir.Path()) + L"\\";
-    const std::wstring hangul = folder + L"\uD55C\uAD6D\uC5B4.txt", cafe = folder + L"caf\u00E9.txt";
-    for (const auto& [name, content] : {std::pair{hangul, "hangul"}, {cafe, "cafe-accent"}, {folder + L"cafe.txt", "decoy"}})
+    for (const auto& [name, content] : {std::pair{folder + L"\uD55C\uAD6D\uC5B4.txt", "hangul"},
+                                        {folder + L"caf\u00E9.txt", "cafe-accent"}, {folder + L"cafe.txt", "decoy"}})
         ASSERT_TRUE(WriteFileBytes(name, content));
-    struct Case {
+    const struct {
         std::wstring given;
-        bool dropped;
         const char* opens;   // the content the stored link opens, or null
         const char* stored;  // or the stored link itself, or null when refused
-    };
-    const Case cases[] = {
-        {hangul, true, "hangul", nullptr},
-        {cafe, true, "cafe-accent", nullptr},
-        {cafe, false, "cafe-accent", nullptr},
-        {L"https://ko.wikipedia.org/wiki/\uD55C\uAD6D\uC5B4", false, nullptr,
+    } cases[] = {
+        {folder + L"\uD55C\uAD6D\uC5B4.txt", "hangul", nullptr},
+        {folder + L"caf\u00E9.txt", "cafe-accent", nullptr},
+        {L"https://ko.wikipedia.org/wiki/\uD55C\uAD6D\uC5B4", nullptr,
          "https://ko.wikipedia.org/wiki/%ED%95%9C%EA%B5%AD%EC%96%B4"},
-        {folder + L"new-\uD55C.txt", false, nullptr, nullptr},
+        {folder + L"new-\uD55C.txt", nullptr, nullptr},
     };
-    for (const Case& c : cases) {
-        m_table.At(4).ReplaceLink("C:\\before.txt");
-        HWND dialog = nullptr;
-        bool refused = false;
-        ModalScript script;
-        script.Then([&] { return (dialog = Dialog()) != nullptr; })
-            .Then([&] {
-                HWND edit = ::GetDlgItem(dialog, IDC_LINK_EDIT);
-                if (c.dropped)
-                    ::PostMessageA(edit, WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop({c.given})), 0);
-                else
-                    ::SetWindowTextW(edit, c.given.c_str());
-                return true;
-            })
-            .Then([&] {
-                if (WideWindowTextOf(::GetDlgItem(dialog, IDC_LINK_EDIT)) != c.given) return false;
-                ClickButton(dialog, IDOK);
-                return true;
-            });
-        // A refusal leaves the dialog open under a box that names what was given.
-        const bool refusal = !c.opens && !c.stored;
-        if (refusal)
-            script.Then([&] {
-                HWND box = FindOwnedBox(dialog);
-                if (!box) return false;
-                refused = true;
-                const std::wstring text = WideWindowTextOf(::GetDlgItem(box, 0xFFFF));
-                EXPECT_EQ(text.find(L"\u300C" + c.given + L"\u300D"), 0u) << "the box names the file";
-                ClickButton(box, IDOK);
-                return true;
-            }).Then([&] {
-                if (FindOwnedBox(dialog)) return false;
-                EXPECT_EQ(WideWindowTextOf(::GetDlgItem(dialog, IDC_LINK_EDIT)), c.given) << "as typed";
-                ClickButton(dialog, IDCANCEL);
-                return true;
-            });
-        Run(4, script);
-        const std::string& link = m_table.At(4).link;
-        if (refusal) {
-            EXPECT_TRUE(refused) << link;
-            EXPECT_EQ(link, "C:\\before.txt");
-            continue;
-        }
-        if (c.stored) {
-            EXPECT_EQ(link, c.stored);
-        }
+    for (const auto& c : cases) {
+        const LinkInput input = LinkFromTypedText(c.given);
         if (c.opens) {
-            EXPECT_EQ(ReadFileBytes(link).value_or(""), c.opens) << link;
+            EXPECT_EQ(ReadFileBytes(input.link.value_or("")).value_or(""), c.opens);
+        } else if (c.stored) {
+            EXPECT_EQ(input.link.value_or(""), c.stored);
+        } else {
+            EXPECT_FALSE(input.link);
+            EXPECT_EQ(input.refusal.find(L"\u300C" + c.given + L"\u300D"), 0u) << "the box names the file";
         }
     }
+}
+
+// Explorer's drops are wide: a Hangul-named file dropped on the edit is shown as it is named
+// and OK stores the form that opens it.
+TEST_F(LinkDialogInProcess, AWideDropIsShownAsNamedAndStoredAsTheSameFile) {
+    ScratchDirectory dir("wide-drop");
+    const std::wstring file = WideFromCp932(dir.Path()) + L"\\\uD55C.txt";
+    ASSERT_TRUE(WriteFileBytes(file, "hangul"));
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Dialog()) != nullptr; })
+        .Then([&] {
+            ::PostMessageA(::GetDlgItem(dialog, IDC_LINK_EDIT), WM_DROPFILES, reinterpret_cast<WPARAM>(MakeWideDrop({file})), 0);
+            return true;
+        })
+        .Then([&] {
+            if (WideWindowTextOf(::GetDlgItem(dialog, IDC_LINK_EDIT)) != file) return false;
+            ClickButton(dialog, IDOK);
+            return true;
+        });
+    EXPECT_EQ(Run(4, script), IDOK);
+    EXPECT_EQ(ReadFileBytes(m_table.At(4).link), "hangul");
 }
 }  // namespace
