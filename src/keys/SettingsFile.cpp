@@ -5,7 +5,9 @@
 #include <cstring>
 #include <string>
 
+#include "win/CodePage932.h"
 #include "win/ProfileFile.h"
+#include "win/WholeFile.h"
 
 // The file is code page 932 on every system and goes through the private-profile functions as
 // ever, its path wide (a Japanese folder is found anywhere) and its values through the
@@ -69,23 +71,43 @@ bool SettingsFile::Save(const KeySetTable& table) const {
     if (!IsUsable() || table.Count() != KeySetTable::kKeyCount) return false;
     bool textsAreAscii = true;
     for (const KeySet& record : table) textsAreAscii = textsAreAscii && IsAscii(record.caption) && IsAscii(record.link);
-    const ProfileFile file(m_szPath);
-    if (!file.WriteKeepsBytes(textsAreAscii)) return false;
+    if (!ProfileFile(m_szPath).WriteKeepsBytes(textsAreAscii)) return false;
+
+    // The private-profile functions rewrite the whole file at every call: written in place, the
+    // file would hold only some of the keys at most moments of a save. The new file is written
+    // whole beside the old one, from a copy of it (so that everything else in it stays), and
+    // put in its place in one step once it is on the disk. A copy left by a save cut off is
+    // never read, and is overwritten here.
+    const std::wstring path = WideFromCp932(m_szPath);
+    const std::wstring stagedPath = path + L".new";
+    const WholeFile current = ReadWholeFile(path, kMaxFileBytes);
+    if (current.result == FileRead::Failed || !WriteWholeFile(stagedPath, current.bytes)) {
+        ::DeleteFileW(stagedPath.c_str());
+        return false;
+    }
+    const ProfileFile staged(std::string(m_szPath) + ".new");
     bool allWritten = true;
     for (std::size_t position = 0; position < KeySetTable::kKeyCount; ++position) {
         // The section number comes from the position, not from the record.
         const SectionName section(static_cast<int>(position) + 1);
         const KeySet& record = table.At(position);
         if (record.keycode < 1 && !record.HasCaption() && !record.HasLink() && !record.activate) {
-            allWritten &= file.Write(section.text, nullptr, nullptr);
+            allWritten &= staged.Write(section.text, nullptr, nullptr);
             continue;
         }
         char code[16] = {};
         if (record.keycode > 0) ::wsprintfA(code, "%d", record.keycode);
-        allWritten &= WriteText(file, section.text, "keycode", code);
-        allWritten &= WriteText(file, section.text, "Caption", record.caption);
-        allWritten &= WriteText(file, section.text, "Link", record.link);
-        allWritten &= WriteText(file, section.text, "Activate", record.activate ? "1" : "");
+        allWritten &= WriteText(staged, section.text, "keycode", code);
+        allWritten &= WriteText(staged, section.text, "Caption", record.caption);
+        allWritten &= WriteText(staged, section.text, "Link", record.link);
+        allWritten &= WriteText(staged, section.text, "Activate", record.activate ? "1" : "");
     }
-    return allWritten;
+    // Without a file and without a key to keep, no file is made.
+    const bool nothingToWrite =
+        current.result == FileRead::Missing && ReadWholeFile(stagedPath, kMaxFileBytes).bytes.empty();
+    if (!allWritten || nothingToWrite || !FlushFileToDisk(stagedPath)) {
+        ::DeleteFileW(stagedPath.c_str());
+        return allWritten && nothingToWrite;
+    }
+    return PutFileInPlace(stagedPath, path);
 }

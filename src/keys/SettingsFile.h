@@ -8,6 +8,8 @@ class SettingsFile {
 public:
     static constexpr int kPathSize = 256;   // the path buffer, terminator included
     static constexpr int kTextSize = 1025;  // at most 1024 bytes of caption or link are read
+    // A larger file is neither converted from another encoding nor saved over.
+    static constexpr unsigned long kMaxFileBytes = 16UL * 1024 * 1024;
 
     // appDir ends with a backslash. A directory whose settings path would not fit the path
     // buffer (or an empty one) leaves the file unusable: nothing is read or written.
@@ -19,9 +21,12 @@ public:
     // Rebuilds the table: thirty records numbered 1 to 30, whatever the file holds (or
     // when it cannot be read).
     void Load(KeySetTable& table) const;
-    // Writes the thirty sections the table owns. Returns false when any write failed or
-    // the file is unusable, so that a caller can tell the user the settings were not kept;
-    // a table that does not hold all thirty records is refused and nothing is written.
+    // Writes the thirty sections the table owns: into Vorlund.ini.new, a copy of the file,
+    // which then replaces the file in one step, so that a save cut off at any moment leaves
+    // the old file or the new one whole. Returns false when any write failed or the file is
+    // unusable, the old file then unchanged, so that a caller can tell the user the settings
+    // were not kept; a table that does not hold all thirty records is refused and nothing is
+    // written.
     bool Save(const KeySetTable& table) const;
 
 private:

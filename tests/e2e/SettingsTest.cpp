@@ -291,3 +291,39 @@ TEST(Combination, ChosenWithRealKeysIsStoredAndOpensTheLink) {
     EXPECT_TRUE(program.CloseFrame());
 }
 }  // namespace
+
+namespace {
+// The program ended at many moments of a save, as a crash, a forced shutdown or a power cut
+// would end it: the file always holds every key, with its old link or its new one.
+TEST(SettingsSave, EndedAtAnyMomentOfASaveLeavesEveryKey) {
+    std::string seeded;
+    for (int n = 1; n <= 30; ++n)
+        seeded += "[KeySet" + std::to_string(n) + "]\r\nLink=C:\\old\\" + std::to_string(n) + ".txt\r\n";
+    for (unsigned afterMs = 0; afterMs <= 25; ++afterMs) {
+        Installation install("cut-save", HookChoice::Recording);
+        ASSERT_TRUE(WriteFileBytes(install.Ini(), seeded));
+        std::optional<ProgramUnderTest> program(std::in_place, install.Program(), install.Dir());
+        ASSERT_NE(program->WaitForFrame(), nullptr);
+        HWND settings = program->OpenSettings();
+        ASSERT_NE(settings, nullptr);
+        ::PostMessageA(::GetDlgItem(settings, KeyButtonId(4)), BM_CLICK, 0, 0);
+        HWND link = program->WaitForDialogTitled("リンク情報設定");
+        ASSERT_NE(link, nullptr);
+        ::SendMessageA(::GetDlgItem(link, IDC_LINK_EDIT), WM_SETTEXT, 0, reinterpret_cast<LPARAM>("C:\\new\\5.txt"));
+        ::PostMessageA(::GetDlgItem(link, IDOK), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(link); }, 5000));
+
+        ::PostMessageA(::GetDlgItem(settings, IDOK), BM_CLICK, 0, 0);
+        ::Sleep(afterMs);
+        program.reset();  // ended where it stands
+
+        const std::vector<std::string> lines = ReadLines(install.Ini());
+        auto has = [&](const std::string& line) { return std::find(lines.begin(), lines.end(), line) != lines.end(); };
+        for (int n = 1; n <= 30; ++n) {
+            const std::string old = "Link=C:\\old\\" + std::to_string(n) + ".txt";
+            EXPECT_TRUE(has(old) || (n == 5 && has("Link=C:\\new\\5.txt")))
+                << "key " << n << " lost when ended " << afterMs << " ms after OK";
+        }
+    }
+}
+}  // namespace

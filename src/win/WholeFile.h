@@ -1,0 +1,35 @@
+#pragma once
+// Whole-file reads and writes, and putting a finished file in place of another in one step, so
+// that a save cut off at any moment (a crash, a forced shutdown, a power cut) leaves either the
+// old file or the new one, whole.
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+enum class FileRead {
+    Read,       // bytes hold the whole file
+    Missing,    // there is no such file
+    Failed,     // there is one, but it could not be read (held by another program, too large)
+};
+
+struct WholeFile {
+    FileRead result = FileRead::Failed;
+    std::string bytes;
+};
+
+// At most maxBytes; a larger file is Failed.
+WholeFile ReadWholeFile(const std::wstring& path, DWORD maxBytes);
+
+// creation: CREATE_ALWAYS, or CREATE_NEW where a file of that name is somebody's to keep. The
+// bytes are on the disk when it returns true.
+bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD creation = CREATE_ALWAYS);
+
+// What other calls (the private-profile functions) wrote to the file, forced to the disk.
+bool FlushFileToDisk(const std::wstring& path);
+
+// Puts the finished file `fresh` where `target` is, in one step: ReplaceFileW where target is
+// there (it keeps the target's security and attributes), else a write-through move. Fails
+// without touching target where neither works. `fresh` is gone when it succeeds; when it
+// fails, `fresh` is removed too unless it has become the only copy.
+bool PutFileInPlace(const std::wstring& fresh, const std::wstring& target);
