@@ -101,13 +101,14 @@ void LinkKeysApp::OnAppAbout() {
 }
 
 void LinkKeysApp::PrepareSettingsFile() {
-    const SettingsFileEncoding encoding = ConvertUtf8SettingsFile(m_szAppDir);
+    const SettingsFileEncoding encoding = ConvertMarkedSettingsFile(m_szAppDir);
     if (encoding.outcome != SettingsFileEncoding::Outcome::Unconvertible) return;
     // The user's own edit stays exactly as it is: not read, and never written in this run.
     m_bSettingsFileLocked = true;
+    const std::wstring name = WideFromCp932(encoding.encoding);
     const std::wstring text = encoding.lost.empty()
-                                  ? WideFromCp932(texts::kSettingsFileNotConverted)
-                                  : FillInWide(texts::kSettingsFileNotConvertible, {encoding.lost});
+                                  ? FillInWide(texts::kSettingsFileNotConverted, {name})
+                                  : FillInWide(texts::kSettingsFileNotConvertible, {name, encoding.lost});
     MessageBoxWide(nullptr, text, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
 }
 
@@ -122,7 +123,7 @@ bool LinkKeysApp::SaveSettings() {
 }
 
 const char* LinkKeysApp::SaveFailure() const noexcept {
-    if (m_bSettingsFileLocked) return texts::kSaveRefusedUtf8File;
+    if (m_bSettingsFileLocked) return texts::kSaveRefusedUnconvertedFile;
     return ProfileFile::CodePageKeepsBytes(::GetACP()) ? texts::kSaveFailed : texts::kSaveFailedCodePage;
 }
 

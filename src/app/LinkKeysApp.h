@@ -48,7 +48,7 @@ private:
     // The box that tells the user another copy runs; start-up then ends.
     static BOOL RefuseSecondCopy();
     void DetectDefaultBrowser();
-    // A settings file saved as UTF-8 becomes code page 932 before it is read; one that
+    // A settings file saved as UTF-8 or UTF-16 becomes code page 932 before it is read; one that
     // cannot is left alone, and this run neither reads nor writes it.
     void PrepareSettingsFile();
 

@@ -22,6 +22,11 @@ constexpr char kLinkTooLong[] =
 constexpr char kPathCannotBeStored[] =
     "「%s」は、名前に日本語の Windows で使えない文字（%s）が含まれているため、リンク先に設定できません。\r\n\r\n"
     "ファイルやフォルダーの名前を変えるか、設定できる名前のショートカットを作成して、そのショートカットを設定してください。";
+// A typed address whose host name would become another one in its ASCII form (full-width
+// "＠" or "／" in it): the address.
+constexpr char kAddressHostRefused[] =
+    "アドレス「%s」のホスト名には、英数字、ハイフン、ピリオド以外の文字になる文字が含まれているため、"
+    "設定できません。ホスト名を確認して入力し直してください。";
 // A caption with characters code page 932 cannot hold: the characters.
 constexpr char kCaptionCannotBeStored[] =
     "キャプションに日本語の Windows で使えない文字（%s）が含まれています。この文字を除いて入力してください。";
@@ -29,23 +34,27 @@ constexpr char kCaptionCannotBeStored[] =
 constexpr char kProgramFolderUnusable[] =
     "このプログラムのフォルダー「%s」は、名前に日本語の Windows で使えない文字が含まれているため使用できません。\r\n\r\n"
     "名前に日本語の Windows で使える文字だけを含むフォルダー（Program Files など）にインストールするか、コピーしてください。";
-// Vorlund.ini saved as UTF-8 holds characters code page 932 cannot hold: the characters.
+// Vorlund.ini saved as UTF-8 or UTF-16 holds characters code page 932 cannot hold: the
+// encoding's name, then the characters.
 constexpr char kSettingsFileNotConvertible[] =
-    "設定ファイル Vorlund.ini は UTF-8 で保存されていて、日本語の Windows で使えない文字（%s）を含んでいるため、"
+    "設定ファイル Vorlund.ini は %s で保存されていて、日本語の Windows で使えない文字（%s）を含んでいるため、"
     "読み込めません。\r\n\r\nファイルは変更せずにそのまま残し、今回は設定を保存しません。"
     "メモ帳でこれらの文字を除き、文字コード「ANSI」で保存し直してから、もう一度起動してください。";
-// Vorlund.ini saved as UTF-8 could not be converted (no room, no right to write there).
+// Vorlund.ini saved as UTF-8 or UTF-16 could not be converted (too large, no room, no right
+// to write there): the encoding's name.
 constexpr char kSettingsFileNotConverted[] =
-    "設定ファイル Vorlund.ini は UTF-8 で保存されていますが、変換できませんでした。\r\n\r\n"
+    "設定ファイル Vorlund.ini は %s で保存されていますが、変換できませんでした。\r\n\r\n"
     "ファイルは変更せずにそのまま残し、今回は設定を保存しません。メモ帳で文字コード「ANSI」で保存し直してから、"
     "もう一度起動してください。";
+// A save that failed never touched the file the settings were in.
 constexpr char kSaveFailed[] =
-    "設定ファイルに保存できませんでした。ファイルが読み取り専用でないか確認してください。";
+    "設定ファイルに保存できませんでした。設定ファイルは以前の内容のまま残っています。"
+    "ファイルが読み取り専用でないか、ほかのプログラムが開いていないか確認してください。";
 // On a Windows whose ANSI code page would change the file's Japanese bytes (Chinese, Korean,
 // UTF-8), nothing but plain ASCII is written.
-// This run keeps its hands off a UTF-8 settings file it could not convert.
-constexpr char kSaveRefusedUtf8File[] =
-    "設定ファイル Vorlund.ini は UTF-8 のまま変換できなかったため、今回は設定を保存しません。"
+// This run keeps its hands off a UTF-8 or UTF-16 settings file it could not convert.
+constexpr char kSaveRefusedUnconvertedFile[] =
+    "設定ファイル Vorlund.ini は変換できなかったため、今回は設定を保存しません。"
     "「中　止」で閉じてください。";
 constexpr char kSaveFailedCodePage[] =
     "設定ファイルに保存できませんでした。この Windows の文字コード（ANSI コード ページ）では、"

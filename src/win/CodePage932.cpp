@@ -47,3 +47,10 @@ Cp932Text Cp932PathOf(const std::wstring& path) {
     Cp932Text shortForm = Cp932FromWide(std::wstring(buffer.data(), length));
     return shortForm.Exact() ? shortForm : exact;
 }
+
+unsigned long NoBestFitFlags(unsigned codePage) {
+    const UINT resolved = codePage == CP_ACP ? ::GetACP() : codePage;
+    const bool takesNoFlags = resolved == CP_UTF8 || resolved == CP_UTF7 || resolved == 42 ||
+                              (resolved >= 50220 && resolved <= 50229) || (resolved >= 57002 && resolved <= 57011);
+    return takesNoFlags ? 0 : WC_NO_BEST_FIT_CHARS;
+}

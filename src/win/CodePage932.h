@@ -25,5 +25,9 @@ Cp932Text Cp932FromWide(const std::wstring& wide);
 // names what the path's own form cannot hold.
 Cp932Text Cp932PathOf(const std::wstring& path);
 
+// WC_NO_BEST_FIT_CHARS for every code page that takes it; UTF-8, UTF-7 and a few others take
+// no flags (and make no best fit).
+unsigned long NoBestFitFlags(unsigned codePage);
+
 inline bool IsHighSurrogate(wchar_t unit) noexcept { return unit >= 0xD800 && unit <= 0xDBFF; }
 inline bool IsLowSurrogate(wchar_t unit) noexcept { return unit >= 0xDC00 && unit <= 0xDFFF; }

@@ -21,11 +21,14 @@ struct AsciiName {
 // The file's bytes for what the system read through its code page, cut to at most limit
 // bytes without splitting a character of code page 932.
 std::string BytesOfFile(const std::wstring& wide, std::size_t limit) {
-    const int size = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+    // Never a best-fit look-alike: a character the code page has no byte for ("é" on 932)
+    // could only have come from a file of another encoding.
+    const DWORD flags = NoBestFitFlags(CP_ACP);
+    const int size = ::WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                                            nullptr, nullptr);
     std::string bytes(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
     if (size > 0)
-        ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), bytes.data(), size, nullptr,
+        ::WideCharToMultiByte(CP_ACP, flags, wide.data(), static_cast<int>(wide.size()), bytes.data(), size, nullptr,
                               nullptr);
     if (bytes.size() <= limit) return bytes;
     std::size_t whole = 0;
@@ -102,7 +105,8 @@ bool ProfileFile::CodePageKeepsBytes(UINT codePage) {
         char back = 0;
         BOOL usedDefault = FALSE;
         if (::MultiByteToWideChar(codePage, 0, &byte, 1, &unit, 1) != 1 ||
-            ::WideCharToMultiByte(codePage, 0, &unit, 1, &back, 1, nullptr, &usedDefault) != 1 || usedDefault ||
+            ::WideCharToMultiByte(codePage, NoBestFitFlags(codePage), &unit, 1, &back, 1, nullptr, &usedDefault) != 1 ||
+            usedDefault ||
             back != byte)
             return false;
     }

@@ -9,6 +9,7 @@
 #include "common/FileText.h"
 #include "common/ScratchDirectory.h"
 #include "keys/SettingsFile.h"
+#include "keys/SettingsFileEncoding.h"
 #include "win/ProfileFile.h"
 
 namespace {
@@ -274,5 +275,76 @@ TEST(SettingsFilePath, FailedWriteIsReported) {
     EXPECT_FALSE(file.Save(table));
     ::CloseHandle(holder);
     EXPECT_TRUE(file.Save(table));
+}
+// The save writes a copy beside the file and swaps it in: a copy left by a save cut off is
+// never read and is replaced; where the copy cannot be written the file stays exactly as it
+// was and the save says it failed.
+TEST_F(SettingsFileTest, SaveGoesThroughACopyBesideTheFile) {
+    const std::string original = "; mine\r\n[KeySet1]\r\nLink=C:\\old.txt\r\n";
+    Seed(original);
+    const std::string staged = m_dir.File("Vorlund.ini.new");
+    ASSERT_TRUE(WriteFileBytes(staged, "[KeySet1]\r\nLink=C:\\half\r\n"));  // a save cut off
+    KeySetTable table = LoadedTable(m_file);
+    EXPECT_EQ(table.At(0).link, "C:\\old.txt");
+
+    HANDLE holder = ::CreateFileA(staged.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    table.At(0).ReplaceLink("C:\\new.txt");
+    EXPECT_FALSE(m_file.Save(table));
+    EXPECT_EQ(ReadFileBytes(m_ini), original);
+    ::CloseHandle(holder);
+
+    ASSERT_TRUE(m_file.Save(table));
+    EXPECT_FALSE(FileExists(staged));
+    const std::optional<std::string> saved = ReadFileBytes(m_ini);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->rfind("; mine\r\n", 0), 0u) << "everything else in the file stays";
+    EXPECT_EQ(LoadedTable(m_file).At(0).link, "C:\\new.txt");
+}
+
+// Notepad's encodings: converted once to code page 932 with the original kept beside it
+// (never over a .bak already there), or left exactly as they are and reported.
+TEST(SettingsFileEncoding, MarkedFilesAreConvertedOnceOrLeftAlone) {
+    using Outcome = SettingsFileEncoding::Outcome;
+    const std::string utf16Japanese("\xFF\xFE[\0K\0e\0y\0S\0e\0t\0" "1\0]\0\r\0\n\0C\0a\0p\0t\0i\0o\0n\0=\0\xE1\x30\xFC\x30\xEB\x30", 46);
+    const std::string utf16Accent("\xFF\xFE[\0K\0]\0\r\0\n\0L\0=\0J\0o\0s\0\xE9\0", 24);
+    const std::string utf16BigEndian("\xFE\xFF\0[\0K\0]\0\r\0\n\0L\0=\x30\xE1", 18);
+    struct Case {
+        const char* label;
+        std::string file;
+        Outcome outcome;
+        const char* converted;  // Vorlund.ini afterwards when converted
+        const wchar_t* lost;
+    };
+    const Case cases[] = {
+        {"UTF-8", "\xEF\xBB\xBF[KeySet1]\r\nCaption=\xE3\x83\xA1\r\n", Outcome::Converted, "[KeySet1]\r\nCaption=メ\r\n", L""},
+        {"UTF-16", utf16Japanese, Outcome::Converted, "[KeySet1]\r\nCaption=メール", L""},
+        {"UTF-16 BE", utf16BigEndian, Outcome::Converted, "[K]\r\nL=メ", L""},
+        {"UTF-16, not in 932", utf16Accent, Outcome::Unconvertible, nullptr, L"\u00E9"},
+        {"UTF-8, invalid", "\xEF\xBB\xBF\xC3(", Outcome::Unconvertible, nullptr, L"\uFFFD"},
+        {"UTF-16, odd", std::string("\xFF\xFE[", 3), Outcome::Unconvertible, nullptr, L"\uFFFD"},
+        {"UTF-8, too large", "\xEF\xBB\xBF" + std::string(SettingsFile::kMaxFileBytes, 'a'), Outcome::Unconvertible,
+         nullptr, L""},
+        {"no mark", "[KeySet1]\r\nCaption=\xE3\x83\xA1\r\n", Outcome::Unchanged, nullptr, L""},
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir("encoding");
+        const std::string ini = dir.File("Vorlund.ini");
+        ASSERT_TRUE(WriteFileBytes(ini, c.file));
+        ASSERT_TRUE(WriteFileBytes(dir.File("Vorlund.ini.bak"), "setup's"));
+        const SettingsFileEncoding result = ConvertMarkedSettingsFile(dir.WithSlash());
+        EXPECT_EQ(result.outcome, c.outcome) << c.label;
+        EXPECT_EQ(result.lost, c.lost) << c.label;
+        EXPECT_EQ(ReadFileBytes(dir.File("Vorlund.ini.bak")), "setup's") << c.label;
+        EXPECT_FALSE(FileExists(dir.File("Vorlund.ini.new"))) << c.label;
+        if (c.converted) {
+            EXPECT_EQ(ReadFileBytes(ini), c.converted) << c.label;
+            EXPECT_EQ(ReadFileBytes(dir.File("Vorlund.ini.2.bak")), c.file) << c.label;
+        } else {
+            EXPECT_EQ(ReadFileBytes(ini), c.file) << c.label;
+            EXPECT_FALSE(FileExists(dir.File("Vorlund.ini.2.bak"))) << c.label;
+        }
+    }
 }
 }  // namespace
