@@ -138,11 +138,19 @@ bool IsBareHost(const std::string& text) {
 }  // namespace
 
 namespace {
+bool IsPlainHostCharacter(wchar_t c) {
+    return (c >= L'a' && c <= L'z') || (c >= L'A' && c <= L'Z') || (c >= L'0' && c <= L'9') || c == L'-' ||
+           c == L'.';
+}
+
 // The address with a host name outside ASCII in its ASCII form ("例え.テスト" as
 // "xn--r8jz45g.xn--zckzah"), which every browser and server takes; the text as it is when it
-// names no such host or the system cannot convert it. The host follows "scheme://", or starts
-// the text when a browser hides the scheme; user, port and path around it stay as they are.
-std::wstring WithAsciiHost(const std::wstring& text) {
+// names no such host. The host follows "scheme://", or starts the text when a browser hides
+// the scheme; user, port and path around it stay as they are. Nothing when the host cannot be
+// converted, or when its ASCII form holds anything but letters, digits, hyphens and dots: the
+// conversion maps full-width "＠／：．" to "@/:.", and "bank.example＠evil.test" would
+// become an address of the host evil.test.
+std::optional<std::wstring> WithAsciiHost(const std::wstring& text) {
     using IdnToAsciiProc = int(WINAPI*)(DWORD flags, LPCWSTR unicode, int unicodeLength, LPWSTR ascii, int asciiLength);
     const std::size_t separator = text.find(L"://");
     std::size_t from = separator == std::wstring::npos ? 0 : separator + 3;
@@ -169,15 +177,27 @@ std::wstring WithAsciiHost(const std::wstring& text) {
         normaliz = LoadSystemLibrary("normaliz.dll");
         toAscii = GetProcAs<IdnToAsciiProc>(normaliz.Get(), "IdnToAscii");
     }
+    if (!toAscii) return std::nullopt;
     wchar_t converted[256] = {};
-    const int length = toAscii ? toAscii(0, host.c_str(), static_cast<int>(host.size()), converted, 256) : 0;
-    if (length <= 0) return text;
-    return text.substr(0, from) + std::wstring(converted, static_cast<std::size_t>(length)) + text.substr(to);
+    const int hostLength = static_cast<int>(host.size());
+    int length = toAscii(IDN_USE_STD3_ASCII_RULES, host.c_str(), hostLength, converted, 256);
+    // Wine's rules refuse every name outside ASCII; the plain conversion's result is held to
+    // the same rules below.
+    if (length <= 0) length = toAscii(0, host.c_str(), hostLength, converted, 256);
+    if (length <= 0) return std::nullopt;
+    std::wstring asciiHost(converted, static_cast<std::size_t>(length));
+    // Some systems' conversion ends with the terminator it counted.
+    if (!asciiHost.empty() && asciiHost.back() == L'\0') asciiHost.pop_back();
+    for (wchar_t c : asciiHost)
+        if (!IsPlainHostCharacter(c)) return std::nullopt;
+    return text.substr(0, from) + asciiHost + text.substr(to);
 }
 }  // namespace
 
-std::string WideToCodePage932Address(const std::wstring& shown) {
-    const std::wstring text = WithAsciiHost(shown);
+std::optional<std::string> WideToCodePage932Address(const std::wstring& shown) {
+    const std::optional<std::wstring> withAsciiHost = WithAsciiHost(shown);
+    if (!withAsciiHost) return std::nullopt;
+    const std::wstring& text = *withAsciiHost;
     std::string out;
     // Converted one character at a time: lpUsedDefaultChar says only whether some character
     // of a call failed, and we need to know which.

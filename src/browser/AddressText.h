@@ -20,7 +20,9 @@ constexpr std::size_t kMaxLinkBytes = 1024;
 // U+FFFD. A host name outside ASCII becomes its ASCII (punycode) form. The result is never cut:
 // one longer than the caller's limit would open another page, and is refused by the caller
 // (the conversion stops once it is longer than kMaxLinkBytes, past every caller's limit).
-std::string WideToCodePage932Address(const std::wstring& text);
+// Nothing for a host whose ASCII form would hold anything but letters, digits, hyphens and
+// dots (full-width "＠" or "／" map to "@" and "/", and would send the address elsewhere).
+std::optional<std::string> WideToCodePage932Address(const std::wstring& text);
 
 // Whether an address fits the link's field.
 inline bool AddressFits(const std::string& address) noexcept { return address.size() <= kAddressMaxBytes; }

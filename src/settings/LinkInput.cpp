@@ -38,5 +38,7 @@ LinkInput LinkFromPath(const std::wstring& path) {
 LinkInput LinkFromTypedText(const std::wstring& text) {
     if (text.empty()) return {std::string(), {}};
     if (!StartsWithScheme(text)) return LinkFromPath(text);
-    return Checked(WideToCodePage932Address(text));
+    std::optional<std::string> address = WideToCodePage932Address(text);
+    if (!address) return {std::nullopt, FillInWide(texts::kAddressHostRefused, {text})};
+    return Checked(std::move(*address));
 }

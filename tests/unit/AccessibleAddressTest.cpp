@@ -61,7 +61,7 @@ TEST(WideToCodePage932Address, ExactConversionAndAddressEscapingTable) {
         const wchar_t* wide;
         const char* exact;        // Cp932FromWide's text
         const wchar_t* lost;      // and the characters it could not keep
-        const char* address;      // WideToCodePage932Address
+        const char* address;      // WideToCodePage932Address; null: refused
     };
     const Case cases[] = {
         {L"https://ja.wikipedia.org/wiki/\u65E5\u672C\u8A9E", "https://ja.wikipedia.org/wiki/\x93\xFA\x96\x7B\x8C\xEA", L"",
@@ -75,21 +75,35 @@ TEST(WideToCodePage932Address, ExactConversionAndAddressEscapingTable) {
          L"", "https://xn--r8jz45g.xn--zckzah/\x83\x70\x83\x58"},
         {L"https://user@b\u00FCcher.de:8080/?q=\u00FC", "https://user@bcher.de:8080/?q=", L"\u00FC",
          "https://user@xn--bcher-kva.de:8080/?q=%C3%BC"},
+        // Full-width "＠ ／ ：" would become "@ / :" in the ASCII form and send the address
+        // to another host; a full-width dot is a dot.
+        {L"https://bank.example\uFF20evil.test/", "https://bank.example\x81\x97" "evil.test/", L"", nullptr},
+        {L"https://example.jp\uFF0Fevil.test/", "https://example.jp\x81\x5E" "evil.test/", L"", nullptr},
+        {L"https://evil.test\uFF1A" L"80.example.jp/", "https://evil.test\x81\x46" "80.example.jp/", L"", nullptr},
+        {L"https://bank\uFF0E" L"example.jp/", "https://bank\x81\x44" "example.jp/", L"", "https://bank.example.jp/"},
     };
     for (const Case& c : cases) {
         const Cp932Text exact = Cp932FromWide(c.wide);
         EXPECT_EQ(exact.text, c.exact) << c.address;
         EXPECT_EQ(exact.lost, c.lost) << c.address;
         EXPECT_EQ(exact.Exact(), *c.lost == L'\0');
-        EXPECT_EQ(WideToCodePage932Address(c.wide), c.address) << c.address;
+        const std::optional<std::string> address = WideToCodePage932Address(c.wide);
+        if (c.address)
+            EXPECT_EQ(address, c.address) << c.wide;
+        else
+            EXPECT_FALSE(address) << c.wide;
     }
     // Whole or refused: 1023 bytes fit the link; one escaped character more does not.
-    EXPECT_TRUE(AddressFits(WideToCodePage932Address(std::wstring(1023, L'a'))));
-    EXPECT_FALSE(AddressFits(WideToCodePage932Address(std::wstring(1012, L'a') + L"\U0001F600")));
-    EXPECT_FALSE(AddressFits(WideToCodePage932Address(std::wstring(5000, L'a'))));
+    EXPECT_TRUE(AddressFits(*WideToCodePage932Address(std::wstring(1023, L'a'))));
+    EXPECT_FALSE(AddressFits(*WideToCodePage932Address(std::wstring(1012, L'a') + L"\U0001F600")));
+    EXPECT_FALSE(AddressFits(*WideToCodePage932Address(std::wstring(5000, L'a'))));
     EXPECT_FALSE(AddressFits(*AddressFromShownText("example.jp/" + std::string(1015, 'a'))));
     // Typed: 1023 characters the edit takes, 1028 bytes once escaped.
     EXPECT_FALSE(LinkFromTypedText(L"https://x/\u00E9" + std::wstring(1012, L'a')).link);
+    // A refused host is named in the box, and nothing is stored.
+    const LinkInput spoofed = LinkFromTypedText(L"https://bank.example\uFF20evil.test/");
+    EXPECT_FALSE(spoofed.link);
+    EXPECT_NE(spoofed.refusal.find(L"bank.example\uFF20evil.test"), std::wstring::npos);
 }
 
 // ---- The link of a shown text -----------------------------------------------------------
