@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 #include "win/CodePage932.h"
 #include "win/ProcAddress.h"
 #include "win/SystemLibrary.h"
@@ -188,8 +190,7 @@ std::optional<std::wstring> WithAsciiHost(const std::wstring& text) {
     std::wstring asciiHost(converted, static_cast<std::size_t>(length));
     // Some systems' conversion ends with the terminator it counted.
     if (!asciiHost.empty() && asciiHost.back() == L'\0') asciiHost.pop_back();
-    for (wchar_t c : asciiHost)
-        if (!IsPlainHostCharacter(c)) return std::nullopt;
+    if (!std::all_of(asciiHost.begin(), asciiHost.end(), IsPlainHostCharacter)) return std::nullopt;
     return text.substr(0, from) + asciiHost + text.substr(to);
 }
 }  // namespace
