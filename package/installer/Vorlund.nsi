@@ -681,17 +681,29 @@ FunctionEnd
 !if ${ARCH} == x64
 ; A 32-bit installation (closed already by CloseRunning) gives way to this one: its files
 ; and Apps entry go, and its Vorlund.ini, the settings the user has been using, becomes this
-; folder's. An older Vorlund.ini here is kept as Vorlund.ini.bak (replacing an older .bak,
-; the settings of an earlier change of the same kind). The 32-bit Vorlund.ini is deleted only
-; once its copy is here whole; when it cannot be, it stays where it is and the details say so.
+; folder's (CarryOverSettings). Its files are deleted only when its folder is known to be
+; another folder than this one: a 32-bit installation registered for this very folder (its
+; 8.3 form, a trailing backslash, a junction) holds the files just installed.
 ; The Start-menu shortcut has the same name and now starts this copy; the sign-in task is
 ; registered for this copy (or removed) by what follows.
 Function ReplaceOtherArchitecture
+  Push $0
+  Push $1
   ${If} $OtherArchDir == ""
+    Pop $1
+    Pop $0
     Return
   ${EndIf}
   DetailPrint "$(ReplacingOtherArch)"
-  ${If} $OtherArchDir != $INSTDIR
+  Push $OtherArchDir
+  Call FolderId
+  Pop $0
+  Push $INSTDIR
+  Call FolderId
+  Pop $1
+  ${If} $0 != ""
+  ${AndIf} $1 != ""
+  ${AndIf} $0 != $1
     ${If} ${FileExists} "$OtherArchDir\Vorlund.ini"
       Call CarryOverSettings
     ${EndIf}
@@ -704,6 +716,40 @@ Function ReplaceOtherArchitecture
   SetRegView 32
   DeleteRegKey HKLM "${UNINST_KEY}"
   SetRegView 64
+  Pop $1
+  Pop $0
+FunctionEnd
+
+; The identity of the folder named on the stack, whatever its spelling: its volume's serial
+; number and its file index, as "serial:high:low"; "" when it cannot be opened.
+Function FolderId
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  ; FILE_READ_ATTRIBUTES, every sharing mode, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS (a folder)
+  System::Call 'kernel32::CreateFileW(w r0, i 0x80, i 7, p 0, i 3, i 0x02000000, p 0) p .r1'
+  StrCpy $0 ""
+  ${If} $1 P<> -1
+    ; BY_HANDLE_FILE_INFORMATION: attributes and three times (7 DWORDs), then the serial
+    ; number, size (2), links, and the index (2)
+    System::Call '*(&i52) p .r2'
+    System::Call 'kernel32::GetFileInformationByHandle(p r1, p r2) i .r3'
+    ${If} $3 != 0
+      System::Call '*$2(i, i, i, i, i, i, i, i .r3, i, i, i, i .r4, i .r5)'
+      StrCpy $0 "$3:$4:$5"
+    ${EndIf}
+    System::Free $2
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
 FunctionEnd
 
 Function CarryOverSettings
