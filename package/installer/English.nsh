@@ -18,3 +18,4 @@ LangString ReplacingOtherArch ${LANG_ENGLISH} "Replacing the 32-bit Vorlund with
 LangString Other64BitInstalled ${LANG_ENGLISH} "The 64-bit Vorlund is installed on this computer. Please use the 64-bit setup."
 LangString SignInUnprotectedRemoved ${LANG_ENGLISH} "Removing the task $\"$TaskName$\": it would start $0 with administrator rights from a folder other users may be able to change."
 LangString SettingsNotCarried ${LANG_ENGLISH} "The settings of the 32-bit Vorlund could not be copied here; they stay in $OtherArchDir\Vorlund.ini."
+LangString OlderSettingsKeptAs ${LANG_ENGLISH} "The settings this folder had before are kept in $2."

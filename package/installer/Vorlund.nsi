@@ -752,51 +752,85 @@ Function FolderId
   Exch $0
 FunctionEnd
 
+; Makes the 32-bit Vorlund.ini this folder's; an older Vorlund.ini here becomes
+; Vorlund.ini.bak. Nothing is deleted or replaced before what takes its place is whole: the
+; copy is written under a name of its own and checked (same size), this folder's Vorlund.ini
+; is moved to another name of its own, the copy becomes Vorlund.ini, and only then does that
+; backup replace an older Vorlund.ini.bak (the user's own, or the original the program kept
+; of a converted UTF-8 file). A step that fails undoes the ones before it, and the 32-bit
+; Vorlund.ini is deleted only once its copy is in place; the details say what stayed where.
 Function CarryOverSettings
   Push $0
   Push $1
   Push $2
-  StrCpy $2 ok
-  StrCpy $1 0
-  ${If} ${FileExists} "$INSTDIR\Vorlund.ini"
-    ${IfThen} ${FileExists} "$INSTDIR\Vorlund.ini.bak" ${|} Delete "$INSTDIR\Vorlund.ini.bak" ${|}
-    ClearErrors
-    Rename "$INSTDIR\Vorlund.ini" "$INSTDIR\Vorlund.ini.bak"
-    ${If} ${Errors}
-      StrCpy $2 ""
-    ${Else}
-      StrCpy $1 1
+  Push $3
+  Push $4
+  StrCpy $4 "$INSTDIR\Vorlund.ini"
+  StrCpy $2 ""
+  StrCpy $3 ""
+  ; GetTempFileName makes an empty file of a new name here; the copy goes over it.
+  System::Call 'kernel32::GetTempFileNameW(w "$INSTDIR", w "vor", i 0, w .r1) i .r0'
+  ${If} $0 == 0
+    StrCpy $1 ""
+  ${Else}
+    System::Call 'kernel32::CopyFileW(w "$OtherArchDir\Vorlund.ini", w r1, i 0) i .r0'
+    ${If} $0 != 0
+      Push "$OtherArchDir\Vorlund.ini"
+      Call FileSize
+      Pop $0
+      Push $1
+      Call FileSize
+      Pop $3
+      ${If} $0 >= 0
+      ${AndIf} $3 == $0
+        StrCpy $3 ok
+      ${Else}
+        StrCpy $3 ""
+      ${EndIf}
     ${EndIf}
   ${EndIf}
-  ${If} $2 == ok
-    ClearErrors
-    CopyFiles /SILENT "$OtherArchDir\Vorlund.ini" "$INSTDIR\Vorlund.ini"
-    ${IfThen} ${Errors} ${|} StrCpy $2 "" ${|}
-  ${EndIf}
-  ${If} $2 == ok
-    Push "$OtherArchDir\Vorlund.ini"
-    Call FileSize
-    Pop $0
-    Push "$INSTDIR\Vorlund.ini"
-    Call FileSize
-    Pop $2
-    ${If} $0 < 0
-    ${OrIf} $2 != $0
+  ${If} $3 == ok
+  ${AndIf} ${FileExists} $4
+    System::Call 'kernel32::GetTempFileNameW(w "$INSTDIR", w "vor", i 0, w .r2) i .r0'
+    ${If} $0 == 0
       StrCpy $2 ""
+      StrCpy $3 ""
     ${Else}
-      StrCpy $2 ok
+      ; MOVEFILE_REPLACE_EXISTING: over the empty file of that name
+      System::Call 'kernel32::MoveFileExW(w r4, w r2, i 1) i .r0'
+      ${If} $0 == 0
+        Delete $2
+        StrCpy $2 ""
+        StrCpy $3 ""
+      ${EndIf}
     ${EndIf}
   ${EndIf}
-  ${If} $2 == ok
+  ${If} $3 == ok
+    System::Call 'kernel32::MoveFileExW(w r1, w r4, i 0) i .r0'
+    ${If} $0 == 0
+      StrCpy $3 ""
+      ${If} $2 != ""
+        System::Call 'kernel32::MoveFileExW(w r2, w r4, i 0) i .r0'
+        ${IfThen} $0 != 0 ${|} StrCpy $2 "" ${|}
+      ${EndIf}
+    ${Else}
+      StrCpy $1 ""
+    ${EndIf}
+  ${EndIf}
+  ${If} $3 == ok
     Delete "$OtherArchDir\Vorlund.ini"
+    ${If} $2 != ""
+      System::Call 'kernel32::MoveFileExW(w r2, w "$4.bak", i 1) i .r0'
+      ${IfThen} $0 == 0 ${|} DetailPrint "$(OlderSettingsKeptAs)" ${|}
+    ${EndIf}
   ${Else}
     ; This folder's own settings stay in effect.
-    ${If} $1 == 1
-      Delete "$INSTDIR\Vorlund.ini"
-      Rename "$INSTDIR\Vorlund.ini.bak" "$INSTDIR\Vorlund.ini"
-    ${EndIf}
+    ${IfThen} $1 != "" ${|} Delete $1 ${|}
+    ${IfThen} $2 != "" ${|} DetailPrint "$(OlderSettingsKeptAs)" ${|}
     DetailPrint "$(SettingsNotCarried)"
   ${EndIf}
+  Pop $4
+  Pop $3
   Pop $2
   Pop $1
   Pop $0
