@@ -15,9 +15,10 @@
 ; Start-menu shortcut for all users, the Settings -> Apps entry, and optionally the sign-in
 ; task of the installing user, "Vorlund (<user>@<domain>)" after the account of the setup's
 ; token ("Vorlund (<user>)" for an account without a domain part). The task is registered
-; only for that default folder (never for a path with '%'); a task an earlier version left
-; for a Vorlund.exe anywhere else, or under the old name "Vorlund (<user>)", is removed. An
-; uninstaller removes a task (either name) only when it starts its own copy or no program.
+; only for that default folder (never for a path with '%'); a task of any account that starts
+; a Vorlund.exe anywhere else, and this copy's task under the old name "Vorlund (<user>)", is
+; removed. An uninstaller removes a task (either name) only when it starts its own copy or no
+; program.
 ; Vorlund.ini, the user's settings, is never part of what is installed: the one exception
 ; is the 64-bit setup replacing a 32-bit installation, whose Vorlund.ini (the settings in
 ; use) becomes the 64-bit folder's, an older one there kept as Vorlund.ini.bak. The
@@ -629,53 +630,67 @@ FunctionEnd
 ; Before this version the sign-in task was registered for a Vorlund in any folder, and a task
 ; that starts Vorlund.exe elevated at every sign-in without a prompt, from a folder other
 ; users can change, is a door to administrator rights for whoever replaces that program. So
-; the user's task goes when it starts a Vorlund.exe anywhere but $DefaultDir (the setup
-; cannot judge another folder's permissions), whichever copy it belongs to. The task under
-; the name earlier versions used, "Vorlund (<user name>)", goes also when it starts this
+; every task in the scheduler's root folder goes when it starts a Vorlund.exe anywhere but
+; $DefaultDir (the setup cannot judge another folder's permissions), whichever account's or
+; copy's it is and whatever its name: an administrator who elevates this setup over a user's
+; shoulder runs it as himself, and the user's task is as much a door. The task under the
+; name earlier versions used, "Vorlund (<user name>)", goes also when it starts this
 ; installation's copy or no program: the task under the account's full name takes its place.
 ; A task that starts some other program is left alone. The sign-in section registers the task
 ; again for this copy when it is chosen and allowed.
 Function RemoveLeftoverSignInTasks
   Push $0
   Push $1
+  Push $2
+  Push $3
   Call FindTaskUser
-  Push $TaskName
-  Call ReadTaskCommand
-  Call IsUnprotectedVorlund
-  ${If} $1 == 1
-    DetailPrint "$(SignInUnprotectedRemoved)"
-    Push $TaskName
-    Call DeleteTask
-  ${EndIf}
+  !if ${ARCH} != x64
+    ${DisableX64FSRedirection}
+  !endif
+  FindFirst $3 $1 "$WINDIR\System32\Tasks\*"
+  !if ${ARCH} != x64
+    ${EnableX64FSRedirection}
+  !endif
+  ; Each name is a task's file; a subfolder (and "." and "..") reads as no command and stays.
+  ${DoWhile} $1 != ""
+    Push $1
+    Call ReadTaskCommand
+    Call IsUnprotectedVorlund
+    ${If} $2 == 1
+      DetailPrint "$(SignInUnprotectedRemoved)"
+      Push $1
+      Call DeleteTask
+    ${EndIf}
+    FindNext $3 $1
+  ${Loop}
+  FindClose $3
   ${If} $OldTaskName != ""
     Push $OldTaskName
     Call ReadTaskCommand
-    Call IsUnprotectedVorlund
     ${If} $0 == ""
     ${OrIf} $0 == "$INSTDIR\Vorlund.exe"
-      StrCpy $1 1
-    ${EndIf}
-    ${If} $1 == 1
       Push $OldTaskName
       Call DeleteTask
     ${EndIf}
   ${EndIf}
+  Pop $3
+  Pop $2
   Pop $1
   Pop $0
 FunctionEnd
 
-; 1 in $1 when the command in $0 is a Vorlund.exe (by its file name, in any case) of a folder
+; 1 in $2 when the command in $0 is a Vorlund.exe (by its file name, in any case) of a folder
 ; other than $DefaultDir; else 0.
 Function IsUnprotectedVorlund
-  Push $2
-  StrCpy $1 0
-  StrCpy $2 $0 "" -12
-  ${If} $2 == "\Vorlund.exe"
-  ${OrIf} $2 == "/Vorlund.exe"
+  Push $1
+  StrCpy $2 0
+  StrCpy $1 $0 "" -12
+  ${If} $1 == "\Vorlund.exe"
+  ${OrIf} $1 == "/Vorlund.exe"
   ${OrIf} $0 == "Vorlund.exe"
-    ${IfThen} $0 != "$DefaultDir\Vorlund.exe" ${|} StrCpy $1 1 ${|}
+    ${IfThen} $0 != "$DefaultDir\Vorlund.exe" ${|} StrCpy $2 1 ${|}
   ${EndIf}
-  Pop $2
+  Pop $1
 FunctionEnd
 
 !if ${ARCH} == x64
