@@ -16,5 +16,6 @@ LangString SignInNeedsProtectedFolder ${LANG_ENGLISH} "Start at sign-in was not 
 LangString SignInTaskOfOtherCopy ${LANG_ENGLISH} "The task $\"$1$\" starts $0, not this copy, and is kept."
 LangString ReplacingOtherArch ${LANG_ENGLISH} "Replacing the 32-bit Vorlund with the 64-bit one (your settings are kept)..."
 LangString Other64BitInstalled ${LANG_ENGLISH} "The 64-bit Vorlund is installed on this computer. Please use the 64-bit setup."
-LangString SignInUnprotectedRemoved ${LANG_ENGLISH} "Removing the task $\"$TaskName$\": it would start $0 with administrator rights from a folder other users may be able to change."
+LangString SignInUnprotectedRemoved ${LANG_ENGLISH} "Removing the task $\"$1$\": it would start $0 with administrator rights from a folder other users may be able to change."
 LangString SettingsNotCarried ${LANG_ENGLISH} "The settings of the 32-bit Vorlund could not be copied here; they stay in $OtherArchDir\Vorlund.ini."
+LangString OlderSettingsKeptAs ${LANG_ENGLISH} "The settings this folder had before are kept in $2."

@@ -16,5 +16,6 @@ LangString SignInNeedsProtectedFolder ${LANG_JAPANESE} "ログオン時の起動
 LangString SignInTaskOfOtherCopy ${LANG_JAPANESE} "タスク「$1」はこのコピーではなく $0 を起動するため、そのまま残します。"
 LangString ReplacingOtherArch ${LANG_JAPANESE} "32 ビット版の Vorlund を 64 ビット版に置き換えています（設定は引き継ぎます）..."
 LangString Other64BitInstalled ${LANG_JAPANESE} "このコンピューターには 64 ビット版の Vorlund がインストールされています。64 ビット版のセットアップを使ってください。"
-LangString SignInUnprotectedRemoved ${LANG_JAPANESE} "タスク「$TaskName」を削除します。ほかのユーザーが変更できるおそれのあるフォルダーの $0 を管理者の権限で起動するためです。"
+LangString SignInUnprotectedRemoved ${LANG_JAPANESE} "タスク「$1」を削除します。ほかのユーザーが変更できるおそれのあるフォルダーの $0 を管理者の権限で起動するためです。"
 LangString SettingsNotCarried ${LANG_JAPANESE} "32 ビット版 Vorlund の設定をここにコピーできませんでした。設定は $OtherArchDir\Vorlund.ini に残っています。"
+LangString OlderSettingsKeptAs ${LANG_JAPANESE} "このフォルダーにあった以前の設定は $2 に残っています。"

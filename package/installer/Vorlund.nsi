@@ -15,9 +15,10 @@
 ; Start-menu shortcut for all users, the Settings -> Apps entry, and optionally the sign-in
 ; task of the installing user, "Vorlund (<user>@<domain>)" after the account of the setup's
 ; token ("Vorlund (<user>)" for an account without a domain part). The task is registered
-; only for that default folder (never for a path with '%'); a task an earlier version left
-; for a Vorlund.exe anywhere else, or under the old name "Vorlund (<user>)", is removed. An
-; uninstaller removes a task (either name) only when it starts its own copy or no program.
+; only for that default folder (never for a path with '%'); a task of any account that starts
+; a Vorlund.exe anywhere else, and this copy's task under the old name "Vorlund (<user>)", is
+; removed. An uninstaller removes a task (either name) only when it starts its own copy or no
+; program.
 ; Vorlund.ini, the user's settings, is never part of what is installed: the one exception
 ; is the 64-bit setup replacing a 32-bit installation, whose Vorlund.ini (the settings in
 ; use) becomes the 64-bit folder's, an older one there kept as Vorlund.ini.bak. The
@@ -629,69 +630,95 @@ FunctionEnd
 ; Before this version the sign-in task was registered for a Vorlund in any folder, and a task
 ; that starts Vorlund.exe elevated at every sign-in without a prompt, from a folder other
 ; users can change, is a door to administrator rights for whoever replaces that program. So
-; the user's task goes when it starts a Vorlund.exe anywhere but $DefaultDir (the setup
-; cannot judge another folder's permissions), whichever copy it belongs to. The task under
-; the name earlier versions used, "Vorlund (<user name>)", goes also when it starts this
+; every task in the scheduler's root folder goes when it starts a Vorlund.exe anywhere but
+; $DefaultDir (the setup cannot judge another folder's permissions), whichever account's or
+; copy's it is and whatever its name: an administrator who elevates this setup over a user's
+; shoulder runs it as himself, and the user's task is as much a door. The task under the
+; name earlier versions used, "Vorlund (<user name>)", goes also when it starts this
 ; installation's copy or no program: the task under the account's full name takes its place.
 ; A task that starts some other program is left alone. The sign-in section registers the task
 ; again for this copy when it is chosen and allowed.
 Function RemoveLeftoverSignInTasks
   Push $0
   Push $1
+  Push $2
+  Push $3
   Call FindTaskUser
-  Push $TaskName
-  Call ReadTaskCommand
-  Call IsUnprotectedVorlund
-  ${If} $1 == 1
-    DetailPrint "$(SignInUnprotectedRemoved)"
-    Push $TaskName
-    Call DeleteTask
-  ${EndIf}
+  !if ${ARCH} != x64
+    ${DisableX64FSRedirection}
+  !endif
+  FindFirst $3 $1 "$WINDIR\System32\Tasks\*"
+  !if ${ARCH} != x64
+    ${EnableX64FSRedirection}
+  !endif
+  ; Each name is a task's file; a subfolder (and "." and "..") reads as no command and stays.
+  ${DoWhile} $1 != ""
+    Push $1
+    Call ReadTaskCommand
+    Call IsUnprotectedVorlund
+    ${If} $2 == 1
+      DetailPrint "$(SignInUnprotectedRemoved)"
+      Push $1
+      Call DeleteTask
+    ${EndIf}
+    FindNext $3 $1
+  ${Loop}
+  FindClose $3
   ${If} $OldTaskName != ""
     Push $OldTaskName
     Call ReadTaskCommand
-    Call IsUnprotectedVorlund
     ${If} $0 == ""
     ${OrIf} $0 == "$INSTDIR\Vorlund.exe"
-      StrCpy $1 1
-    ${EndIf}
-    ${If} $1 == 1
       Push $OldTaskName
       Call DeleteTask
     ${EndIf}
   ${EndIf}
+  Pop $3
+  Pop $2
   Pop $1
   Pop $0
 FunctionEnd
 
-; 1 in $1 when the command in $0 is a Vorlund.exe (by its file name, in any case) of a folder
+; 1 in $2 when the command in $0 is a Vorlund.exe (by its file name, in any case) of a folder
 ; other than $DefaultDir; else 0.
 Function IsUnprotectedVorlund
-  Push $2
-  StrCpy $1 0
-  StrCpy $2 $0 "" -12
-  ${If} $2 == "\Vorlund.exe"
-  ${OrIf} $2 == "/Vorlund.exe"
+  Push $1
+  StrCpy $2 0
+  StrCpy $1 $0 "" -12
+  ${If} $1 == "\Vorlund.exe"
+  ${OrIf} $1 == "/Vorlund.exe"
   ${OrIf} $0 == "Vorlund.exe"
-    ${IfThen} $0 != "$DefaultDir\Vorlund.exe" ${|} StrCpy $1 1 ${|}
+    ${IfThen} $0 != "$DefaultDir\Vorlund.exe" ${|} StrCpy $2 1 ${|}
   ${EndIf}
-  Pop $2
+  Pop $1
 FunctionEnd
 
 !if ${ARCH} == x64
 ; A 32-bit installation (closed already by CloseRunning) gives way to this one: its files
 ; and Apps entry go, and its Vorlund.ini, the settings the user has been using, becomes this
-; folder's. An older Vorlund.ini here is kept as Vorlund.ini.bak (replacing an older .bak,
-; the settings of an earlier change of the same kind). The 32-bit Vorlund.ini is deleted only
-; once its copy is here whole; when it cannot be, it stays where it is and the details say so.
+; folder's (CarryOverSettings). Its files are deleted only when its folder is known to be
+; another folder than this one: a 32-bit installation registered for this very folder (its
+; 8.3 form, a trailing backslash, a junction) holds the files just installed.
 ; The Start-menu shortcut has the same name and now starts this copy; the sign-in task is
 ; registered for this copy (or removed) by what follows.
 Function ReplaceOtherArchitecture
+  Push $0
+  Push $1
   ${If} $OtherArchDir == ""
+    Pop $1
+    Pop $0
     Return
   ${EndIf}
   DetailPrint "$(ReplacingOtherArch)"
-  ${If} $OtherArchDir != $INSTDIR
+  Push $OtherArchDir
+  Call FolderId
+  Pop $0
+  Push $INSTDIR
+  Call FolderId
+  Pop $1
+  ${If} $0 != ""
+  ${AndIf} $1 != ""
+  ${AndIf} $0 != $1
     ${If} ${FileExists} "$OtherArchDir\Vorlund.ini"
       Call CarryOverSettings
     ${EndIf}
@@ -704,53 +731,121 @@ Function ReplaceOtherArchitecture
   SetRegView 32
   DeleteRegKey HKLM "${UNINST_KEY}"
   SetRegView 64
+  Pop $1
+  Pop $0
 FunctionEnd
 
+; The identity of the folder named on the stack, whatever its spelling: its volume's serial
+; number and its file index, as "serial:high:low"; "" when it cannot be opened.
+Function FolderId
+  Exch $0
+  Push $1
+  Push $2
+  Push $3
+  Push $4
+  Push $5
+  ; FILE_READ_ATTRIBUTES, every sharing mode, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS (a folder)
+  System::Call 'kernel32::CreateFileW(w r0, i 0x80, i 7, p 0, i 3, i 0x02000000, p 0) p .r1'
+  StrCpy $0 ""
+  ${If} $1 P<> -1
+    ; BY_HANDLE_FILE_INFORMATION: attributes and three times (7 DWORDs), then the serial
+    ; number, size (2), links, and the index (2)
+    System::Call '*(&i52) p .r2'
+    System::Call 'kernel32::GetFileInformationByHandle(p r1, p r2) i .r3'
+    ${If} $3 != 0
+      System::Call '*$2(i, i, i, i, i, i, i, i .r3, i, i, i, i .r4, i .r5)'
+      StrCpy $0 "$3:$4:$5"
+    ${EndIf}
+    System::Free $2
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  Pop $5
+  Pop $4
+  Pop $3
+  Pop $2
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Makes the 32-bit Vorlund.ini this folder's; an older Vorlund.ini here becomes
+; Vorlund.ini.bak. Nothing is deleted or replaced before what takes its place is whole: the
+; copy is written under a name of its own and checked (same size), this folder's Vorlund.ini
+; is moved to another name of its own, the copy becomes Vorlund.ini, and only then does that
+; backup replace an older Vorlund.ini.bak (the user's own, or the original the program kept
+; of a converted UTF-8 file). A step that fails undoes the ones before it, and the 32-bit
+; Vorlund.ini is deleted only once its copy is in place; the details say what stayed where.
 Function CarryOverSettings
   Push $0
   Push $1
   Push $2
-  StrCpy $2 ok
-  StrCpy $1 0
-  ${If} ${FileExists} "$INSTDIR\Vorlund.ini"
-    ${IfThen} ${FileExists} "$INSTDIR\Vorlund.ini.bak" ${|} Delete "$INSTDIR\Vorlund.ini.bak" ${|}
-    ClearErrors
-    Rename "$INSTDIR\Vorlund.ini" "$INSTDIR\Vorlund.ini.bak"
-    ${If} ${Errors}
-      StrCpy $2 ""
-    ${Else}
-      StrCpy $1 1
+  Push $3
+  Push $4
+  StrCpy $4 "$INSTDIR\Vorlund.ini"
+  StrCpy $2 ""
+  StrCpy $3 ""
+  ; GetTempFileName makes an empty file of a new name here; the copy goes over it.
+  System::Call 'kernel32::GetTempFileNameW(w "$INSTDIR", w "vor", i 0, w .r1) i .r0'
+  ${If} $0 == 0
+    StrCpy $1 ""
+  ${Else}
+    System::Call 'kernel32::CopyFileW(w "$OtherArchDir\Vorlund.ini", w r1, i 0) i .r0'
+    ${If} $0 != 0
+      Push "$OtherArchDir\Vorlund.ini"
+      Call FileSize
+      Pop $0
+      Push $1
+      Call FileSize
+      Pop $3
+      ${If} $0 >= 0
+      ${AndIf} $3 == $0
+        StrCpy $3 ok
+      ${Else}
+        StrCpy $3 ""
+      ${EndIf}
     ${EndIf}
   ${EndIf}
-  ${If} $2 == ok
-    ClearErrors
-    CopyFiles /SILENT "$OtherArchDir\Vorlund.ini" "$INSTDIR\Vorlund.ini"
-    ${IfThen} ${Errors} ${|} StrCpy $2 "" ${|}
-  ${EndIf}
-  ${If} $2 == ok
-    Push "$OtherArchDir\Vorlund.ini"
-    Call FileSize
-    Pop $0
-    Push "$INSTDIR\Vorlund.ini"
-    Call FileSize
-    Pop $2
-    ${If} $0 < 0
-    ${OrIf} $2 != $0
+  ${If} $3 == ok
+  ${AndIf} ${FileExists} $4
+    System::Call 'kernel32::GetTempFileNameW(w "$INSTDIR", w "vor", i 0, w .r2) i .r0'
+    ${If} $0 == 0
       StrCpy $2 ""
+      StrCpy $3 ""
     ${Else}
-      StrCpy $2 ok
+      ; MOVEFILE_REPLACE_EXISTING: over the empty file of that name
+      System::Call 'kernel32::MoveFileExW(w r4, w r2, i 1) i .r0'
+      ${If} $0 == 0
+        Delete $2
+        StrCpy $2 ""
+        StrCpy $3 ""
+      ${EndIf}
     ${EndIf}
   ${EndIf}
-  ${If} $2 == ok
+  ${If} $3 == ok
+    System::Call 'kernel32::MoveFileExW(w r1, w r4, i 0) i .r0'
+    ${If} $0 == 0
+      StrCpy $3 ""
+      ${If} $2 != ""
+        System::Call 'kernel32::MoveFileExW(w r2, w r4, i 0) i .r0'
+        ${IfThen} $0 != 0 ${|} StrCpy $2 "" ${|}
+      ${EndIf}
+    ${Else}
+      StrCpy $1 ""
+    ${EndIf}
+  ${EndIf}
+  ${If} $3 == ok
     Delete "$OtherArchDir\Vorlund.ini"
+    ${If} $2 != ""
+      System::Call 'kernel32::MoveFileExW(w r2, w "$4.bak", i 1) i .r0'
+      ${IfThen} $0 == 0 ${|} DetailPrint "$(OlderSettingsKeptAs)" ${|}
+    ${EndIf}
   ${Else}
     ; This folder's own settings stay in effect.
-    ${If} $1 == 1
-      Delete "$INSTDIR\Vorlund.ini"
-      Rename "$INSTDIR\Vorlund.ini.bak" "$INSTDIR\Vorlund.ini"
-    ${EndIf}
+    ${IfThen} $1 != "" ${|} Delete $1 ${|}
+    ${IfThen} $2 != "" ${|} DetailPrint "$(OlderSettingsKeptAs)" ${|}
     DetailPrint "$(SettingsNotCarried)"
   ${EndIf}
+  Pop $4
+  Pop $3
   Pop $2
   Pop $1
   Pop $0
