@@ -18,3 +18,4 @@ LangString ReplacingOtherArch ${LANG_JAPANESE} "32 ビット版の Vorlund を 6
 LangString Other64BitInstalled ${LANG_JAPANESE} "このコンピューターには 64 ビット版の Vorlund がインストールされています。64 ビット版のセットアップを使ってください。"
 LangString SignInUnprotectedRemoved ${LANG_JAPANESE} "タスク「$TaskName」を削除します。ほかのユーザーが変更できるおそれのあるフォルダーの $0 を管理者の権限で起動するためです。"
 LangString SettingsNotCarried ${LANG_JAPANESE} "32 ビット版 Vorlund の設定をここにコピーできませんでした。設定は $OtherArchDir\Vorlund.ini に残っています。"
+LangString Only64BitWindows ${LANG_JAPANESE} "このセットアップは 64 ビット版 Windows 用です。"
