@@ -4,7 +4,6 @@
 // shown and saved as they are in either.
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
