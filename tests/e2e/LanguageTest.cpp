@@ -191,7 +191,6 @@ void Language::ExpectEveryWindowIn(const ExpectedTexts& texts, bool english) {
     ASSERT_NE(question, nullptr);
     EXPECT_EQ(WindowText(question), texts.link);
     EXPECT_EQ(MessageBoxText(question), texts.captureQuestion);
-    if (english) SaveScreenshotIfAsked("capture-question-en");
     ::PostMessageA(question, WM_COMMAND, IDCANCEL, 0);
     ASSERT_TRUE(Closes(question));
     if (HWND window = ::FindWindowA(nullptr, "FakeBrowser")) ::PostMessageA(window, WM_CLOSE, 0, 0);
