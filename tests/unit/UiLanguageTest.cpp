@@ -89,15 +89,17 @@ TEST(UiLanguage, TextsMenusAndDialogsOfTheChosenLanguage) {
     EXPECT_STREQ(reinterpret_cast<const wchar_t*>(dialog + 15), L"Key Link");
 }
 
+BOOL CALLBACK AddBlock(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR blocks) {
+    reinterpret_cast<std::vector<UINT>*>(blocks)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
+    return TRUE;
+}
+
 // Every text has both languages, and the English ones are plain ASCII: no Japanese character
 // in the English interface, and no English text empty for want of its line.
 TEST(UiLanguage, EveryTextInBothLanguagesAndEnglishInAscii) {
     HMODULE module = ::GetModuleHandleW(nullptr);
     std::vector<UINT> blocks;
-    ::EnumResourceNamesW(module, MAKEINTRESOURCEW(6), [](HMODULE, LPCWSTR, LPWSTR name, LONG_PTR found) -> BOOL {
-        reinterpret_cast<std::vector<UINT>*>(found)->push_back(static_cast<UINT>(reinterpret_cast<ULONG_PTR>(name)));
-        return TRUE;
-    }, reinterpret_cast<LONG_PTR>(&blocks));
+    ::EnumResourceNamesW(module, MAKEINTRESOURCEW(6), AddBlock, reinterpret_cast<LONG_PTR>(&blocks));
     int texts = 0;
     for (const UINT block : blocks)
         for (UINT id = (block - 1) * 16; id < block * 16; ++id) {
