@@ -1,13 +1,14 @@
 ; Vorlund installer: English texts, used where Windows is not Japanese. Every string here
-; has its Japanese twin in Japanese.nsh, with the same name.
+; has its Japanese twin in Japanese.nsh, with the same name (scripts/check-package checks).
+; The program speaks English there too, so its menu items are named as it shows them.
 LangString SecProgramName ${LANG_ENGLISH} "Vorlund (required)"
 LangString SecProgramDesc ${LANG_ENGLISH} "Installs Vorlund.exe, the keyboard-hook library VelComn.dll and README.txt into Program Files and adds a shortcut to the Start menu."
 LangString SecSignInName ${LANG_ENGLISH} "Start at sign-in"
-LangString SecSignInDesc ${LANG_ENGLISH} "Starts Vorlund whenever you sign in to Windows. You can change this later with the tray menu item $\"ログオン時に起動$\" (start at sign-in)."
+LangString SecSignInDesc ${LANG_ENGLISH} "Starts Vorlund whenever you sign in to Windows. You can change this later with the tray menu item $\"Start at sign-in$\"."
 LangString ClosingProgram ${LANG_ENGLISH} "Closing the running Vorlund..."
-LangString CloseFailed ${LANG_ENGLISH} "The running Vorlund could not be closed.$\r$\nRight-click its icon in the notification area, choose $\"終了$\" (Exit), then press Retry."
+LangString CloseFailed ${LANG_ENGLISH} "The running Vorlund could not be closed.$\r$\nRight-click its icon in the notification area, choose $\"Exit$\", then press Retry."
 LangString RegisteringSignIn ${LANG_ENGLISH} "Registering the start at sign-in..."
-LangString SignInFailed ${LANG_ENGLISH} "The start at sign-in could not be registered (schtasks exit code: $0).$\r$\nVorlund itself is installed. You can register it later with the tray menu item $\"ログオン時に起動$\"."
+LangString SignInFailed ${LANG_ENGLISH} "The start at sign-in could not be registered (schtasks exit code: $0).$\r$\nVorlund itself is installed. You can register it later with the tray menu item $\"Start at sign-in$\"."
 LangString SignInRemoveFailed ${LANG_ENGLISH} "The start at sign-in (task $\"$1$\") could not be removed. Please delete it in Task Scheduler."
 LangString RunProgram ${LANG_ENGLISH} "Start Vorlund"
 LangString UnDeleteSettings ${LANG_ENGLISH} "Delete the settings file Vorlund.ini as well?$\r$\n$\r$\nChoose No to keep your favourite keys for a later installation."
@@ -19,3 +20,4 @@ LangString Other64BitInstalled ${LANG_ENGLISH} "The 64-bit Vorlund is installed 
 LangString SignInUnprotectedRemoved ${LANG_ENGLISH} "Removing the task $\"$1$\": it would start $0 with administrator rights from a folder other users may be able to change."
 LangString SettingsNotCarried ${LANG_ENGLISH} "The settings of the 32-bit Vorlund could not be copied here; they stay in $OtherArchDir\Vorlund.ini."
 LangString OlderSettingsKeptAs ${LANG_ENGLISH} "The settings this folder had before are kept in $2."
+LangString Only64BitWindows ${LANG_ENGLISH} "This installer is for 64-bit Windows."

@@ -19,3 +19,4 @@ LangString Other64BitInstalled ${LANG_JAPANESE} "このコンピューターに�
 LangString SignInUnprotectedRemoved ${LANG_JAPANESE} "タスク「$1」を削除します。ほかのユーザーが変更できるおそれのあるフォルダーの $0 を管理者の権限で起動するためです。"
 LangString SettingsNotCarried ${LANG_JAPANESE} "32 ビット版 Vorlund の設定をここにコピーできませんでした。設定は $OtherArchDir\Vorlund.ini に残っています。"
 LangString OlderSettingsKeptAs ${LANG_JAPANESE} "このフォルダーにあった以前の設定は $2 に残っています。"
+LangString Only64BitWindows ${LANG_JAPANESE} "このセットアップは 64 ビット版 Windows 用です。"

@@ -92,7 +92,9 @@ Var OtherArchDir    ; x64 setup: the folder of a 32-bit installation it replaces
 !insertmacro MUI_UNPAGE_CONFIRM
 !insertmacro MUI_UNPAGE_INSTFILES
 
-; English first: the language of a Windows that is neither English nor Japanese.
+; The setup and the uninstaller speak the Windows display language (NSIS matches the user's
+; UI language against these): Japanese on a Japanese Windows, English on every other, English
+; first as the language of a Windows that is neither.
 !insertmacro MUI_LANGUAGE "English"
 !insertmacro MUI_LANGUAGE "Japanese"
 !include "English.nsh"
@@ -430,7 +432,7 @@ FunctionEnd
 Function .onInit
   !if ${ARCH} == x64
     ${IfNot} ${RunningX64}
-      MessageBox MB_OK|MB_ICONSTOP "This installer is for 64-bit Windows." /SD IDOK
+      MessageBox MB_OK|MB_ICONSTOP "$(Only64BitWindows)" /SD IDOK
       SetErrorLevel 2
       Quit
     ${EndIf}

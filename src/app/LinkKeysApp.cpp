@@ -1,6 +1,7 @@
 #include "app/LinkKeysApp.h"
 
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "browser/DefaultBrowser.h"
 #include "keys/SettingsFile.h"
 #include "keys/SettingsFileEncoding.h"
@@ -25,15 +26,20 @@ LinkKeysApp& LinkKeysApp::Get() noexcept { return static_cast<LinkKeysApp&>(*Win
 
 BOOL LinkKeysApp::InitInstance() {
     RestrictDllSearchPath();
+    // The display language speaks until the settings file, once found, may say otherwise.
+    SetUiLanguage(ChooseUiLanguage({}, ::GetUserDefaultUILanguage()));
     // Before anything in the program's folder is read, written or loaded: a folder whose name
     // code page 932 cannot hold (nor its short form) would be some other folder.
     std::wstring unusable;
     if (!AppDirectoryOfModule(Instance(), m_szAppDir, &unusable)) {
-        MessageBoxWide(nullptr, FillInWide(texts::kProgramFolderUnusable, {unusable}), texts::kAppName,
+        MessageBoxWide(nullptr, FillInWide(UiText(IDS_PROGRAM_FOLDER_UNUSABLE), {unusable}), UiText(IDS_APP_NAME),
                        MB_OK | MB_ICONSTOP);
         SetQuitCode(kExitProgramFolderUnusable);
         return FALSE;
     }
+    // First of all, so that even the box of a second copy speaks the chosen language.
+    SetUiLanguage(ChooseUiLanguage(ReadUiLanguageSetting(WideFromCp932(m_szAppDir) + L"Vorlund.ini"),
+                                   ::GetUserDefaultUILanguage()));
 
     // Another copy in this logon holds the mutex; the first copy goes on undisturbed. Two
     // copies started at the same moment can both miss the other in the test: whichever
@@ -71,7 +77,7 @@ BOOL LinkKeysApp::InitInstance() {
 }
 
 BOOL LinkKeysApp::RefuseSecondCopy() {
-    MessageBoxCp932(nullptr, texts::kAlreadyRunning, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxCp932(nullptr, UiText(IDS_ALREADY_RUNNING), UiText(IDS_APP_NAME), MB_OK | MB_ICONEXCLAMATION);
     return FALSE;
 }
 
@@ -107,9 +113,9 @@ void LinkKeysApp::PrepareSettingsFile() {
     m_bSettingsFileLocked = true;
     const std::wstring name = WideFromCp932(encoding.encoding);
     const std::wstring text = encoding.lost.empty()
-                                  ? FillInWide(texts::kSettingsFileNotConverted, {name})
-                                  : FillInWide(texts::kSettingsFileNotConvertible, {name, encoding.lost});
-    MessageBoxWide(nullptr, text, texts::kAppName, MB_OK | MB_ICONEXCLAMATION);
+                                  ? FillInWide(UiText(IDS_SETTINGS_FILE_NOT_CONVERTED), {name})
+                                  : FillInWide(UiText(IDS_SETTINGS_FILE_NOT_CONVERTIBLE), {name, encoding.lost});
+    MessageBoxWide(nullptr, text, UiText(IDS_APP_NAME), MB_OK | MB_ICONEXCLAMATION);
 }
 
 int LinkKeysApp::LoadSettings() {
@@ -123,8 +129,8 @@ bool LinkKeysApp::SaveSettings() {
 }
 
 const char* LinkKeysApp::SaveFailure() const noexcept {
-    if (m_bSettingsFileLocked) return texts::kSaveRefusedUnconvertedFile;
-    return ProfileFile::CodePageKeepsBytes(::GetACP()) ? texts::kSaveFailed : texts::kSaveFailedCodePage;
+    if (m_bSettingsFileLocked) return UiText(IDS_SAVE_REFUSED_UNCONVERTED_FILE);
+    return ProfileFile::CodePageKeepsBytes(::GetACP()) ? UiText(IDS_SAVE_FAILED) : UiText(IDS_SAVE_FAILED_CODE_PAGE);
 }
 
 void LinkKeysApp::EndSession() {

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "win/UniqueHandle.h"
 
 namespace {
@@ -62,12 +63,12 @@ int BrowserQuery::TryConnect() noexcept {
 }
 
 void BrowserQuery::ReportNotFound() {
-    m_pfnMessageBox(m_hWndOwner, texts::kBrowserNotFound, texts::kLinkInfoCaption,
+    m_pfnMessageBox(m_hWndOwner, UiText(IDS_BROWSER_NOT_FOUND), UiText(IDS_LINK_INFO_CAPTION),
                     MB_OK | MB_ICONHAND);
 }
 
 void BrowserQuery::ReportUnreadable() {
-    m_pfnMessageBox(m_hWndOwner, texts::kBrowserAddressUnreadable, texts::kLinkInfoCaption,
+    m_pfnMessageBox(m_hWndOwner, UiText(IDS_BROWSER_ADDRESS_UNREADABLE), UiText(IDS_LINK_INFO_CAPTION),
                     MB_OK | MB_ICONEXCLAMATION);
 }
 

@@ -5,6 +5,7 @@
 #include "DedicatedKeys.h"
 #include "HookMessage.h"
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
 
@@ -35,17 +36,17 @@ std::string KeyName(WORD virtualKey) {
 std::string DedicatedKeyName(WORD virtualKey) {
     if (virtualKey >= VK_F13 && virtualKey <= VK_F24) return "F" + std::to_string(virtualKey - VK_F1 + 1);
     switch (virtualKey) {
-        case VK_BROWSER_BACK: return texts::kKeyNameBrowserBack;
-        case VK_BROWSER_FORWARD: return texts::kKeyNameBrowserForward;
-        case VK_BROWSER_REFRESH: return texts::kKeyNameBrowserRefresh;
-        case VK_BROWSER_STOP: return texts::kKeyNameBrowserStop;
-        case VK_BROWSER_SEARCH: return texts::kKeyNameBrowserSearch;
-        case VK_BROWSER_FAVORITES: return texts::kKeyNameBrowserFavorites;
-        case VK_BROWSER_HOME: return texts::kKeyNameBrowserHome;
-        case VK_LAUNCH_MAIL: return texts::kKeyNameMail;
-        case VK_LAUNCH_MEDIA_SELECT: return texts::kKeyNameMediaSelect;
-        case VK_LAUNCH_APP1: return texts::kKeyNameApp1;
-        case VK_LAUNCH_APP2: return texts::kKeyNameApp2;
+        case VK_BROWSER_BACK: return UiText(IDS_KEY_NAME_BROWSER_BACK);
+        case VK_BROWSER_FORWARD: return UiText(IDS_KEY_NAME_BROWSER_FORWARD);
+        case VK_BROWSER_REFRESH: return UiText(IDS_KEY_NAME_BROWSER_REFRESH);
+        case VK_BROWSER_STOP: return UiText(IDS_KEY_NAME_BROWSER_STOP);
+        case VK_BROWSER_SEARCH: return UiText(IDS_KEY_NAME_BROWSER_SEARCH);
+        case VK_BROWSER_FAVORITES: return UiText(IDS_KEY_NAME_BROWSER_FAVORITES);
+        case VK_BROWSER_HOME: return UiText(IDS_KEY_NAME_BROWSER_HOME);
+        case VK_LAUNCH_MAIL: return UiText(IDS_KEY_NAME_MAIL);
+        case VK_LAUNCH_MEDIA_SELECT: return UiText(IDS_KEY_NAME_MEDIA_SELECT);
+        case VK_LAUNCH_APP1: return UiText(IDS_KEY_NAME_APP1);
+        case VK_LAUNCH_APP2: return UiText(IDS_KEY_NAME_APP2);
         default: return {};
     }
 }

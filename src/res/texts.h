@@ -1,133 +1,101 @@
 #pragma once
-// Every text the user sees, in one place. The source is UTF-8; the compiler turns these
-// literals into code page 932, the program's only character set.
+// The ids of every text the user sees, in one place. The texts themselves are string
+// resources, one table per language: TextsJapanese.rc and TextsEnglish.rc (UTF-8 sources).
+// A new text is an id here, with a comment that says where it appears and what fills its
+// %s and %d, and one line in each of the two tables; the unit tests fail while either table
+// lacks a text the other has. The code reads a text with UiText(id) (CP932, as the rest of
+// the program's texts) or LoadUiString(id) (wide), in the language chosen at start-up
+// (win/UiLanguage.h).
+// Plain #defines: the resource compiler includes this file too.
 
-namespace texts {
-constexpr char kAppName[] = "お気に入り設定アプリケーション";
-constexpr char kAlreadyRunning[] = "お気に入り設定アプリケーションはすでに実行しています。";
-constexpr char kTrayTip[] = "お気に入り設定";
-constexpr char kLinkInfoCaption[] = "リンク情報設定";
+#define IDS_APP_NAME                      2000  // title of the program's own message boxes
+#define IDS_ALREADY_RUNNING               2001
+#define IDS_TRAY_TIP                      2002
+#define IDS_LINK_INFO_CAPTION             2003  // title of the boxes about one key's link
 
 // The question when a file is dropped on a key button: key number, file path.
-constexpr char kDropQuestion[] = "%dのキーに%sを設定しますか？";
+#define IDS_DROP_QUESTION                 2004
 // The question when a favourite key is pressed in the settings dialog: caption or key
 // number, then the address the browser shows.
-constexpr char kCaptureQuestionCaption[] = "%sのキーにアドレス[%s]を設定しますか？";
-constexpr char kCaptureQuestionNumber[] = "%dのキーにアドレス[%s]を設定しますか？";
+#define IDS_CAPTURE_QUESTION_CAPTION      2005
+#define IDS_CAPTURE_QUESTION_NUMBER       2006
 // A link, typed or dropped, that does not fit the 1024 bytes a key's link may have.
-constexpr char kLinkTooLong[] =
-    "リンク先が長すぎます。1024バイト（全角512文字）以内で指定してください。";
+#define IDS_LINK_TOO_LONG                 2007
 // A file name or path with characters code page 932 cannot hold, and no short name that does:
 // the name as given, then the characters.
-constexpr char kPathCannotBeStored[] =
-    "「%s」は、名前に日本語の Windows で使えない文字（%s）が含まれているため、リンク先に設定できません。\r\n\r\n"
-    "ファイルやフォルダーの名前を変えるか、設定できる名前のショートカットを作成して、そのショートカットを設定してください。";
-// A typed address whose host name would become another one in its ASCII form (full-width
-// "＠" or "／" in it): the address.
-constexpr char kAddressHostRefused[] =
-    "アドレス「%s」のホスト名には、英数字、ハイフン、ピリオド以外の文字になる文字が含まれているため、"
-    "設定できません。ホスト名を確認して入力し直してください。";
+#define IDS_PATH_CANNOT_BE_STORED         2008
 // A caption with characters code page 932 cannot hold: the characters.
-constexpr char kCaptionCannotBeStored[] =
-    "キャプションに日本語の Windows で使えない文字（%s）が含まれています。この文字を除いて入力してください。";
+#define IDS_CAPTION_CANNOT_BE_STORED      2009
 // The program's folder has a name code page 932 cannot hold, and no short name that does.
-constexpr char kProgramFolderUnusable[] =
-    "このプログラムのフォルダー「%s」は、名前に日本語の Windows で使えない文字が含まれているため使用できません。\r\n\r\n"
-    "名前に日本語の Windows で使える文字だけを含むフォルダー（Program Files など）にインストールするか、コピーしてください。";
+#define IDS_PROGRAM_FOLDER_UNUSABLE       2010
 // Vorlund.ini saved as UTF-8 or UTF-16 holds characters code page 932 cannot hold: the
 // encoding's name, then the characters.
-constexpr char kSettingsFileNotConvertible[] =
-    "設定ファイル Vorlund.ini は %s で保存されていて、日本語の Windows で使えない文字（%s）を含んでいるため、"
-    "読み込めません。\r\n\r\nファイルは変更せずにそのまま残し、今回は設定を保存しません。"
-    "メモ帳でこれらの文字を除き、文字コード「ANSI」で保存し直してから、もう一度起動してください。";
+#define IDS_SETTINGS_FILE_NOT_CONVERTIBLE 2011
 // Vorlund.ini saved as UTF-8 or UTF-16 could not be converted (too large, no room, no right
 // to write there): the encoding's name.
-constexpr char kSettingsFileNotConverted[] =
-    "設定ファイル Vorlund.ini は %s で保存されていますが、変換できませんでした。\r\n\r\n"
-    "ファイルは変更せずにそのまま残し、今回は設定を保存しません。メモ帳で文字コード「ANSI」で保存し直してから、"
-    "もう一度起動してください。";
+#define IDS_SETTINGS_FILE_NOT_CONVERTED   2012
 // A save that failed never touched the file the settings were in.
-constexpr char kSaveFailed[] =
-    "設定ファイルに保存できませんでした。設定ファイルは以前の内容のまま残っています。"
-    "ファイルが読み取り専用でないか、ほかのプログラムが開いていないか確認してください。";
+#define IDS_SAVE_FAILED                   2013
+// This run keeps its hands off a UTF-8 or UTF-16 settings file it could not convert.
+#define IDS_SAVE_REFUSED_UNCONVERTED_FILE 2014
 // On a Windows whose ANSI code page would change the file's Japanese bytes (Chinese, Korean,
 // UTF-8), nothing but plain ASCII is written.
-// This run keeps its hands off a UTF-8 or UTF-16 settings file it could not convert.
-constexpr char kSaveRefusedUnconvertedFile[] =
-    "設定ファイル Vorlund.ini は変換できなかったため、今回は設定を保存しません。"
-    "「中　止」で閉じてください。";
-constexpr char kSaveFailedCodePage[] =
-    "設定ファイルに保存できませんでした。この Windows の文字コード（ANSI コード ページ）では、"
-    "日本語を含む設定ファイルを正しく書き込めないため、ファイルは変更していません。";
+#define IDS_SAVE_FAILED_CODE_PAGE         2015
 
 // The tray menu's start-at-sign-in item could not change the sign-in task.
-constexpr char kSignInTaskNotRegistered[] =
-    "ログオン時に起動するよう設定できませんでした。タスク スケジューラを確認してください。";
-constexpr char kSignInTaskNotDeleted[] =
-    "ログオン時の起動を解除できませんでした。タスク スケジューラを確認してください。";
+#define IDS_SIGNIN_TASK_NOT_REGISTERED    2016
+#define IDS_SIGNIN_TASK_NOT_DELETED       2017
 // Start at sign-in runs the program with administrator rights without asking: refused where
 // anyone but administrators could change the program's files.
-constexpr char kSignInNeedsProtectedFolder[] =
-    "ログオン時に起動するには、セットアップで管理者だけが変更できるフォルダー（Program Files など）に"
-    "インストールしてください。\r\n\r\nこのフォルダーは管理者以外のユーザーやプログラムも変更できるため、"
-    "ここから管理者の権限で自動的に起動すると、置き換えられたプログラムが実行されるおそれがあります。";
+#define IDS_SIGNIN_NEEDS_PROTECTED_FOLDER 2018
 // The scheduler would expand the user's environment variables in such a path.
-constexpr char kSignInPathHasPercent[] =
-    "プログラムのフォルダー名に「%」が含まれているため、ログオン時に起動するよう設定できません。"
-    "「%」を含まないフォルダー（Program Files など）にインストールしてください。";
+#define IDS_SIGNIN_PATH_HAS_PERCENT       2019
 // This copy's task, but its folder can now be changed by others than administrators.
-constexpr char kSignInOfferRemoval[] =
-    "ログオン時に起動するタスクがありますが、このプログラムのフォルダーは管理者以外のユーザーや"
-    "プログラムも変更できます。このままでは、置き換えられたプログラムがログオン時に管理者の権限で"
-    "実行されるおそれがあります。\r\n\r\nこのタスクを削除しますか？";
-constexpr char kSignInSchedulerUnreachable[] =
-    "タスク スケジューラに接続できないため、ログオン時の起動を確認・変更できません。"
-    "しばらくしてからもう一度お試しください。";
+#define IDS_SIGNIN_OFFER_REMOVAL          2020
+#define IDS_SIGNIN_SCHEDULER_UNREACHABLE  2021
 
 // A key's link could not be opened; the link follows on the next line.
-constexpr char kLinkShellUnavailable[] =
-    "デスクトップのシェル（エクスプローラー）が利用できないため、リンクを開けませんでした。\r\n";
-constexpr char kLinkNotOpened[] = "リンクを開けませんでした。リンク先があるか確認してください。\r\n";
+#define IDS_LINK_SHELL_UNAVAILABLE        2022
+#define IDS_LINK_NOT_OPENED               2023
 
 // A key's combination: its conflicts (each a warning; %s the other key's number, or the
 // layout's name and the character typed), and the hint while a combination is being pressed.
-constexpr char kConflictSameCombination[] =
-    "キー%sと同じ組み合わせです。番号の小さいキーだけが開きます。";
-constexpr char kConflictTypesCharacter[] =
-    "キーボード配列「%s」では、この組み合わせで「%s」が入力されます（文字の入力中にも開きます）。";
-constexpr char kConflictHotkeyTaken[] = "この組み合わせは、ほかのプログラムがホットキーとして使っています。";
-constexpr char kComboPressNow[] = "組み合わせを押してください（Esc で中止）";
-constexpr char kComboNeedsTwoModifiers[] =
-    "Ctrl、Alt、Shift、Win のうち 2 つ以上と一緒にキーを押してください"
-    "（F13 から F24 やメール、ブラウザー用などの専用キーは単独でも設定できます）。";
-constexpr char kComboDefaultNote[] = "（既定）";
-constexpr char kComboInTip[] = "キー: ";
+#define IDS_CONFLICT_SAME_COMBINATION     2024
+#define IDS_CONFLICT_TYPES_CHARACTER      2025
+#define IDS_CONFLICT_HOTKEY_TAKEN         2026
+#define IDS_COMBO_PRESS_NOW               2027
+#define IDS_COMBO_NEEDS_TWO_MODIFIERS     2028
+#define IDS_COMBO_DEFAULT_NOTE            2029  // after a default combination's words
+#define IDS_COMBO_IN_TIP                  2030  // before the combination in a key's tooltip
+
 // Names of a keyboard's dedicated keys, for which Windows gives none (F13 to F24 are named
 // by their number).
-constexpr char kKeyNameBrowserBack[] = "ブラウザー: 戻る";
-constexpr char kKeyNameBrowserForward[] = "ブラウザー: 進む";
-constexpr char kKeyNameBrowserRefresh[] = "ブラウザー: 更新";
-constexpr char kKeyNameBrowserStop[] = "ブラウザー: 中止";
-constexpr char kKeyNameBrowserSearch[] = "ブラウザー: 検索";
-constexpr char kKeyNameBrowserFavorites[] = "ブラウザー: お気に入り";
-constexpr char kKeyNameBrowserHome[] = "ブラウザー: ホーム";
-constexpr char kKeyNameMail[] = "メール";
-constexpr char kKeyNameMediaSelect[] = "メディア";
-constexpr char kKeyNameApp1[] = "マイ コンピューター";
-constexpr char kKeyNameApp2[] = "電卓";
+#define IDS_KEY_NAME_BROWSER_BACK         2031
+#define IDS_KEY_NAME_BROWSER_FORWARD      2032
+#define IDS_KEY_NAME_BROWSER_REFRESH      2033
+#define IDS_KEY_NAME_BROWSER_STOP         2034
+#define IDS_KEY_NAME_BROWSER_SEARCH       2035
+#define IDS_KEY_NAME_BROWSER_FAVORITES    2036
+#define IDS_KEY_NAME_BROWSER_HOME         2037
+#define IDS_KEY_NAME_MAIL                 2038
+#define IDS_KEY_NAME_MEDIA_SELECT         2039
+#define IDS_KEY_NAME_APP1                 2040
+#define IDS_KEY_NAME_APP2                 2041
 
 // Column headings of the key-set list.
-constexpr char kListNumberHeading[] = "番号";
-constexpr char kListKeyHeading[] = "キー";
+#define IDS_LIST_NUMBER_HEADING           2042
+#define IDS_LIST_KEY_HEADING              2043
+#define IDS_LIST_CAPTION_HEADING          2044
+#define IDS_LIST_LINK_HEADING             2045
 // After a key's combination in the list: a press switches to the running program.
-constexpr char kListSwitchMark[] = "（切替）";
-constexpr char kListCaptionHeading[] = "キャプション";
-constexpr char kListLinkHeading[] = "リンク先";
+#define IDS_LIST_SWITCH_MARK              2046
 
 // The browser did not answer the page-address query.
-constexpr char kBrowserNotFound[] = "InternetExplorerがみつかりませんでした。";
+#define IDS_BROWSER_NOT_FOUND             2047
 // A browser window is there, but its page's address could not be read.
-constexpr char kBrowserAddressUnreadable[] =
-    "ブラウザーは見つかりましたが、表示中のページのアドレスを読み取れませんでした。\r\n"
-    "リンク先は、キーをクリックして入力するか、ファイルをキーにドロップして設定してください。";
-}  // namespace texts
+#define IDS_BROWSER_ADDRESS_UNREADABLE    2048
+// The link dialog's file dialog: "description|pattern|...||".
+#define IDS_BROWSE_FILTER                 2049
+// A typed address whose host name would become another one in its ASCII form (full-width
+// "＠" or "／" in it): the address.
+#define IDS_ADDRESS_HOST_REFUSED          2050

@@ -4,6 +4,7 @@
 
 #include "res/resource.h"
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "win/CodePage932.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
@@ -50,7 +51,7 @@ void CaptionDialog::OnOK() {
     // stays open with the text as typed, never stored as "?" or a look-alike.
     const Cp932Text caption = Cp932FromWide(WideWindowTextOf(Item(IDC_CAPTION_EDIT)));
     if (!caption.Exact()) {
-        MessageBoxWide(Hwnd(), FillInWide(texts::kCaptionCannotBeStored, {caption.lost}), texts::kLinkInfoCaption,
+        MessageBoxWide(Hwnd(), FillInWide(UiText(IDS_CAPTION_CANNOT_BE_STORED), {caption.lost}), UiText(IDS_LINK_INFO_CAPTION),
                        MB_OK | MB_ICONEXCLAMATION);
         return;
     }

@@ -6,6 +6,7 @@
 #include "DedicatedKeys.h"
 #include "HookMessage.h"
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "win/ProcAddress.h"
 #include "win/TextFormat.h"
 #include "win/WindowText.h"
@@ -114,12 +115,12 @@ std::string ConflictsText(const std::vector<KeyConflict>& conflicts) {
         if (!text.empty()) text += "\r\n";
         switch (conflict.kind) {
             case KeyConflict::Kind::SameCombination:
-                text += FillIn(texts::kConflictSameCombination, {std::to_string(conflict.otherKey)});
+                text += FillIn(UiText(IDS_CONFLICT_SAME_COMBINATION), {std::to_string(conflict.otherKey)});
                 break;
             case KeyConflict::Kind::TypesCharacter:
-                text += FillIn(texts::kConflictTypesCharacter, {conflict.layout, conflict.character});
+                text += FillIn(UiText(IDS_CONFLICT_TYPES_CHARACTER), {conflict.layout, conflict.character});
                 break;
-            case KeyConflict::Kind::HotkeyTaken: text += texts::kConflictHotkeyTaken; break;
+            case KeyConflict::Kind::HotkeyTaken: text += UiText(IDS_CONFLICT_HOTKEY_TAKEN); break;
         }
     }
     return text;

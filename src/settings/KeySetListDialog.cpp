@@ -4,6 +4,7 @@
 
 #include "keys/KeyCombination.h"
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "res/resource.h"
 #include "win/CodePage932.h"
 #include "win/ScreenPlacement.h"
@@ -73,11 +74,11 @@ BOOL KeySetListDialog::OnInitDialog() {
     ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                    extended | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
 
-    InsertColumn(list, kNumberColumn, texts::kListNumberHeading, LVCFMT_CENTER, ScaleForWindow(list, 36));
-    InsertColumn(list, kKeyColumn, texts::kListKeyHeading, LVCFMT_LEFT, ScaleForWindow(list, 110));
+    InsertColumn(list, kNumberColumn, UiText(IDS_LIST_NUMBER_HEADING), LVCFMT_CENTER, ScaleForWindow(list, 36));
+    InsertColumn(list, kKeyColumn, UiText(IDS_LIST_KEY_HEADING), LVCFMT_LEFT, ScaleForWindow(list, 110));
     // Collapsed until the user drags its divider open: captions are already under the keys.
-    InsertColumn(list, kCaptionColumn, texts::kListCaptionHeading, LVCFMT_LEFT, 0);
-    InsertColumn(list, kLinkColumn, texts::kListLinkHeading, LVCFMT_LEFT,
+    InsertColumn(list, kCaptionColumn, UiText(IDS_LIST_CAPTION_HEADING), LVCFMT_LEFT, 0);
+    InsertColumn(list, kLinkColumn, UiText(IDS_LIST_LINK_HEADING), LVCFMT_LEFT,
                  ScaleForWindow(list, kInitialLinkWidth));
 
     // Filling from the modal loop lets the empty dialog appear at once.
@@ -109,7 +110,7 @@ LRESULT KeySetListDialog::OnFillList(WPARAM, LPARAM) {
             static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&row)));
         if (const std::optional<KeyCode> code = EffectiveKeyCode(keySet))
             SetSubItemText(list, index, kKeyColumn,
-                           CombinationWords(*code) + (keySet.activate ? texts::kListSwitchMark : ""));
+                           CombinationWords(*code) + (keySet.activate ? UiText(IDS_LIST_SWITCH_MARK) : ""));
         if (keySet.HasCaption()) SetSubItemText(list, index, kCaptionColumn, keySet.caption);
         if (keySet.HasLink()) SetSubItemText(list, index, kLinkColumn, keySet.link);
     }

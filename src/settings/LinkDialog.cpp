@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "res/resource.h"
 #include "HookMessage.h"
 #include "keys/KeyCombination.h"
@@ -37,7 +38,7 @@ KeyCode LinkDialog::EffectiveCode() const {
 void LinkDialog::ShowCombination(const char* note) {
     const KeyCode code = EffectiveCode();
     std::string words = code.virtualKey ? CombinationWords(code) : std::string();
-    if (m_nKeyCode <= 0) words += texts::kComboDefaultNote;
+    if (m_nKeyCode <= 0) words += UiText(IDS_COMBO_DEFAULT_NOTE);
     SetWindowTextCp932(Item(IDC_KEY_COMBO), words);
     const std::string conflicts =
         note ? std::string(note) : ConflictsText(FindKeyConflicts(m_table, m_nKeyIndex + 1, code, m_probes));
@@ -68,7 +69,7 @@ bool LinkDialog::OnComboKey(const MSG& msg) {
     }
     const KeyCode chosen{modifiers, key};
     if (!IsChoosableChord(chosen)) {
-        SetWindowTextCp932(Item(IDC_KEY_NOTE), texts::kComboNeedsTwoModifiers);
+        SetWindowTextCp932(Item(IDC_KEY_NOTE), UiText(IDS_COMBO_NEEDS_TWO_MODIFIERS));
         return true;
     }
     m_bListening = false;
@@ -105,7 +106,7 @@ void LinkDialog::TakePath(const std::wstring& path) {
 }
 
 void LinkDialog::Refuse(const std::wstring& why) {
-    MessageBoxWide(Hwnd(), why, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxWide(Hwnd(), why, UiText(IDS_LINK_INFO_CAPTION), MB_OK | MB_ICONEXCLAMATION);
 }
 
 bool LinkDialog::OnCommand(UINT id, UINT code, HWND) {
@@ -114,7 +115,7 @@ bool LinkDialog::OnCommand(UINT id, UINT code, HWND) {
         case IDC_LINK_BROWSE: OnBrowse(); return true;
         case IDC_KEY_SET:
             m_bListening = true;
-            SetWindowTextCp932(Item(IDC_KEY_COMBO), texts::kComboPressNow);
+            SetWindowTextCp932(Item(IDC_KEY_COMBO), UiText(IDS_COMBO_PRESS_NOW));
             SetWindowTextCp932(Item(IDC_KEY_NOTE), "");
             return true;
         case IDC_KEY_DEFAULT:
@@ -128,7 +129,7 @@ bool LinkDialog::OnCommand(UINT id, UINT code, HWND) {
 }
 
 void LinkDialog::OnBrowse() {
-    if (auto path = ShowFileOpenDialog(Hwnd(), kBrowseFilter, kBrowseFlags)) TakePath(*path);
+    if (auto path = ShowFileOpenDialog(Hwnd(), UiText(IDS_BROWSE_FILTER), kBrowseFlags)) TakePath(*path);
 }
 
 void LinkDialog::OnOK() {

@@ -18,7 +18,6 @@
 class LinkDialog : public Dialog {
 public:
     static constexpr int kMaxLinkLength = 1024;
-    static constexpr char kBrowseFilter[] = "すべてファイル (*.*)|*.*||";
     static constexpr DWORD kBrowseFlags = 0xA1804;  // explorer, no network button, must exist, hide read-only
 
     // Edits a record of the table it is handed.

@@ -4,11 +4,12 @@
 
 #include "browser/AddressText.h"
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "win/CodePage932.h"
 #include "win/TextFormat.h"
 
 namespace {
-LinkInput TooLong() { return {std::nullopt, WideFromCp932(texts::kLinkTooLong)}; }
+LinkInput TooLong() { return {std::nullopt, LoadUiString(IDS_LINK_TOO_LONG)}; }
 
 LinkInput Checked(std::string link) {
     if (link.size() > kMaxLinkBytes) return TooLong();
@@ -32,13 +33,13 @@ bool StartsWithScheme(const std::wstring& text) {
 LinkInput LinkFromPath(const std::wstring& path) {
     const Cp932Text converted = Cp932PathOf(path);
     if (converted.Exact()) return Checked(converted.text);
-    return {std::nullopt, FillInWide(texts::kPathCannotBeStored, {path, converted.lost})};
+    return {std::nullopt, FillInWide(UiText(IDS_PATH_CANNOT_BE_STORED), {path, converted.lost})};
 }
 
 LinkInput LinkFromTypedText(const std::wstring& text) {
     if (text.empty()) return {std::string(), {}};
     if (!StartsWithScheme(text)) return LinkFromPath(text);
     std::optional<std::string> address = WideToCodePage932Address(text);
-    if (!address) return {std::nullopt, FillInWide(texts::kAddressHostRefused, {text})};
+    if (!address) return {std::nullopt, FillInWide(UiText(IDS_ADDRESS_HOST_REFUSED), {text})};
     return Checked(std::move(*address));
 }

@@ -10,6 +10,7 @@
 #include "browser/AddressText.h"
 #include "keys/KeySetHost.h"
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "keys/KeyCombination.h"
 #include "res/KeyControlIds.h"
 #include "res/resource.h"
@@ -212,9 +213,9 @@ void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {
     }
     // The whole address in the question, which is what OK stores.
     const std::string question =
-        record.HasCaption() ? FillIn(texts::kCaptureQuestionCaption, {record.caption, address})
-                            : FillIn(texts::kCaptureQuestionNumber, {std::to_string(record.number), address});
-    if (MessageBoxCp932(Hwnd(), question, texts::kLinkInfoCaption, MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
+        record.HasCaption() ? FillIn(UiText(IDS_CAPTURE_QUESTION_CAPTION), {record.caption, address})
+                            : FillIn(UiText(IDS_CAPTURE_QUESTION_NUMBER), {std::to_string(record.number), address});
+    if (MessageBoxCp932(Hwnd(), question, UiText(IDS_LINK_INFO_CAPTION), MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
         record.ReplaceLink(address);
         ShowKeyIcon(record.number - 1);
     }
@@ -251,11 +252,11 @@ void SettingsDialog::OnDropOnKey(int index, HDROP drop) {
     // own name has characters code page 932 lacks), or refused and the key left as it was.
     const LinkInput input = LinkFromPath(*path);
     if (!input.link) {
-        MessageBoxWide(Hwnd(), input.refusal, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+        MessageBoxWide(Hwnd(), input.refusal, UiText(IDS_LINK_INFO_CAPTION), MB_OK | MB_ICONEXCLAMATION);
         return;
     }
-    const std::wstring question = FillInWide(texts::kDropQuestion, {std::to_wstring(index + 1), *path});
-    if (MessageBoxWide(Hwnd(), question, texts::kLinkInfoCaption, MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
+    const std::wstring question = FillInWide(UiText(IDS_DROP_QUESTION), {std::to_wstring(index + 1), *path});
+    if (MessageBoxWide(Hwnd(), question, UiText(IDS_LINK_INFO_CAPTION), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return;
     if (KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1)) {
         record->ReplaceLink(input.link->c_str());
@@ -264,7 +265,7 @@ void SettingsDialog::OnDropOnKey(int index, HDROP drop) {
 }
 
 void SettingsDialog::SayLinkTooLong() {
-    MessageBoxCp932(Hwnd(), texts::kLinkTooLong, texts::kLinkInfoCaption, MB_OK | MB_ICONEXCLAMATION);
+    MessageBoxCp932(Hwnd(), UiText(IDS_LINK_TOO_LONG), UiText(IDS_LINK_INFO_CAPTION), MB_OK | MB_ICONEXCLAMATION);
 }
 
 void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
@@ -272,7 +273,7 @@ void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
     if (!record) return;
     // The link, the key's combination, and what conflicts with it.
     std::string tip = record->HasLink() ? record->link + "\r\n" : std::string();
-    if (const std::optional<KeyCode> code = EffectiveKeyCode(*record)) tip += texts::kComboInTip + CombinationWords(*code);
+    if (const std::optional<KeyCode> code = EffectiveKeyCode(*record)) tip += UiText(IDS_COMBO_IN_TIP) + CombinationWords(*code);
     const std::string& conflicts = m_conflicts[static_cast<std::size_t>(index)];
     if (!conflicts.empty()) tip += "\r\n" + conflicts;
     m_toolTip.Activate(true);
@@ -291,7 +292,7 @@ void SettingsDialog::OnOK() {
         // The frame reloads the file after the dialog: closing now would silently throw away
         // every change the user has just confirmed. Say so and keep the dialog open.
         HookPause pause = PauseHook();
-        MessageBoxCp932(Hwnd(), KeySetHost::Current().SaveFailure(), texts::kLinkInfoCaption,
+        MessageBoxCp932(Hwnd(), KeySetHost::Current().SaveFailure(), UiText(IDS_LINK_INFO_CAPTION),
                         MB_OK | MB_ICONEXCLAMATION);
         return;
     }

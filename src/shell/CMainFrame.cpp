@@ -8,11 +8,13 @@
 #include "res/resource.h"
 #include "settings/SettingsDialog.h"
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "shell/SignInTask.h"
 #include "shell/TrayMenu.h"
 #include "win/GreyedItemClick.h"
 #include "win/ProcAddress.h"
 #include "win/SystemLibrary.h"
+#include "win/UiLanguage.h"
 #include "win/MessageFilter.h"
 #include "win/WinApp.h"
 #include "win/CodePage932.h"
@@ -28,7 +30,7 @@ bool CMainFrame::LoadFrame(UINT resourceId) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     wchar_t title[256] = {};
     ::LoadStringW(instance, resourceId, title, 256);
-    HMENU menu = ::LoadMenuW(instance, MAKEINTRESOURCEW(resourceId));
+    HMENU menu = LoadUiMenu(resourceId);
     m_hAccel = ::LoadAcceleratorsW(instance, MAKEINTRESOURCEW(resourceId));
 
     CREATESTRUCTW cs{};
@@ -156,8 +158,8 @@ void CMainFrame::OnLaunchFailed(const std::string& link, LaunchResult why) {
     m_bLaunchBoxShown = true;
     // No tray-icon change around this box: with the shell gone that would wait for it.
     const std::string text =
-        (why == LaunchResult::ShellUnavailable ? texts::kLinkShellUnavailable : texts::kLinkNotOpened) + link;
-    MessageBoxCp932(Hwnd(), text, texts::kAppName, MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
+        (why == LaunchResult::ShellUnavailable ? UiText(IDS_LINK_SHELL_UNAVAILABLE) : UiText(IDS_LINK_NOT_OPENED)) + link;
+    MessageBoxCp932(Hwnd(), text, UiText(IDS_APP_NAME), MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
     m_bLaunchBoxShown = false;
 }
 
@@ -176,7 +178,7 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
 void CMainFrame::ShowTrayMenu() {
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    UniqueMenu menu = LoadTrayMenu(::GetModuleHandleW(nullptr));
+    UniqueMenu menu = LoadTrayMenu();
     HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
     // What the scheduler said last; asked again for the next time. Greyed while it has not
@@ -226,7 +228,7 @@ void CMainFrame::OnStartAtSignIn() {
     // Nothing is toggled without knowing what is there; asked again for the next time.
     if (m_signIn->Status() == SignInStatus::Unreachable || m_signIn->Status() == SignInStatus::Unknown) {
         m_signIn->RefreshOnce();
-        ShowSignInNotice(texts::kSignInSchedulerUnreachable, false);
+        ShowSignInNotice(UiText(IDS_SIGNIN_SCHEDULER_UNREACHABLE), false);
     }
 }
 
@@ -234,7 +236,7 @@ bool CMainFrame::ShowSignInNotice(const char* text, bool question) {
     if (m_bDialogOpen) return false;
     ModalDialogScope modal(*this);
     const UINT type = question ? MB_YESNO | MB_ICONWARNING | MB_DEFBUTTON1 : MB_OK | MB_ICONEXCLAMATION;
-    return MessageBoxCp932(Hwnd(), text, texts::kAppName, type) == IDYES;
+    return MessageBoxCp932(Hwnd(), text, UiText(IDS_APP_NAME), type) == IDYES;
 }
 
 void CMainFrame::OnSettings() {

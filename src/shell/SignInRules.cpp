@@ -1,6 +1,7 @@
 #include "shell/SignInRules.h"
 
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "win/WriteProtection.h"
 
 namespace {
@@ -42,11 +43,11 @@ bool SystemSignIn::IsProtected(const std::wstring& finalFolder, const std::vecto
 }
 
 std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& programPath, const char** why) {
-    *why = texts::kSignInNeedsProtectedFolder;
+    *why = UiText(IDS_SIGNIN_NEEDS_PROTECTED_FOLDER);
     std::wstring finalProgram = FinalProgramPath(system, programPath);
     if (finalProgram.empty()) return {};
     if (programPath.find(L'%') != std::wstring::npos || finalProgram.find(L'%') != std::wstring::npos) {
-        *why = texts::kSignInPathHasPercent;
+        *why = UiText(IDS_SIGNIN_PATH_HAS_PERCENT);
         return {};
     }
     if (!PlaceProtected(system, finalProgram)) return {};
@@ -75,15 +76,15 @@ SignInItem ItemFor(SignInStatus status, bool placeProtected) noexcept {
 SignInOutcome ToggleSignIn(SignInSystem& system, const std::wstring& programPath) {
     const SignInStatus before = system.Query(PathsOfThisProgram(system, programPath));
     if (before == SignInStatus::Unreachable || before == SignInStatus::Unknown)
-        return {texts::kSignInSchedulerUnreachable};
+        return {UiText(IDS_SIGNIN_SCHEDULER_UNREACHABLE)};
     const char* why = nullptr;
     const std::wstring command = CheckedSignInCommand(system, programPath, &why);
     if (before == SignInStatus::ThisProgram)
-        return command.empty() ? SignInOutcome{texts::kSignInOfferRemoval, true} : RemoveSignInTask(system);
+        return command.empty() ? SignInOutcome{UiText(IDS_SIGNIN_OFFER_REMOVAL), true} : RemoveSignInTask(system);
     if (command.empty()) return {why};
-    return {system.Register(command) ? nullptr : texts::kSignInTaskNotRegistered};
+    return {system.Register(command) ? nullptr : UiText(IDS_SIGNIN_TASK_NOT_REGISTERED)};
 }
 
 SignInOutcome RemoveSignInTask(SignInSystem& system) {
-    return {system.Remove() ? nullptr : texts::kSignInTaskNotDeleted};
+    return {system.Remove() ? nullptr : UiText(IDS_SIGNIN_TASK_NOT_DELETED)};
 }

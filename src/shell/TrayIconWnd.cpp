@@ -4,6 +4,7 @@
 #include <string>
 
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "res/resource.h"
 #include "win/CodePage932.h"
 
@@ -23,7 +24,7 @@ NOTIFYICONDATAW TrayIconWnd::MakeRecord(HWND frame, HICON icon, bool forAdd) {
         record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         record.uCallbackMessage = WM_APP_TRAY_NOTIFY;
         record.hIcon = icon;
-        WideFromCp932(texts::kTrayTip).copy(record.szTip, 63);  // the rest stays zero
+        LoadUiString(IDS_TRAY_TIP).copy(record.szTip, 63);  // the rest stays zero
     }
     return record;
 }

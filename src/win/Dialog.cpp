@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include "win/ScreenPlacement.h"
+#include "win/UiLanguage.h"
 #include "win/WinApp.h"
 #include "win/LazyImports.h"
 
@@ -19,9 +20,12 @@ INT_PTR Dialog::DoModal() {
                      ? m_hParent
                      : nullptr;
     // A Unicode dialog: the template's texts and those the program sets read the same on
-    // every system, and its edits hand back exactly what was typed.
-    HWND hwnd = ::CreateDialogParamW(instance, MAKEINTRESOURCEW(m_nTemplateId), m_hParent,
-                                     StaticDialogProc, reinterpret_cast<LPARAM>(this));
+    // every system, and its edits hand back exactly what was typed. The template is the one
+    // of the interface's language.
+    const DLGTEMPLATE* dialogTemplate = FindUiDialog(m_nTemplateId);
+    if (!dialogTemplate) return -1;
+    HWND hwnd = ::CreateDialogIndirectParamW(instance, dialogTemplate, m_hParent, StaticDialogProc,
+                                             reinterpret_cast<LPARAM>(this));
     if (!hwnd) return -1;
     if (owner) ::EnableWindow(owner, FALSE);
     // Scaled for a large DPI, a dialog may reach past the screen: all of it stays reachable.

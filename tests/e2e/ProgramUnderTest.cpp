@@ -1,5 +1,7 @@
 #include "ProgramUnderTest.h"
 
+#include "DisplayLanguage.h"
+
 #include <stdexcept>
 #include <vector>
 
@@ -69,7 +71,7 @@ HWND ProgramUnderTest::OpenSettings(unsigned timeoutMs) const {
     HWND frame = FindFrameWindow(Pid());
     if (!frame) return nullptr;
     ::PostMessageA(frame, WM_COMMAND, IDM_SETTINGS, 0);
-    return WaitForDialogTitled("お気に入り設定", timeoutMs);
+    return WaitForDialogTitled(ShownText("お気に入り設定", "Favorite Keys"), timeoutMs);
 }
 
 std::optional<DWORD> ProgramUnderTest::CloseFrame(unsigned timeoutMs) const {

@@ -7,6 +7,7 @@
 #include <optional>
 #include <cstdlib>
 
+#include "DisplayLanguage.h"
 #include "Installation.h"
 #include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
@@ -40,7 +41,7 @@ protected:
     }
     HWND OpenSettings() {
         ::PostMessageA(m_frame, WM_APP_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDBLCLK);
-        return WaitForTitled("お気に入り設定");
+        return WaitForTitled(ShownText("お気に入り設定", "Favorite Keys"));
     }
     static void Click(HWND dialog, int id) {
         ::PostMessageA(::GetDlgItem(dialog, id), BM_CLICK, 0, 0);
@@ -71,9 +72,9 @@ TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, KeyLabelId(2))), "メール");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, KeyLabelId(6))), " 7");
     EXPECT_EQ(WindowText(::GetDlgItem(dialog, KeyLabelId(11))), "12");
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDOK)), "設　定");
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDCANCEL)), "中　止");
-    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_LIST_BUTTON)), "一覧表示");
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDOK)), ShownText("設　定", "OK"));
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDCANCEL)), ShownText("中　止", "Cancel"));
+    EXPECT_EQ(WindowText(::GetDlgItem(dialog, IDC_LIST_BUTTON)), ShownText("一覧表示", "&List"));
 
     // Positions in dialog units, scaled by the width of one key button (34 units).
     auto rectOf = [&](int id) {
@@ -201,11 +202,11 @@ TEST(JapaneseTexts, ShownOpenedAndSavedByteForByte) {
     ASSERT_NE(settings, nullptr);
     EXPECT_EQ(WindowText(::GetDlgItem(settings, KeyLabelId(0))), "メモあ");
     EXPECT_EQ(WindowText(::GetDlgItem(settings, KeyLabelId(1))), "ｱｲ x");
-    EXPECT_EQ(WindowText(::GetDlgItem(settings, IDOK)), "設　定");
+    EXPECT_EQ(WindowText(::GetDlgItem(settings, IDOK)), ShownText("設　定", "OK"));
     EXPECT_TRUE(WaitUntil([&] { return ::SendMessageW(::GetDlgItem(settings, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0) != 0; }, 5000));
 
     ::PostMessageW(::GetDlgItem(settings, IDC_LIST_BUTTON), BM_CLICK, 0, 0);
-    HWND list = program.WaitForDialogTitled("お気に入り設定一覧");
+    HWND list = program.WaitForDialogTitled(ShownText("お気に入り設定一覧", "Favorite Keys List"));
     ASSERT_NE(list, nullptr);
     HWND view = ::GetDlgItem(list, IDC_KEYSET_LIST);
     ASSERT_TRUE(WaitUntil([&] { return RemoteListViewRowCount(view) == 30; }, 5000));

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Artifacts.h"
+#include "DisplayLanguage.h"
 #include "Installation.h"
 #include "ProgramUnderTest.h"
 #include "WindowQuery.h"
@@ -21,8 +22,9 @@ TEST(Startup, RunsHiddenAndSecondCopyShowsTheBoxAndLeavesNoSettings) {
     ProgramUnderTest copy(second.Program(), second.Dir());
     HWND box = copy.WaitForDialog();
     ASSERT_NE(box, nullptr);
-    EXPECT_EQ(WindowText(box), "お気に入り設定アプリケーション");
-    EXPECT_EQ(MessageBoxText(box), "お気に入り設定アプリケーションはすでに実行しています。");
+    EXPECT_EQ(WindowText(box), ShownText("お気に入り設定アプリケーション", "Vorlund Favorite Keys"));
+    EXPECT_EQ(MessageBoxText(box), ShownText("お気に入り設定アプリケーションはすでに実行しています。",
+                                             "Vorlund Favorite Keys is already running."));
     EXPECT_EQ(FindFrameWindow(copy.Pid()), nullptr);
     ::PostMessageA(box, WM_COMMAND, IDOK, 0);
     EXPECT_TRUE(copy.WaitForExit(10000));

@@ -13,12 +13,14 @@
 #include "common/ScratchDirectory.h"
 #include "common/FilterRecorder.h"
 #include "common/ModalScript.h"
+#include "common/ScopedUiLanguage.h"
 #include "settings/LinkDialog.h"
 #include "settings/LinkInput.h"
 #include "win/CodePage932.h"
 #include "win/FileOpenDialog.h"
 #include "win/WindowText.h"
 #include "res/KeyControlIds.h"
+#include "res/texts.h"
 
 namespace {
 class LinkDialogInProcess : public ::testing::Test {
@@ -159,8 +161,10 @@ TEST_F(LinkDialogInProcess, LongDropsArriveWholeAndTooLongLinksAreRefused) {
 }
 
 TEST(FileOpenDialog, FilterInTheSystemsForm) {
-    EXPECT_EQ(SystemFilterFrom(LinkDialog::kBrowseFilter),
+    EXPECT_EQ(SystemFilterFrom(UiText(IDS_BROWSE_FILTER)),
               std::wstring(L"すべてファイル (*.*)") + L'\0' + L"*.*" + L'\0' + L'\0');
+    ScopedUiLanguage english(UiLanguage::English);
+    EXPECT_EQ(SystemFilterFrom(UiText(IDS_BROWSE_FILTER)), std::wstring(L"All files (*.*)") + L'\0' + L"*.*" + L'\0' + L'\0');
     EXPECT_EQ(LinkDialog::kBrowseFlags,
               static_cast<DWORD>(OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_FILEMUSTEXIST |
                                  OFN_PATHMUSTEXIST | OFN_HIDEREADONLY));

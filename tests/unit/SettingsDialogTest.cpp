@@ -14,6 +14,7 @@
 #include "common/FileText.h"
 #include "common/FilterRecorder.h"
 #include "common/ModalScript.h"
+#include "common/ScopedUiLanguage.h"
 #include "settings/KeyButtonIcons.h"
 #include "settings/SettingsDialog.h"
 #include "win/UrlService.h"
@@ -183,6 +184,30 @@ TEST_F(SettingsDialogInProcess, DropOfOneFileAsksAndStoresOnOkOnly) {
             EXPECT_FALSE(m_app.GetKeySetTable().At(6).HasLink());
             return Close(dialog);
         });
+    Run(script);
+}
+
+// In English the dialog and the question are English; the dropped path is shown as it is.
+TEST_F(SettingsDialogInProcess, DropQuestionInEnglish) {
+    ScopedUiLanguage english(UiLanguage::English);
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = FindThreadWindow("Favorite Keys")) != nullptr; })
+        .Then([&] {
+            ::PostMessageA(::GetDlgItem(dialog, KeyButtonId(4)), WM_DROPFILES,
+                           reinterpret_cast<WPARAM>(MakeDrop({"C:\\資料\\a.txt"})), 0);
+            return true;
+        })
+        .Then([&] {
+            HWND box = FindThreadWindow("Key Link", "#32770");
+            if (!box) return false;
+            wchar_t text[512] = {};
+            ::GetDlgItemTextW(box, 0xFFFF, text, 512);
+            EXPECT_STREQ(text, L"Set key 5 to C:\\資料\\a.txt?");
+            ::PostMessageA(box, WM_COMMAND, IDCANCEL, 0);
+            return true;
+        })
+        .Then([&] { return !FindThreadWindow("Key Link", "#32770") && Close(dialog); });
     Run(script);
 }
 

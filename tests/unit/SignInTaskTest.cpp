@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "res/texts.h"
+#include "win/UiLanguage.h"
 #include "shell/SignInRules.h"
 #include "shell/SignInTask.h"
 #include "win/ComApartment.h"
@@ -134,14 +135,14 @@ TEST(SignInRules, AClickRegistersTheCheckedPlaceOrSaysWhy) {
     } cases[] = {
         {SignInStatus::Absent, L"C:\\Users\\me\\V\\Vorlund.exe", true, nullptr, kProtected, 0},
         {SignInStatus::OtherProgram, kProtected, true, nullptr, kProtected, 0},
-        {SignInStatus::Absent, L"C:\\Tools\\Vorlund.exe", true, texts::kSignInNeedsProtectedFolder, nullptr, 0},
-        {SignInStatus::Absent, L"C:\\Program Files\\V%USERNAME%\\Vorlund.exe", true, texts::kSignInPathHasPercent,
+        {SignInStatus::Absent, L"C:\\Tools\\Vorlund.exe", true, UiText(IDS_SIGNIN_NEEDS_PROTECTED_FOLDER), nullptr, 0},
+        {SignInStatus::Absent, L"C:\\Program Files\\V%USERNAME%\\Vorlund.exe", true, UiText(IDS_SIGNIN_PATH_HAS_PERCENT),
          nullptr, 0},
-        {SignInStatus::Absent, L"Vorlund.exe", true, texts::kSignInNeedsProtectedFolder, nullptr, 0},
-        {SignInStatus::Absent, kProtected, false, texts::kSignInTaskNotRegistered, kProtected, 0},
+        {SignInStatus::Absent, L"Vorlund.exe", true, UiText(IDS_SIGNIN_NEEDS_PROTECTED_FOLDER), nullptr, 0},
+        {SignInStatus::Absent, kProtected, false, UiText(IDS_SIGNIN_TASK_NOT_REGISTERED), kProtected, 0},
         {SignInStatus::ThisProgram, kProtected, true, nullptr, nullptr, 1},
-        {SignInStatus::ThisProgram, L"C:\\Tools\\Vorlund.exe", true, texts::kSignInOfferRemoval, nullptr, 0},
-        {SignInStatus::Unreachable, kProtected, true, texts::kSignInSchedulerUnreachable, nullptr, 0},
+        {SignInStatus::ThisProgram, L"C:\\Tools\\Vorlund.exe", true, UiText(IDS_SIGNIN_OFFER_REMOVAL), nullptr, 0},
+        {SignInStatus::Unreachable, kProtected, true, UiText(IDS_SIGNIN_SCHEDULER_UNREACHABLE), nullptr, 0},
     };
     for (const auto& c : cases) {
         StandInSignIn system;
@@ -149,7 +150,7 @@ TEST(SignInRules, AClickRegistersTheCheckedPlaceOrSaysWhy) {
         system.registerSucceeds = c.registerSucceeds;
         const SignInOutcome outcome = ToggleSignIn(system, c.program);
         EXPECT_STREQ(outcome.text, c.text) << c.program;
-        EXPECT_EQ(outcome.askToRemove, c.text == texts::kSignInOfferRemoval) << c.program;
+        EXPECT_EQ(outcome.askToRemove, c.text == UiText(IDS_SIGNIN_OFFER_REMOVAL)) << c.program;
         EXPECT_EQ(system.registered, c.registered ? std::vector<std::wstring>{c.registered} : std::vector<std::wstring>{})
             << c.program;
         EXPECT_EQ(system.removed, c.removed) << c.program;

@@ -124,7 +124,7 @@ TEST_F(TrayIcon, RecordsOfAddAndDeleteAndRemoveStopsRetrying) {
 }
 
 TEST(TrayMenu, SettingsIsTheDefaultOfFiveItems) {
-    UniqueMenu menu = LoadTrayMenu(::GetModuleHandleA(nullptr));
+    UniqueMenu menu = LoadTrayMenu();
     ASSERT_TRUE(menu);
     HMENU popup = ::GetSubMenu(menu.Get(), 0);
     ASSERT_EQ(::GetMenuItemCount(popup), 5);
