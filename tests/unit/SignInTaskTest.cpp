@@ -111,12 +111,15 @@ public:
     SignInStatus Query(const std::vector<std::wstring>&) override { return status; }
     bool Register(const std::wstring& command) override { return registered.push_back(command), registerSucceeds; }
     bool Remove() override { return ++removed, true; }
+    // Two junctions: one into the protected folder, one into a protected folder named with a '%'.
     std::wstring FinalPath(const std::wstring& folder) override {
+        if (folder == L"C:\\Users\\me\\P") return kPercentFolder;
         return folder == L"C:\\Users\\me\\V" ? L"C:\\Program Files\\V" : folder;
     }
     bool IsProtected(const std::wstring& folder, const std::vector<std::wstring>&) override {
-        return folder == L"C:\\Program Files\\V";
+        return folder == L"C:\\Program Files\\V" || folder == kPercentFolder;
     }
+    static constexpr const wchar_t* kPercentFolder = L"C:\\Program Files\\V%USERNAME%";
 };
 
 // A click registers exactly the place that was checked (a junction swapped later changes
@@ -137,6 +140,7 @@ TEST(SignInRules, AClickRegistersTheCheckedPlaceOrSaysWhy) {
         {SignInStatus::Absent, L"C:\\Tools\\Vorlund.exe", true, texts::kSignInNeedsProtectedFolder, nullptr, 0},
         {SignInStatus::Absent, L"C:\\Program Files\\V%USERNAME%\\Vorlund.exe", true, texts::kSignInPathHasPercent,
          nullptr, 0},
+        {SignInStatus::Absent, L"C:\\Users\\me\\P\\Vorlund.exe", true, texts::kSignInPathHasPercent, nullptr, 0},
         {SignInStatus::Absent, L"Vorlund.exe", true, texts::kSignInNeedsProtectedFolder, nullptr, 0},
         {SignInStatus::Absent, kProtected, false, texts::kSignInTaskNotRegistered, kProtected, 0},
         {SignInStatus::ThisProgram, kProtected, true, nullptr, nullptr, 1},
