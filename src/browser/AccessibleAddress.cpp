@@ -28,9 +28,10 @@ constexpr SIZE_T kSearchStackBytes = SIZE_T{256} * 1024;
 // How long the caller waits beyond the walk's own time bound: the walk looks at the clock
 // only between calls, so one call in progress at the deadline may still end.
 constexpr DWORD kGraceMs = 200;
-// Firefox builds its tree on the screen refresh after the first question: a window whose
-// root has no children yet is asked once more after this long.
-constexpr DWORD kLateTreeMs = 200;
+// Firefox builds its tree after the first question, on a later screen refresh or much later
+// on a busy machine: a window whose root has no children yet is asked again at this
+// interval, until its share of the capture is spent.
+constexpr DWORD kLateTreeMs = 50;
 // The whole capture, every candidate window together, and the most one window may take so
 // that a slow one leaves time for the next.
 constexpr DWORD kCaptureMs = 1500;
@@ -204,25 +205,22 @@ std::optional<std::wstring> SearchWindow(HWND hWndBrowser, ULONGLONG ullDeadline
     auto children = GetProcAs<AccessibleChildrenProc>(oleacc.Get(), "AccessibleChildren");
     if (!fromWindow || !children) return std::nullopt;
     ComApartment apartment;
-    AddressBarSearch search(children, ullDeadline, nMaxNodes);
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    for (;;) {
         ComPtr<IAccessible> root;
         const HRESULT hr = fromWindow(hWndBrowser, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
                                       reinterpret_cast<void**>(root.Put()));
         if (FAILED(hr) || !root) return std::nullopt;
-        if (attempt == 0) {
-            // A tree not built yet: once more, a screen refresh later.
-            LONG count = 0;
-            if (SUCCEEDED(root->get_accChildCount(&count)) && count == 0) {
-                if (::GetTickCount64() + kLateTreeMs >= ullDeadline) return std::nullopt;
-                ::Sleep(kLateTreeMs);
-                continue;
-            }
+        // A tree not built yet: asked again a little later, while the window's time lasts.
+        LONG count = 0;
+        if (SUCCEEDED(root->get_accChildCount(&count)) && count == 0) {
+            if (::GetTickCount64() + kLateTreeMs >= ullDeadline) return std::nullopt;
+            ::Sleep(kLateTreeMs);
+            continue;
         }
+        AddressBarSearch search(children, ullDeadline, nMaxNodes);
         if (search.Search(root.Get(), false, 0) != AddressBarSearch::Outcome::Found) return std::nullopt;
         return search.Address();
     }
-    return std::nullopt;
 }
 
 // One walk, shared by its thread and the caller; whichever lets go last frees it, so a

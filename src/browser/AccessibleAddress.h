@@ -17,8 +17,9 @@
 // nothing when there is no address bar, the window is gone, or a bound was reached first:
 // timeoutMs for the whole walk, maxNodes elements visited (every element counts, the
 // window's own included). Gives up rather than waits: a browser that does not answer holds
-// the caller for about timeoutMs and a little more, never longer. AddressFromShownText
-// makes the link of the text.
+// the caller for about timeoutMs and a little more, never longer. A tree not built yet (no
+// children under the window's element) is asked for again until timeoutMs is spent.
+// AddressFromShownText makes the link of the text.
 //
 // Messages sent to the caller's windows meanwhile are served (as a blocked SendMessage
 // would); posted messages and input wait in the queue. The caller's COM state is not used.

@@ -86,19 +86,44 @@ HWND WindowToSwitchTo(const std::vector<HWND>& windows, HWND foreground) noexcep
     return oneInFront ? windows.back() : windows.front();
 }
 
-void BringToFront(HWND window) noexcept {
-    if (!::IsWindow(window)) return;
+namespace {
+class SystemCalls : public WindowCalls {
+public:
+    bool IsWindow(HWND window) override { return ::IsWindow(window) != FALSE; }
+    bool IsIconic(HWND window) override { return ::IsIconic(window) != FALSE; }
+    void ShowWindowAsync(HWND window, int command) override { ::ShowWindowAsync(window, command); }
+    bool SetForegroundWindow(HWND window) override { return ::SetForegroundWindow(window) != FALSE; }
+    HWND GetForegroundWindow() override { return ::GetForegroundWindow(); }
+    DWORD GetWindowThreadId(HWND window) override { return ::GetWindowThreadProcessId(window, nullptr); }
+    bool AttachThreadInput(DWORD from, DWORD to, bool attach) override {
+        return ::AttachThreadInput(from, to, attach ? TRUE : FALSE) != FALSE;
+    }
+    void SetWindowPos(HWND window, HWND after, UINT flags) override {
+        ::SetWindowPos(window, after, 0, 0, 0, 0, flags | SWP_NOMOVE | SWP_NOSIZE);
+    }
+};
+}  // namespace
+
+WindowCalls& SystemWindowCalls() noexcept {
+    static SystemCalls calls;
+    return calls;
+}
+
+void BringToFront(HWND window, WindowCalls& calls) noexcept {
+    if (!calls.IsWindow(window)) return;
     // Another program's window: asynchronously, so that a program that does not answer
     // holds nobody.
-    if (::IsIconic(window)) ::ShowWindowAsync(window, SW_RESTORE);
-    if (::SetForegroundWindow(window) || ::GetForegroundWindow() == window) return;
+    if (calls.IsIconic(window)) calls.ShowWindowAsync(window, SW_RESTORE);
+    if (calls.SetForegroundWindow(window) || calls.GetForegroundWindow() == window) return;
     // Refused: the thread in front has had input since the key was pressed. Sharing its input
     // state makes this thread's call count as that thread's, for this one call only; the call
-    // waits for nobody.
+    // waits for nobody. Nor does raising it: BringWindowToTop would wait for the window's
+    // thread (while the input of the thread in front is attached); the window's thread
+    // raises it when it can.
     const DWORD ours = ::GetCurrentThreadId();
-    const DWORD front = ::GetWindowThreadProcessId(::GetForegroundWindow(), nullptr);
-    if (front == 0 || front == ours || !::AttachThreadInput(ours, front, TRUE)) return;
-    ::SetForegroundWindow(window);
-    ::BringWindowToTop(window);
-    ::AttachThreadInput(ours, front, FALSE);
+    const DWORD front = calls.GetWindowThreadId(calls.GetForegroundWindow());
+    if (front == 0 || front == ours || !calls.AttachThreadInput(ours, front, true)) return;
+    calls.SetForegroundWindow(window);
+    calls.SetWindowPos(window, HWND_TOP, SWP_ASYNCWINDOWPOS);
+    calls.AttachThreadInput(ours, front, false);
 }

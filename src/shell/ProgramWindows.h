@@ -19,8 +19,27 @@ std::vector<HWND> WindowsOfProgram(const std::wstring& programPath);
 // already (a second press), the one that has waited longest, so that presses cycle through.
 HWND WindowToSwitchTo(const std::vector<HWND>& windows, HWND foreground) noexcept;
 
+// The window calls BringToFront makes, so that tests can see them. Only calls that never
+// wait for the window's thread belong here: the frame's thread owns the keyboard hook, and
+// another program's window may not answer at all.
+class WindowCalls {
+public:
+    virtual ~WindowCalls() = default;
+    virtual bool IsWindow(HWND window) = 0;
+    virtual bool IsIconic(HWND window) = 0;
+    virtual void ShowWindowAsync(HWND window, int command) = 0;
+    virtual bool SetForegroundWindow(HWND window) = 0;
+    virtual HWND GetForegroundWindow() = 0;
+    virtual DWORD GetWindowThreadId(HWND window) = 0;
+    virtual bool AttachThreadInput(DWORD from, DWORD to, bool attach) = 0;
+    // Moves and sizes nothing: only the place in the z-order and the flags are given.
+    virtual void SetWindowPos(HWND window, HWND after, UINT flags) = 0;
+};
+// The system's.
+WindowCalls& SystemWindowCalls() noexcept;
+
 // Restores a minimised window (without waiting for its program) and brings it to the front.
 // On the thread that received the key press: Windows gives the foreground only to the
 // process that had the last input; where it refuses, the call is made once more with the
 // input state of the thread in front attached, for that call only.
-void BringToFront(HWND window) noexcept;
+void BringToFront(HWND window, WindowCalls& calls = SystemWindowCalls()) noexcept;

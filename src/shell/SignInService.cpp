@@ -27,8 +27,11 @@ void SignInService::Toggle() {
 
 void SignInService::Post(Change change) {
     const bool changing = static_cast<bool>(change);
-    m_worker.Post([this, change = std::move(change), changing, system = m_system,
-                   program = m_programPath]() -> BackgroundWorker::Reply {
+    // Everything the worker uses is copied here, on the frame's thread: when the program ends
+    // while the scheduler holds the worker past its stop wait, this object is gone before the
+    // job goes on. `this` is only handed on to the reply, which runs while this object lives.
+    m_worker.Post([this, change = std::move(change), changing, system = m_system, program = m_programPath,
+                   alive = std::weak_ptr<int>(m_lifetime)]() -> BackgroundWorker::Reply {
         const SignInOutcome outcome = changing ? change(*system, program) : SignInOutcome{};
         const SignInStatus now = system->Query(PathsOfThisProgram(*system, program));
         // The place is checked again each time: a folder may have been opened to others since
@@ -38,7 +41,7 @@ void SignInService::Post(Change change) {
             now == SignInStatus::ThisProgram && !CheckedSignInCommand(*system, program, &refused).empty();
         // On the frame's thread, and only while this object lives. The box comes last and
         // through a copy of the handler: its loop may end this object.
-        return [this, changing, outcome, now, placeProtected, alive = std::weak_ptr<int>(m_lifetime)] {
+        return [this, changing, outcome, now, placeProtected, alive] {
             m_status = now;
             m_item = ItemFor(now, placeProtected);
             if (changing) m_bChanging = false;

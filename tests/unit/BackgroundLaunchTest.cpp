@@ -133,4 +133,35 @@ TEST(ProgramWindows, ProgramsOfLinksAndPressesCyclingThroughTheirWindows) {
     EXPECT_EQ(WindowToSwitchTo({c, a, b}, c), b);
     EXPECT_EQ(WindowToSwitchTo({}, a), nullptr);
 }
+
+// Another program's windows are asked only what never waits for their thread: a program that
+// hangs leaves the frame's thread free, even where Windows refuses the foreground at first.
+class RecordedWindowCalls : public WindowCalls {
+public:
+    std::vector<std::string> made;
+
+    bool IsWindow(HWND) override { return true; }
+    bool IsIconic(HWND) override { return true; }
+    void ShowWindowAsync(HWND, int command) override {
+        made.push_back(command == SW_RESTORE ? "ShowWindowAsync restore" : "ShowWindowAsync");
+    }
+    bool SetForegroundWindow(HWND) override { return made.push_back("SetForegroundWindow"), false; }
+    HWND GetForegroundWindow() override { return reinterpret_cast<HWND>(2); }
+    DWORD GetWindowThreadId(HWND) override { return ::GetCurrentThreadId() + 4; }
+    bool AttachThreadInput(DWORD, DWORD, bool attach) override {
+        return made.push_back(attach ? "AttachThreadInput" : "DetachThreadInput"), true;
+    }
+    void SetWindowPos(HWND, HWND after, UINT flags) override {
+        made.push_back(std::string("SetWindowPos") + (after == HWND_TOP ? " top" : "") +
+                       ((flags & SWP_ASYNCWINDOWPOS) ? " async" : " waits"));
+    }
+};
+
+TEST(ProgramWindows, SwitchingToAMinimisedWindowWaitsForNoOtherThread) {
+    RecordedWindowCalls calls;
+    BringToFront(reinterpret_cast<HWND>(1), calls);
+    EXPECT_EQ(calls.made, (std::vector<std::string>{"ShowWindowAsync restore", "SetForegroundWindow", "AttachThreadInput",
+                                                    "SetForegroundWindow", "SetWindowPos top async",
+                                                    "DetachThreadInput"}));
+}
 }  // namespace

@@ -6,15 +6,22 @@
 #include <windows.h>
 #include <msxml2.h>
 
+#include <atomic>
+#include <cstring>
+#include <memory>
+#include <new>
 #include <string>
 #include <vector>
 
+#include "common/FileText.h"
 #include "res/texts.h"
 #include "win/UiLanguage.h"
 #include "shell/SignInRules.h"
+#include "shell/SignInService.h"
 #include "shell/SignInTask.h"
 #include "win/ComApartment.h"
 #include "win/ComPtr.h"
+#include "win/UniqueHandle.h"
 
 namespace {
 constexpr CLSID kClsidDomDocument30 = {0xf5078f32, 0xc551, 0x11d3, {0x89, 0xb9, 0x00, 0x00, 0xf8, 0x1f, 0xe2, 0x21}};
@@ -108,16 +115,26 @@ public:
     bool registerSucceeds = true;
     std::vector<std::wstring> registered;
     int removed = 0;
+    // When set, a question waits for this event: a scheduler that hangs. asked is set first.
+    HANDLE answer = nullptr;
+    HANDLE asked = nullptr;
 
-    SignInStatus Query(const std::vector<std::wstring>&) override { return status; }
+    SignInStatus Query(const std::vector<std::wstring>&) override {
+        if (asked) ::SetEvent(asked);
+        if (answer) ::WaitForSingleObject(answer, 30000);
+        return status;
+    }
     bool Register(const std::wstring& command) override { return registered.push_back(command), registerSucceeds; }
     bool Remove() override { return ++removed, true; }
+    // Two junctions: one into the protected folder, one into a protected folder named with a '%'.
     std::wstring FinalPath(const std::wstring& folder) override {
+        if (folder == L"C:\\Users\\me\\P") return kPercentFolder;
         return folder == L"C:\\Users\\me\\V" ? L"C:\\Program Files\\V" : folder;
     }
     bool IsProtected(const std::wstring& folder, const std::vector<std::wstring>&) override {
-        return folder == L"C:\\Program Files\\V";
+        return folder == L"C:\\Program Files\\V" || folder == kPercentFolder;
     }
+    static constexpr const wchar_t* kPercentFolder = L"C:\\Program Files\\V%USERNAME%";
 };
 
 // A click registers exactly the place that was checked (a junction swapped later changes
@@ -138,6 +155,7 @@ TEST(SignInRules, AClickRegistersTheCheckedPlaceOrSaysWhy) {
         {SignInStatus::Absent, L"C:\\Tools\\Vorlund.exe", true, UiText(IDS_SIGNIN_NEEDS_PROTECTED_FOLDER), nullptr, 0},
         {SignInStatus::Absent, L"C:\\Program Files\\V%USERNAME%\\Vorlund.exe", true, UiText(IDS_SIGNIN_PATH_HAS_PERCENT),
          nullptr, 0},
+        {SignInStatus::Absent, L"C:\\Users\\me\\P\\Vorlund.exe", true, UiText(IDS_SIGNIN_PATH_HAS_PERCENT), nullptr, 0},
         {SignInStatus::Absent, L"Vorlund.exe", true, UiText(IDS_SIGNIN_NEEDS_PROTECTED_FOLDER), nullptr, 0},
         {SignInStatus::Absent, kProtected, false, UiText(IDS_SIGNIN_TASK_NOT_REGISTERED), kProtected, 0},
         {SignInStatus::ThisProgram, kProtected, true, nullptr, nullptr, 1},
@@ -155,6 +173,76 @@ TEST(SignInRules, AClickRegistersTheCheckedPlaceOrSaysWhy) {
             << c.program;
         EXPECT_EQ(system.removed, c.removed) << c.program;
     }
+}
+
+// Memory for one object that, once the object has ended, is a guard page: the first read or
+// write of it from any thread is recorded (and let through to the zeros left there).
+class EndedObjectPage {
+public:
+    static constexpr SIZE_T kSize = 4096;
+    EndedObjectPage()
+        : m_pMemory(::VirtualAlloc(nullptr, kSize, MEM_RESERVE | MEM_COMMIT, PAGE_READWRITE)),
+          m_pHandler(::AddVectoredExceptionHandler(1, &Record)) {
+        s_pPage = m_pMemory;
+    }
+    ~EndedObjectPage() {
+        ::RemoveVectoredExceptionHandler(m_pHandler);
+        ::VirtualFree(m_pMemory, 0, MEM_RELEASE);
+    }
+    EndedObjectPage(const EndedObjectPage&) = delete;
+    EndedObjectPage& operator=(const EndedObjectPage&) = delete;
+
+    void* Memory() const noexcept { return m_pMemory; }
+    void Guard() {
+        std::memset(m_pMemory, 0, kSize);
+        DWORD before = 0;
+        ::VirtualProtect(m_pMemory, kSize, PAGE_READWRITE | PAGE_GUARD, &before);
+    }
+    static bool Touched() noexcept { return s_bTouched.load(); }
+
+private:
+    static LONG CALLBACK Record(EXCEPTION_POINTERS* exception) {
+        const EXCEPTION_RECORD& record = *exception->ExceptionRecord;
+        const auto* page = static_cast<const char*>(s_pPage);
+        const auto* address = reinterpret_cast<const char*>(record.ExceptionInformation[1]);
+        if (record.ExceptionCode != STATUS_GUARD_PAGE_VIOLATION || record.NumberParameters < 2 || address < page ||
+            address >= page + kSize)
+            return EXCEPTION_CONTINUE_SEARCH;
+        s_bTouched = true;
+        return EXCEPTION_CONTINUE_EXECUTION;
+    }
+    static inline std::atomic<bool> s_bTouched{false};
+    static inline void* s_pPage = nullptr;
+    void* m_pMemory;
+    void* m_pHandler;
+};
+
+// The program ends while the scheduler holds the worker past its stop wait: the service is
+// gone when the scheduler answers, and the job finishes on what it was given alone.
+TEST(SignInService, AJobThatOutlivesTheServiceTouchesNothingOfIt) {
+    const UniqueWindow window(
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    const UniqueKernelHandle answer(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const UniqueKernelHandle asked(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    auto system = std::make_shared<StandInSignIn>();
+    system->status = SignInStatus::ThisProgram;  // the job also checks the place after the answer
+    system->answer = answer.Get();
+    system->asked = asked.Get();
+
+    EndedObjectPage page;
+    static_assert(sizeof(SignInService) <= EndedObjectPage::kSize, "one page");
+    auto* service = new (page.Memory()) SignInService(
+        window.Get(), WM_APP, L"C:\\Users\\me\\V\\Vorlund.exe", [](const char*, bool) { return true; },
+        system);
+    service->Toggle();
+    ASSERT_EQ(::WaitForSingleObject(asked.Get(), 10000), WAIT_OBJECT_0);
+    service->~SignInService();
+    page.Guard();
+    ::SetEvent(answer.Get());
+
+    // The job lets go of its copies when it is done.
+    EXPECT_TRUE(WaitUntil([&] { return system.use_count() == 1; }, 10000)) << "the job did not end";
+    EXPECT_FALSE(EndedObjectPage::Touched()) << "the worker read the ended service";
 }
 
 TEST(SignInRules, ThisCopysTaskIsOnOnlyWhileItsPlaceIsProtected) {
