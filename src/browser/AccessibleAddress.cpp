@@ -189,40 +189,6 @@ private:
     std::wstring m_address;
 };
 
-std::optional<std::wstring> SearchWindow(HWND hWndBrowser, ULONGLONG ullDeadline, int nMaxNodes) {
-    // A window whose thread does not answer at all is left before any COM call, so no walk
-    // thread stays behind waiting in it.
-    const ULONGLONG now = ::GetTickCount64();
-    if (now >= ullDeadline) return std::nullopt;
-    DWORD_PTR result = 0;
-    if (!::SendMessageTimeoutW(hWndBrowser, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
-                               static_cast<UINT>(ullDeadline - now), &result))
-        return std::nullopt;
-
-    // Declared first, so it goes last: after every object it made.
-    const UniqueModule oleacc = LoadSystemLibrary("oleacc.dll");
-    auto fromWindow = GetProcAs<AccessibleObjectFromWindowProc>(oleacc.Get(), "AccessibleObjectFromWindow");
-    auto children = GetProcAs<AccessibleChildrenProc>(oleacc.Get(), "AccessibleChildren");
-    if (!fromWindow || !children) return std::nullopt;
-    ComApartment apartment;
-    for (;;) {
-        ComPtr<IAccessible> root;
-        const HRESULT hr = fromWindow(hWndBrowser, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
-                                      reinterpret_cast<void**>(root.Put()));
-        if (FAILED(hr) || !root) return std::nullopt;
-        // A tree not built yet: asked again a little later, while the window's time lasts.
-        LONG count = 0;
-        if (SUCCEEDED(root->get_accChildCount(&count)) && count == 0) {
-            if (::GetTickCount64() + kLateTreeMs >= ullDeadline) return std::nullopt;
-            ::Sleep(kLateTreeMs);
-            continue;
-        }
-        AddressBarSearch search(children, ullDeadline, nMaxNodes);
-        if (search.Search(root.Get(), false, 0) != AddressBarSearch::Outcome::Found) return std::nullopt;
-        return search.Address();
-    }
-}
-
 // One walk, shared by its thread and the caller; whichever lets go last frees it, so a
 // caller that stopped waiting leaves nothing dangling.
 struct SearchJob {
@@ -230,30 +196,72 @@ struct SearchJob {
     ULONGLONG ullDeadline;
     int nMaxNodes;
     std::optional<std::wstring> address;
+    // Set once address holds the walk's result, before the walk lets go of the browser's
+    // objects, COM and oleacc: that clean-up may take longer than the caller's grace.
+    UniqueKernelHandle hFound{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
 };
+
+void SearchWindow(SearchJob& job) {
+    const HWND hWndBrowser = job.hWndBrowser;
+    const ULONGLONG ullDeadline = job.ullDeadline;
+    // A window whose thread does not answer at all is left before any COM call, so no walk
+    // thread stays behind waiting in it.
+    const ULONGLONG now = ::GetTickCount64();
+    if (now >= ullDeadline) return;
+    DWORD_PTR result = 0;
+    if (!::SendMessageTimeoutW(hWndBrowser, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK,
+                               static_cast<UINT>(ullDeadline - now), &result))
+        return;
+
+    // Declared first, so it goes last: after every object it made.
+    const UniqueModule oleacc = LoadSystemLibrary("oleacc.dll");
+    auto fromWindow = GetProcAs<AccessibleObjectFromWindowProc>(oleacc.Get(), "AccessibleObjectFromWindow");
+    auto children = GetProcAs<AccessibleChildrenProc>(oleacc.Get(), "AccessibleChildren");
+    if (!fromWindow || !children) return;
+    ComApartment apartment;
+    for (;;) {
+        ComPtr<IAccessible> root;
+        const HRESULT hr = fromWindow(hWndBrowser, static_cast<DWORD>(OBJID_CLIENT), kIidAccessible,
+                                      reinterpret_cast<void**>(root.Put()));
+        if (FAILED(hr) || !root) return;
+        // A tree not built yet: asked again a little later, while the window's time lasts.
+        LONG count = 0;
+        if (SUCCEEDED(root->get_accChildCount(&count)) && count == 0) {
+            if (::GetTickCount64() + kLateTreeMs >= ullDeadline) return;
+            ::Sleep(kLateTreeMs);
+            continue;
+        }
+        AddressBarSearch search(children, ullDeadline, job.nMaxNodes);
+        if (search.Search(root.Get(), false, 0) != AddressBarSearch::Outcome::Found) return;
+        job.address = search.Address();
+        ::SetEvent(job.hFound.Get());
+        return;
+    }
+}
 
 DWORD WINAPI SearchThread(void* parameter) noexcept {
     const std::unique_ptr<std::shared_ptr<SearchJob>> job(
         static_cast<std::shared_ptr<SearchJob>*>(parameter));
     try {
-        SearchJob& work = **job;
-        work.address = SearchWindow(work.hWndBrowser, work.ullDeadline, work.nMaxNodes);
+        SearchWindow(**job);
     } catch (...) {
     }
     return 0;
 }
 
-// Waits for the thread to end, serving messages sent to this thread's windows meanwhile
-// (the walk may ask them, when the browser is one of ours). False when the time ran out.
-bool WaitServingSentMessages(HANDLE thread, ULONGLONG timeoutMs) noexcept {
+// Waits for the walk's result or for its thread to end, serving messages sent to this
+// thread's windows meanwhile (the walk may ask them, when the browser is one of ours). False
+// when the time ran out.
+bool WaitServingSentMessages(HANDLE thread, HANDLE found, ULONGLONG timeoutMs) noexcept {
+    const HANDLE handles[] = {thread, found};
     const ULONGLONG end = ::GetTickCount64() + timeoutMs;
     for (;;) {
         const ULONGLONG now = ::GetTickCount64();
         if (now >= end) return false;
         const auto waitMs = static_cast<DWORD>(std::min<ULONGLONG>(end - now, INFINITE - 1));
-        const DWORD wait = ::MsgWaitForMultipleObjectsEx(1, &thread, waitMs, QS_SENDMESSAGE, 0);
-        if (wait == WAIT_OBJECT_0) return true;
-        if (wait != WAIT_OBJECT_0 + 1) return false;
+        const DWORD wait = ::MsgWaitForMultipleObjectsEx(2, handles, waitMs, QS_SENDMESSAGE, 0);
+        if (wait == WAIT_OBJECT_0 || wait == WAIT_OBJECT_0 + 1) return true;
+        if (wait != WAIT_OBJECT_0 + 2) return false;
         MSG msg;
         ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -270,13 +278,14 @@ std::optional<std::string> ReadAddressBar(HWND browser, DWORD timeoutMs, int max
         job->hWndBrowser = browser;
         job->ullDeadline = ::GetTickCount64() + timeoutMs;
         job->nMaxNodes = maxNodes;
+        if (!job->hFound) return std::nullopt;
         auto parameter = std::make_unique<std::shared_ptr<SearchJob>>(job);
         UniqueKernelHandle thread(::CreateThread(nullptr, kSearchStackBytes, &SearchThread,
                                                  parameter.get(),
                                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr));
         if (!thread) return std::nullopt;
         static_cast<void>(parameter.release());  // the thread owns it now
-        if (!WaitServingSentMessages(thread.Get(), ULONGLONG{timeoutMs} + kGraceMs))
+        if (!WaitServingSentMessages(thread.Get(), job->hFound.Get(), ULONGLONG{timeoutMs} + kGraceMs))
             return std::nullopt;
         if (!job->address) return std::nullopt;
         return WideToCodePage932Address(*job->address);
