@@ -107,6 +107,14 @@ constexpr char kKeyNameMediaSelect[] = "メディア";
 constexpr char kKeyNameApp1[] = "マイ コンピューター";
 constexpr char kKeyNameApp2[] = "電卓";
 
+// What a screen reader says of a key button: its number, then its caption, or without one
+// whether it has a link. Its description: the link, then the combination.
+constexpr char kKeyButtonNameFormat[] = "キー %d: %s";
+constexpr char kKeySet[] = "設定済み";
+constexpr char kKeyNotSet[] = "未設定";
+constexpr char kKeyDescriptionLink[] = "リンク先: %s";
+constexpr char kKeyDescriptionSeparator[] = "、";
+
 // Column headings of the key-set list.
 constexpr char kListNumberHeading[] = "番号";
 constexpr char kListKeyHeading[] = "キー";

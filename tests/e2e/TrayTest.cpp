@@ -146,6 +146,46 @@ TEST_F(Tray, AboutBoxRemovesTheIconKeepsKeysWorkingAndAllowsNoSecondDialog) {
     EXPECT_NE(WaitForMenu(), nullptr);
 }
 
+// With the icon focused from the keyboard the shell sends NIN_KEYSELECT (Enter, Space) and
+// WM_CONTEXTMENU (the menu key, Shift+F10); after a click it sends NIN_SELECT, which opens
+// nothing. A real right click on the icon opens the menu once.
+TEST_F(Tray, KeyboardOpensSettingsAndTheMenuARightClickOpensTheMenuOnce) {
+    Notify(kTrayIconId, WM_LBUTTONUP);
+    Notify(kTrayIconId, NIN_SELECT);
+    ::Sleep(kSettle);
+    EXPECT_EQ(FindDialogWindow(m_program.Pid()), nullptr) << "a click's own NIN_SELECT";
+    for (const UINT select : {NIN_KEYSELECT, NIN_SELECT}) {
+        ::Sleep(::GetDoubleClickTime());
+        Notify(kTrayIconId, select);
+        HWND settings = m_program.WaitForDialogTitled("お気に入り設定", 5000);
+        ASSERT_NE(settings, nullptr) << select;
+        ::PostMessageA(::GetDlgItem(settings, IDCANCEL), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 5000));
+        ASSERT_TRUE(WaitUntil(IconShown, 5000));
+    }
+    Notify(kTrayIconId, WM_CONTEXTMENU);
+    HWND menu = WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    ::PostMessageA(m_frame, WM_CANCELMODE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return FindMenuWindow(m_program.Pid()) == nullptr; }, 3000));
+
+    HWND icon = ::FindWindowExW(::FindWindowW(L"Shell_TrayWnd", nullptr), nullptr, L"__wine_tray_icon", nullptr);
+    ASSERT_NE(icon, nullptr);
+    RECT rect{};
+    ::GetWindowRect(icon, &rect);
+    ASSERT_EQ(RunLinuxCommand("xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
+                                  std::to_string((rect.top + rect.bottom) / 2) + " click 3",
+                              m_install.Dir()),
+              0);
+    menu = WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    ::Sleep(kSettle);
+    ::PostMessageA(m_frame, WM_CANCELMODE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(menu); }, 3000));
+    ::Sleep(kSettle);
+    EXPECT_EQ(FindMenuWindow(m_program.Pid()), nullptr) << "a second menu after the first";
+}
+
 TEST_F(Tray, TaskbarCreatedBringsALostIconBack) {
     NOTIFYICONDATAW record = TrayIconWnd::MakeRecord(m_frame, nullptr, false);
     ASSERT_TRUE(::Shell_NotifyIconW(NIM_DELETE, &record));
