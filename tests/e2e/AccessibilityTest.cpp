@@ -168,11 +168,27 @@ TEST_F(Keyboard, ArrowsWalkTheGridTabComesBackAndSpaceEnterAndShiftF10OpenTheKey
 // put back however the test ends (Wine keeps them for the whole prefix).
 class HighContrastColours {
 public:
+    // Visual styles off too, as Windows turns them off for a high-contrast theme; read by the
+    // programs started afterwards.
     HighContrastColours() {
         for (int index = 0; index < kCount; ++index) m_saved[index] = ::GetSysColor(kElements[index]);
         ::SetSysColors(kCount, kElements, kContrast);
+        ::RegCreateKeyExW(HKEY_CURRENT_USER, kThemeKey, 0, nullptr, 0, KEY_QUERY_VALUE | KEY_SET_VALUE, nullptr,
+                          &m_theme, nullptr);
+        DWORD size = sizeof m_themeActive;
+        m_hadThemeActive = ::RegQueryValueExW(m_theme, L"ThemeActive", nullptr, nullptr,
+                                              reinterpret_cast<BYTE*>(m_themeActive), &size) == ERROR_SUCCESS;
+        ::RegSetValueExW(m_theme, L"ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(L"0"), 2 * sizeof(wchar_t));
     }
-    ~HighContrastColours() { ::SetSysColors(kCount, kElements, m_saved); }
+    ~HighContrastColours() {
+        ::SetSysColors(kCount, kElements, m_saved);
+        if (m_hadThemeActive)
+            ::RegSetValueExW(m_theme, L"ThemeActive", 0, REG_SZ, reinterpret_cast<const BYTE*>(m_themeActive),
+                             static_cast<DWORD>((::lstrlenW(m_themeActive) + 1) * sizeof(wchar_t)));
+        else
+            ::RegDeleteValueW(m_theme, L"ThemeActive");
+        ::RegCloseKey(m_theme);
+    }
     HighContrastColours(const HighContrastColours&) = delete;
     HighContrastColours& operator=(const HighContrastColours&) = delete;
 
@@ -185,7 +201,11 @@ private:
                                               COLOR_3DLIGHT, COLOR_BTNHIGHLIGHT, COLOR_BTNSHADOW, COLOR_3DDKSHADOW};
     static constexpr COLORREF kContrast[kCount] = {kFace, kText, kFace, kText, RGB(255, 255, 255),
                                                    RGB(255, 255, 255), RGB(0, 255, 255), RGB(0, 255, 255)};
+    static constexpr const wchar_t* kThemeKey = L"Software\\Microsoft\\Windows\\CurrentVersion\\ThemeManager";
     COLORREF m_saved[kCount] = {};
+    HKEY m_theme = nullptr;
+    wchar_t m_themeActive[16] = {};
+    bool m_hadThemeActive = false;
 };
 
 // Nothing in the settings dialog is drawn in a colour of its own: in a high-contrast theme its

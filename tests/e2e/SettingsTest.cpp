@@ -113,8 +113,10 @@ TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
               ::GetSystemMetrics(SM_CXMAXIMIZED) / 2 - (window.right - window.left) / 2);
     // A key linking to a program shows its icon once the shell has given it; key 7 has no
     // link and no image.
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(::GetDlgItem(dialog, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0) != 0; }, 5000));
-    EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog, KeyButtonId(6)), BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_TRUE(WaitUntil([&] { return KeyImage(::GetDlgItem(dialog, KeyButtonId(0)), ::GetDlgItem(dialog, KeyButtonId(7))) != nullptr; }, 5000));
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog, KeyButtonId(6)), BM_GETIMAGE, IMAGE_ICON, 0),
+              ::SendMessageA(::GetDlgItem(dialog, KeyButtonId(7)), BM_GETIMAGE, IMAGE_ICON, 0))
+        << "keys 7 and 8 show the same blank image";
     SaveScreenshotIfAsked("settings-dialog");
 
     // A second Settings command while it is open does nothing.
@@ -203,7 +205,7 @@ TEST(JapaneseTexts, ShownOpenedAndSavedByteForByte) {
     EXPECT_EQ(WindowText(::GetDlgItem(settings, KeyLabelId(0))), "メモあ");
     EXPECT_EQ(WindowText(::GetDlgItem(settings, KeyLabelId(1))), "ｱｲ x");
     EXPECT_EQ(WindowText(::GetDlgItem(settings, IDOK)), "設　定");
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageW(::GetDlgItem(settings, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0) != 0; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return KeyImage(::GetDlgItem(settings, KeyButtonId(0)), ::GetDlgItem(settings, KeyButtonId(29))) != nullptr; }, 5000));
 
     ::PostMessageW(::GetDlgItem(settings, IDC_LIST_BUTTON), BM_CLICK, 0, 0);
     HWND list = program.WaitForDialogTitled("お気に入り設定一覧");
