@@ -171,9 +171,10 @@ void SettingsDialog::EditCaption(WPARAM index, LPARAM labelId) {
 }
 
 bool SettingsDialog::OnContextMenu(HWND window, LPARAM where) {
-    // Only the keyboard's request (no position): a right click changes nothing here.
+    // Only the keyboard's request, whose position is (-1, -1) in the low 32 bits (a 64-bit
+    // Windows leaves the upper ones clear): a right click changes nothing here.
     const int index = KeyIndexOfButton(window);
-    if (where != -1 || index < 0) return false;
+    if ((static_cast<ULONG_PTR>(where) & 0xFFFFFFFFu) != 0xFFFFFFFFu || index < 0) return false;
     // Posted, so that the key that asked has been handled before the caption dialog's loop.
     ::PostMessageW(Hwnd(), WM_APP_EDIT_CAPTION, static_cast<WPARAM>(index), KeyLabelId(index));
     return true;
