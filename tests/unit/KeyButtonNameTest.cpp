@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "settings/KeyButtonName.h"
-#include "settings/KeyGrid.h"
 
 namespace {
 struct KeyState {
@@ -37,15 +36,4 @@ TEST(KeyButtonName, NumberWithCaptionOrWhetherALinkIsSetAndTheLinkAndComboAsDesc
     }
 }
 
-// At the grid's edges the focus stays; Home and End go to the row's ends (the walk inside the
-// grid with real keys: the end-to-end test).
-TEST(KeyGrid, EdgesHoldTheFocusAndHomeAndEndGoToTheRowsEnds) {
-    EXPECT_EQ(KeyInDirection(1, VK_UP), 1);
-    EXPECT_EQ(KeyInDirection(29, VK_DOWN), 29);
-    EXPECT_EQ(KeyInDirection(6, VK_LEFT), 6);
-    EXPECT_EQ(KeyInDirection(11, VK_RIGHT), 11);
-    EXPECT_EQ(KeyInDirection(8, VK_HOME), 6);
-    EXPECT_EQ(KeyInDirection(8, VK_END), 11);
-    EXPECT_EQ(KeyInDirection(8, VK_TAB), -1);
-}
 }  // namespace
