@@ -99,3 +99,11 @@
 // A typed address whose host name would become another one in its ASCII form (full-width
 // "＠" or "／" in it): the address.
 #define IDS_ADDRESS_HOST_REFUSED          2050
+
+// What a screen reader says of a key button: its number, then its caption, or without one
+// whether it has a link. Its description: the link, then the combination.
+#define IDS_KEY_BUTTON_NAME               2051  // key number, caption or state
+#define IDS_KEY_STATE_SET                 2052
+#define IDS_KEY_STATE_NOT_SET             2053
+#define IDS_KEY_DESCRIPTION_LINK          2054  // the link
+#define IDS_KEY_DESCRIPTION_SEPARATOR     2055

@@ -42,6 +42,9 @@ void CaptionDialog::SetCaption(const char* text) noexcept {
 BOOL CaptionDialog::OnInitDialog() {
     Dialog::OnInitDialog();
     ::SendMessageW(Item(IDC_CAPTION_EDIT), EM_LIMITTEXT, kMaxCaptionLength, 0);
+    // The dialog is the field and nothing else: the screen reader calls the field by the
+    // dialog's title, as no label stands before it.
+    m_annotations.SetName(Item(IDC_CAPTION_EDIT), WideWindowTextOf(Hwnd()));
     SetWindowTextCp932(Item(IDC_CAPTION_EDIT), m_szCaption);
     return TRUE;
 }

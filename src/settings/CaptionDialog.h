@@ -3,6 +3,7 @@
 // runs the dialog and, on IDOK, stores what GetCaption returns.
 #include <string>
 
+#include "win/AccessibleAnnotations.h"
 #include "win/Dialog.h"
 
 class CaptionDialog : public Dialog {
@@ -26,4 +27,5 @@ protected:
 
 private:
     char m_szCaption[kMaxCaptionLength + 1] = {};
+    AccessibleAnnotations m_annotations;
 };

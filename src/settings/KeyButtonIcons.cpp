@@ -3,6 +3,8 @@
 #include <shellapi.h>
 #include <commctrl.h>
 
+#include <vector>
+
 #include "win/CodePage932.h"
 #include "win/LazyImports.h"
 #include "win/UrlService.h"
@@ -18,6 +20,14 @@ HICON ShellIconOf(const char* link) {
     return ::ExtractAssociatedIconW(::GetModuleHandleW(nullptr), copy, &index);
 }
 }  // namespace
+
+KeyButtonIcons::KeyButtonIcons(HICON browserIcon) : m_hBrowserIcon(browserIcon) {
+    // Every pixel transparent: the AND mask all ones, the colour all zeros.
+    const int size = ::GetSystemMetrics(SM_CXICON);
+    const std::vector<BYTE> mask(static_cast<std::size_t>((size + 15) / 16 * 2 * size), 0xFF);
+    const std::vector<BYTE> colour(mask.size(), 0x00);
+    m_blankIcon.Reset(::CreateIcon(nullptr, size, size, 1, 1, mask.data(), colour.data()));
+}
 
 bool KeyButtonIcons::IsWebLink(const char* link) const {
     // The classification sees the first 260 characters, as the shell would.
@@ -54,6 +64,9 @@ HICON WithWarningSign(HICON icon) {
 
 void KeyButtonIcons::SetKeyIcon(HWND button, const char* link, bool marked) {
     if (!button) return;
+    // Blank until its icon comes (or for good, when none can be had).
+    if (!::SendMessageW(button, BM_GETIMAGE, IMAGE_ICON, 0))
+        ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(m_blankIcon.Get()));
     m_waiting.erase(button);
     HICON icon = nullptr;
     if (link && *link) {
@@ -76,7 +89,8 @@ void KeyButtonIcons::SetKeyIcon(HWND button, const char* link, bool marked) {
 
 void KeyButtonIcons::ShowIcon(HWND button, HICON icon, bool marked) {
     UniqueIcon withSign(marked ? WithWarningSign(icon) : nullptr);
-    ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(withSign ? withSign.Get() : icon));
+    const HICON shown = withSign ? withSign.Get() : icon ? icon : m_blankIcon.Get();
+    ::SendMessageW(button, BM_SETIMAGE, IMAGE_ICON, reinterpret_cast<LPARAM>(shown));
     // The button no longer shows its previous icon with a sign: it can go now.
     if (withSign) m_markedIcons[button] = std::move(withSign);
     else m_markedIcons.erase(button);

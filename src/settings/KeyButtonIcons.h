@@ -19,17 +19,20 @@
 class KeyButtonIcons {
 public:
     // browserIcon belongs to the application and is shared; it is never released here.
-    explicit KeyButtonIcons(HICON browserIcon) noexcept : m_hBrowserIcon(browserIcon) {}
+    explicit KeyButtonIcons(HICON browserIcon);
 
     // From now on the shell's icons are read by a worker, whose answers come to replyWindow
     // as replyMessage; its handler calls RunReplies(). Without it they are read at once.
     void ReadInBackground(HWND replyWindow, UINT replyMessage);
     void RunReplies();
 
-    // Sets the button's image for the link (null or empty: no image). When no icon can be
+    // Sets the button's image for the link (null or empty: the blank image). When no icon can be
     // had for the link, the button keeps its image; so it does until a background read ends. A marked key (its combination has a
     // conflict) shows a small warning sign in the image's lower right corner.
     void SetKeyIcon(HWND button, const char* link, bool marked = false);
+    // What a button without a picture shows: an icon with nothing in it. A BS_ICON button
+    // without any image would draw its text, which is its name for screen readers.
+    HICON BlankIcon() const noexcept { return m_blankIcon.Get(); }
 
 private:
     bool IsWebLink(const char* link) const;
@@ -37,6 +40,7 @@ private:
     void ReadLater(HWND button, const std::string& link, bool marked);
 
     HICON m_hBrowserIcon;
+    UniqueIcon m_blankIcon;
     UrlServiceReader m_urls;
     // The shell's icon of each link, asked once however many keys have that link (thirty keys
     // on one program cost one extraction), kept while the dialog lives.

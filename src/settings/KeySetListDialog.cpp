@@ -8,6 +8,7 @@
 #include "res/resource.h"
 #include "win/CodePage932.h"
 #include "win/ScreenPlacement.h"
+#include "win/WindowText.h"
 
 namespace {
 constexpr int kNumberColumn = 0;
@@ -70,6 +71,9 @@ BOOL KeySetListDialog::OnInitDialog() {
     ::SendMessageW(Hwnd(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
 
     HWND list = Item(IDC_KEYSET_LIST);
+    // No label stands before the list: the screen reader calls it by the dialog's title. Its
+    // rows read themselves (number, then the other columns under their headings).
+    m_annotations.SetName(list, WideWindowTextOf(Hwnd()));
     const LRESULT extended = ::SendMessageW(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
     ::SendMessageW(list, LVM_SETEXTENDEDLISTVIEWSTYLE, 0,
                    extended | LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);

@@ -4,6 +4,7 @@
 // dialog's unsaved edits appear too.
 #include "keys/KeySetTable.h"
 #include "res/AppMessages.h"
+#include "win/AccessibleAnnotations.h"
 #include "win/Dialog.h"
 
 class KeySetListDialog : public Dialog {
@@ -20,4 +21,5 @@ private:
     LRESULT OnFillList(WPARAM wParam, LPARAM lParam);
 
     const KeySetTable& m_keySets;
+    AccessibleAnnotations m_annotations;
 };

@@ -16,6 +16,8 @@
 #include "res/resource.h"
 #include "keys/KeyMatching.h"
 #include "settings/CaptionDialog.h"
+#include "settings/KeyButtonName.h"
+#include "settings/KeyGrid.h"
 #include "settings/KeyLabel.h"
 #include "settings/KeySetListDialog.h"
 #include "settings/LinkDialog.h"
@@ -53,7 +55,9 @@ BOOL SettingsDialog::OnInitDialog() {
         const KeySet& record = table.At(static_cast<std::size_t>(index));
         SetWindowTextCp932(label, KeyLabelText(record));
         ShowKeyIcon(index);
+        ShowKeyName(index);
     }
+    MakeTabStop(0);
 
     PlaceOnScreen();
     StartHook();
@@ -96,6 +100,7 @@ void SettingsDialog::OpenLinkDialog(UINT commandId) {
     link.SetKeyIndex(index);
     if (link.DoModal() != IDOK) return;
     ShowKeyIcon(index);
+    ShowKeyName(index);
     RefreshMarks();
 }
 
@@ -137,6 +142,7 @@ bool SettingsDialog::OnDialogMessage(UINT msg, WPARAM wParam, LPARAM lParam, LRE
         case WM_APP_EDIT_CAPTION: result = OnEditCaption(wParam, lParam); return true;
         case WM_APP_KEY_HIT: result = CaptureBrowserPage(wParam, lParam); return true;
         case WM_APP_WORKER_REPLY: m_icons.RunReplies(); result = 0; return true;
+        case WM_CONTEXTMENU: return OnContextMenu(reinterpret_cast<HWND>(wParam), lParam);
         default: return false;
     }
 }
@@ -162,6 +168,17 @@ void SettingsDialog::EditCaption(WPARAM index, LPARAM labelId) {
     if (!record) return;
     record->ReplaceCaption(text.c_str());
     SetWindowTextCp932(Item(static_cast<int>(labelId)), KeyLabelText(*record));
+    ShowKeyName(static_cast<int>(index));
+}
+
+bool SettingsDialog::OnContextMenu(HWND window, LPARAM where) {
+    // Only the keyboard's request, whose position is (-1, -1) in the low 32 bits (a 64-bit
+    // Windows leaves the upper ones clear): a right click changes nothing here.
+    const int index = KeyIndexOfButton(window);
+    if ((static_cast<ULONG_PTR>(where) & 0xFFFFFFFFu) != 0xFFFFFFFFu || index < 0) return false;
+    // Posted, so that the key that asked has been handled before the caption dialog's loop.
+    ::PostMessageW(Hwnd(), WM_APP_EDIT_CAPTION, static_cast<WPARAM>(index), KeyLabelId(index));
+    return true;
 }
 
 LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
@@ -218,6 +235,7 @@ void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {
     if (MessageBoxCp932(Hwnd(), question, UiText(IDS_LINK_INFO_CAPTION), MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
         record.ReplaceLink(address);
         ShowKeyIcon(record.number - 1);
+        ShowKeyName(record.number - 1);
     }
 }
 
@@ -230,11 +248,13 @@ int SettingsDialog::KeyIndexOfButton(HWND hwnd) const noexcept {
 bool SettingsDialog::PreTranslateMessage(MSG& msg) {
     switch (msg.message) {
         case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_RBUTTONDOWN:
-        case WM_DROPFILES: break;
+        case WM_DROPFILES: case WM_KEYDOWN: case WM_SYSKEYDOWN: break;
         default: return false;
     }
     const int index = KeyIndexOfButton(msg.hwnd);
     if (index < 0) return false;
+    if (msg.message == WM_KEYDOWN || msg.message == WM_SYSKEYDOWN) return OnKeyButtonKey(index, msg);
+    if (msg.message == WM_LBUTTONDOWN) MakeTabStop(index);
     if (msg.message == WM_DROPFILES) {
         HookPause pause = PauseHook();
         OnDropOnKey(index, reinterpret_cast<HDROP>(msg.wParam));
@@ -261,6 +281,46 @@ void SettingsDialog::OnDropOnKey(int index, HDROP drop) {
     if (KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1)) {
         record->ReplaceLink(input.link->c_str());
         ShowKeyIcon(index);
+        ShowKeyName(index);
+    }
+}
+
+void SettingsDialog::ShowKeyName(int index) {
+    const KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1);
+    HWND button = Item(KeyButtonId(index));
+    if (!record || !button) return;
+    SetWindowTextCp932(button, ButtonTextOf(KeyButtonName(*record)));
+    m_annotations.SetDescription(button, WideFromCp932(KeyButtonDescription(*record)));
+}
+
+bool SettingsDialog::OnKeyButtonKey(int index, const MSG& msg) {
+    // Shift+F10 taken here rather than from the default procedure, which would also remember
+    // F10 and open the system menu of the caption dialog when the key comes up.
+    if (msg.wParam == VK_F10 && (::GetKeyState(VK_SHIFT) & 0x8000) != 0) return OnContextMenu(msg.hwnd, -1);
+    if (msg.message != WM_KEYDOWN) return false;
+    if (msg.wParam == VK_RETURN) {
+        ::SendMessageW(Hwnd(), WM_COMMAND, MAKEWPARAM(KeyButtonId(index), BN_CLICKED),
+                       reinterpret_cast<LPARAM>(msg.hwnd));
+        return true;
+    }
+    const int target = KeyInDirection(index, msg.wParam);
+    HWND button = target >= 0 && target < kKeyButtons ? Item(KeyButtonId(target)) : nullptr;
+    if (!button) return false;
+    // Through the dialog manager, which keeps the default button right; and the focus
+    // rectangle shown from now on, as the dialog manager's own keys would.
+    ::SendMessageW(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(button), TRUE);
+    ::SendMessageW(Hwnd(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
+    MakeTabStop(target);
+    return true;
+}
+
+void SettingsDialog::MakeTabStop(int index) {
+    for (int each = 0; each < kKeyButtons; ++each) {
+        HWND button = Item(KeyButtonId(each));
+        if (!button) continue;
+        const LONG_PTR style = ::GetWindowLongPtrW(button, GWL_STYLE);
+        const LONG_PTR wanted = each == index ? style | WS_TABSTOP : style & ~static_cast<LONG_PTR>(WS_TABSTOP);
+        if (wanted != style) ::SetWindowLongPtrW(button, GWL_STYLE, wanted);
     }
 }
 
@@ -300,6 +360,7 @@ void SettingsDialog::OnOK() {
 }
 
 void SettingsDialog::OnDestroy() {
+    m_annotations.Clear();
     m_browser.Close();
     StopHook();
     m_hookLib.reset();

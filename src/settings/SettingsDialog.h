@@ -18,6 +18,7 @@
 #include "keys/KeySet.h"
 #include "settings/KeyButtonIcons.h"
 #include "settings/KeyConflicts.h"
+#include "win/AccessibleAnnotations.h"
 #include "win/Dialog.h"
 #include "win/MessageFilter.h"
 #include "win/ToolTip.h"
@@ -85,6 +86,18 @@ private:
     void RefreshMarks();
     // The index of the key button the window is, or -1.
     int KeyIndexOfButton(HWND hwnd) const noexcept;
+    // What a screen reader says of the key: its name (the button's text, never drawn) and
+    // its description; after every change of its caption, link or combination.
+    void ShowKeyName(int index);
+    // The keyboard on a key button: the arrows, Home and End walk the grid; Enter opens the
+    // key's link dialog as Space and a click do; Shift+F10 its caption dialog. True when the
+    // key was taken.
+    bool OnKeyButtonKey(int index, const MSG& msg);
+    // Only one key button is a tab stop: the one last focused, so that Tab leaves the grid
+    // for the dialog's buttons and comes back to it.
+    void MakeTabStop(int index);
+    // Shift+F10 or the menu key on a key button: its caption dialog.
+    bool OnContextMenu(HWND window, LPARAM where);
 
     ToolTip m_toolTip;
     std::shared_ptr<HookLibrary> m_hookLib;
@@ -94,5 +107,6 @@ private:
     // Each key's conflicts in words, as last probed; a key with any carries the warning sign.
     std::array<std::string, kKeyButtons> m_conflicts{};
     BrowserQuery m_browser;
+    AccessibleAnnotations m_annotations;
     bool m_bCapturing = false;
 };

@@ -165,17 +165,38 @@ void CMainFrame::OnLaunchFailed(const std::string& link, LaunchResult why) {
 
 LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
     if (wParam != kTrayIconId) return 0;
-    if (lParam == WM_MOUSEMOVE) {
-        if (m_signIn) m_signIn->RefreshOnce();
-    } else if (lParam == WM_LBUTTONDBLCLK) {
-        ::SendMessageW(Hwnd(), WM_COMMAND, IDM_SETTINGS, 0);
-    } else if (lParam == WM_RBUTTONDOWN && !m_bDialogOpen) {
-        ShowTrayMenu();
+    switch (lParam) {
+        case WM_MOUSEMOVE:
+            if (m_signIn) m_signIn->RefreshOnce();
+            break;
+        case WM_LBUTTONUP: m_nLastTrayClick = ::GetTickCount(); break;
+        // Enter or Space on the icon the taskbar has given the focus (NIN_SELECT also when the
+        // icon was chosen with the mouse first); a click's own NIN_SELECT opens nothing.
+        case NIN_SELECT:
+            if (::GetTickCount() - m_nLastTrayClick <= ::GetDoubleClickTime()) break;
+            [[fallthrough]];
+        case NIN_KEYSELECT:
+        case WM_LBUTTONDBLCLK: ::SendMessageW(Hwnd(), WM_COMMAND, IDM_SETTINGS, 0); break;
+        // A right click ends in WM_CONTEXTMENU where the shell took version 3, and so do the
+        // menu key and Shift+F10: the menu opens on that alone, once per click.
+        case WM_RBUTTONDOWN:
+            if (!m_trayWnd.IsKeyboardVersion()) ShowTrayMenu();
+            break;
+        case WM_CONTEXTMENU: ShowTrayMenu(); break;
+        default: break;
     }
     return 0;
 }
 
 void CMainFrame::ShowTrayMenu() {
+    // Not over a dialog, and never a second menu from a notification that arrives while the
+    // first is open.
+    if (m_bDialogOpen || m_bMenuOpen) return;
+    struct MenuScope {
+        bool& open;
+        explicit MenuScope(bool& flag) : open(flag) { open = true; }
+        ~MenuScope() { open = false; }
+    } scope(m_bMenuOpen);
     POINT cursor{};
     ::GetCursorPos(&cursor);
     UniqueMenu menu = LoadTrayMenu();

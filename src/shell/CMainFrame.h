@@ -86,6 +86,9 @@ private:
     UniqueModule m_wtsapi;
     std::shared_ptr<HookLibrary> m_hookLib;
     bool m_bDialogOpen = false;
+    bool m_bMenuOpen = false;
+    // When the icon's last click ended: its NIN_SELECT follows it and is no keyboard's.
+    DWORD m_nLastTrayClick = 0;
     HACCEL m_hAccel = nullptr;
     // Broadcast by the shell when the notification area is (re-)created.
     UINT m_nTaskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");

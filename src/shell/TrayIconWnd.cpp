@@ -73,7 +73,11 @@ void TrayIconWnd::AddTrayIcon() {
         ::GetSystemMetrics(SM_CXSMICON), ::GetSystemMetrics(SM_CYSMICON), LR_DEFAULTCOLOR)));
     m_hIcon = std::move(icon);
     NOTIFYICONDATAW record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
-    if (m_pfnNotify(NIM_ADD, &record)) return;
+    m_bKeyboardVersion = false;
+    if (m_pfnNotify(NIM_ADD, &record)) {
+        SetKeyboardVersion();
+        return;
+    }
     // Refused: the notification area may not exist yet, or it already has our icon. Try
     // again every half second from the message loop, so that key presses, the menu and
     // Exit keep working meanwhile.
@@ -83,7 +87,18 @@ void TrayIconWnd::AddTrayIcon() {
 void TrayIconWnd::RetryAdd() {
     NOTIFYICONDATAW record = MakeRecord(::GetParent(Hwnd()), m_hIcon.Get(), true);
     // A modify succeeds when the icon is present after all; otherwise add once more.
-    if (m_pfnNotify(NIM_MODIFY, &record) || m_pfnNotify(NIM_ADD, &record)) CancelRetry();
+    if (m_pfnNotify(NIM_MODIFY, &record) || m_pfnNotify(NIM_ADD, &record)) {
+        CancelRetry();
+        SetKeyboardVersion();
+    }
+}
+
+void TrayIconWnd::SetKeyboardVersion() {
+    // Version 3 and not 4: the callback's lParam stays the mouse or keyboard message alone.
+    NOTIFYICONDATAW record = MakeRecord(::GetParent(Hwnd()), nullptr, false);
+    record.cbSize = NOTIFYICONDATAW_V2_SIZE;
+    record.uVersion = NOTIFYICON_VERSION;
+    m_bKeyboardVersion = m_pfnNotify(NIM_SETVERSION, &record) != FALSE;
 }
 
 void TrayIconWnd::DeleteTrayIcon() {

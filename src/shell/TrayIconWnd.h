@@ -21,6 +21,9 @@ public:
     void SetNotifyIconProc(NotifyIconProc proc) noexcept { m_pfnNotify = proc; }
     // Whether a refused add is waiting for its next attempt.
     bool IsAddPending() const noexcept { return m_bAddPending; }
+    // Whether the shell took the icon as version 3 at its last add: it then tells of the
+    // keyboard too (NIN_KEYSELECT; WM_CONTEXTMENU for the menu key and after a right click).
+    bool IsKeyboardVersion() const noexcept { return m_bKeyboardVersion; }
 
     // The record of every request: the first layout of the wide record, zero-filled, its tip
     // converted from the program's code page.
@@ -37,8 +40,11 @@ private:
     void RetryAdd();
     void DeleteTrayIcon();
     void CancelRetry();
+    // After every add: the icon's version, which the shell forgets with the icon.
+    void SetKeyboardVersion();
 
     NotifyIconProc m_pfnNotify = &::Shell_NotifyIconW;
     UniqueIcon m_hIcon;
     bool m_bAddPending = false;
+    bool m_bKeyboardVersion = false;
 };

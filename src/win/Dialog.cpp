@@ -28,6 +28,7 @@ INT_PTR Dialog::DoModal() {
                                              reinterpret_cast<LPARAM>(this));
     if (!hwnd) return -1;
     if (owner) ::EnableWindow(owner, FALSE);
+    m_hDisabledOwner = owner;
     // Scaled for a large DPI, a dialog may reach past the screen: all of it stays reachable.
     KeepOnWorkArea(hwnd);
     if (!m_bEnded) ::ShowWindow(hwnd, SW_SHOW);
@@ -49,7 +50,7 @@ INT_PTR Dialog::DoModal() {
         ::DispatchMessageW(&msg);
     }
     // Enable the owner before the dialog goes, so that the system activates the owner.
-    if (owner) ::EnableWindow(owner, TRUE);
+    EnableOwner();
     DestroyWindow();
     // The outer loop must still see a quit request that arrived while we ran.
     if (quit) ::PostQuitMessage(static_cast<int>(quitCode));
@@ -59,9 +60,18 @@ INT_PTR Dialog::DoModal() {
 void Dialog::EndDialog(INT_PTR result) noexcept {
     m_nResult = result;
     m_bEnded = true;
+    // The owner first: hiding the active dialog activates another window, and with the owner
+    // still disabled that would be some other popup (the settings dialog's tooltip), which
+    // then holds the keyboard focus.
+    EnableOwner();
     if (Hwnd()) ::ShowWindow(Hwnd(), SW_HIDE);
     // Wake the loop in case no other message is on its way.
     ::PostMessageW(nullptr, WM_NULL, 0, 0);
+}
+
+void Dialog::EnableOwner() noexcept {
+    if (m_hDisabledOwner) ::EnableWindow(m_hDisabledOwner, TRUE);
+    m_hDisabledOwner = nullptr;
 }
 
 BOOL Dialog::OnInitDialog() { return TRUE; }

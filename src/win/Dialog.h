@@ -32,9 +32,11 @@ protected:
 private:
     friend class Window;  // its StaticDialogProc dispatches to us
     INT_PTR Dispatch(UINT msg, WPARAM wParam, LPARAM lParam);
+    void EnableOwner() noexcept;
 
     UINT m_nTemplateId;
     HWND m_hParent;
+    HWND m_hDisabledOwner = nullptr;  // the owner DoModal disabled, until it is enabled again
     INT_PTR m_nResult = IDCANCEL;
     bool m_bEnded = false;
 };

@@ -37,7 +37,7 @@ TEST(Dpi144, DialogsStayOnTheWorkArea) {
     ExpectOnWorkArea(settings, "settings");
     // The key linking to a program shows an icon (its size cannot be read from another
     // process under Wine: the icon and tray icon sizes are checked in-process).
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(::GetDlgItem(settings, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0) != 0; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return KeyImage(::GetDlgItem(settings, KeyButtonId(0)), ::GetDlgItem(settings, KeyButtonId(29))) != nullptr; }, 5000));
     SaveScreenshotIfAsked("settings-dialog");
 
     ::PostMessageA(::GetDlgItem(settings, IDC_LIST_BUTTON), BM_CLICK, 0, 0);

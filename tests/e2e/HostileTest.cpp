@@ -52,7 +52,8 @@ void PostRandomMessages(HWND target, UINT count, std::mt19937& random, bool incl
             default:
                 if (i % 4 == 0) wParam = kTrayIconId;
                 if (wParam == kTrayIconId &&
-                    (lParam == WM_RBUTTONDOWN || lParam == WM_LBUTTONDBLCLK))
+                    (lParam == WM_RBUTTONDOWN || lParam == WM_LBUTTONDBLCLK || lParam == WM_CONTEXTMENU ||
+                     lParam == NIN_SELECT || lParam == NIN_KEYSELECT))
                     lParam = WM_MOUSEMOVE;
                 ::PostMessageA(target, WM_APP_TRAY_NOTIFY, wParam, lParam);
                 break;

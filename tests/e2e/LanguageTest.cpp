@@ -211,8 +211,9 @@ void Language::ExpectEveryWindowIn(const ExpectedTexts& texts, bool english) {
     ::PostMessageA(about, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(Closes(about));
 
-    if (english)
+    if (english) {
         for (const std::string& text : m_shown) EXPECT_TRUE(IsAscii(text)) << text;
+    }
     EXPECT_TRUE(m_program->CloseFrame());
 }
 

@@ -88,9 +88,28 @@ RECT DesktopRect() {
     return rect;
 }
 
-int TrayStarPixels() {
-    // The star of the program's icon is this gold; nothing else in Wine's taskbar is.
-    return ScreenCapture(TaskbarRect()).CountNear(RGB(250, 200, 40), 40);
+namespace {
+// The star of the program's icon is this gold; nothing else in Wine's taskbar is.
+constexpr COLORREF kStarGold = RGB(250, 200, 40);
+constexpr int kStarTolerance = 40;
+}  // namespace
+
+int TrayStarPixels() { return ScreenCapture(TaskbarRect()).CountNear(kStarGold, kStarTolerance); }
+
+POINT TrayStarCentre() {
+    const RECT taskbar = TaskbarRect();
+    const ScreenCapture capture(taskbar);
+    long sumX = 0, sumY = 0, count = 0;
+    for (int y = 0; y < capture.Height(); ++y)
+        for (int x = 0; x < capture.Width(); ++x) {
+            const COLORREF pixel = capture.Pixel(x, y);
+            if (std::abs(GetRValue(pixel) - GetRValue(kStarGold)) <= kStarTolerance &&
+                std::abs(GetGValue(pixel) - GetGValue(kStarGold)) <= kStarTolerance &&
+                std::abs(GetBValue(pixel) - GetBValue(kStarGold)) <= kStarTolerance)
+                sumX += x, sumY += y, ++count;
+        }
+    if (count == 0) return POINT{0, 0};
+    return POINT{taskbar.left + sumX / count, taskbar.top + sumY / count};
 }
 
 void SaveScreenshotIfAsked(const char* name) {

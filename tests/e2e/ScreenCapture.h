@@ -29,6 +29,9 @@ RECT TaskbarRect();
 RECT DesktopRect();
 // How many pixels of our icon's star colour the notification area shows.
 int TrayStarPixels();
+// Where on the screen the notification area shows our icon (the middle of its star), or
+// {0, 0} when it shows none.
+POINT TrayStarCentre();
 
 // Saves a screenshot of the whole desktop as <name>.bmp in the directory that the
 // environment variable VORLUND_SCREENSHOTS names; does nothing when it is not set.

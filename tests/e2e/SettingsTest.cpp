@@ -95,8 +95,9 @@ TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
         const int x = i == 11 ? 201 : xs[i % 6];
         EXPECT_NEAR(rect.left - first.left, (x - 11) * scaleX, 1.5) << "key " << i + 1;
         EXPECT_NEAR(rect.top - first.top, (ys[i / 6] - 7) * scaleY, 1.5) << "key " << i + 1;
+        // One key button is a tab stop: key 1 until another key takes the focus.
         EXPECT_EQ(::GetWindowLongA(::GetDlgItem(dialog, KeyButtonId(0) + i), GWL_STYLE) & 0xFFFF0FFF,
-                  i == 0 ? 0x50030040 : 0x50010040);
+                  i == 0 ? 0x50030040 : 0x50000040);
     }
     EXPECT_LT(rectOf(KeyButtonId(11)).left, rectOf(KeyButtonId(5)).left) << "key 12 sits two units left";
 
@@ -113,8 +114,10 @@ TEST_F(Settings, OpensFromDoubleClickWithThirtyKeysOnTheGrid) {
               ::GetSystemMetrics(SM_CXMAXIMIZED) / 2 - (window.right - window.left) / 2);
     // A key linking to a program shows its icon once the shell has given it; key 7 has no
     // link and no image.
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageA(::GetDlgItem(dialog, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0) != 0; }, 5000));
-    EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog, KeyButtonId(6)), BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_TRUE(WaitUntil([&] { return KeyImage(::GetDlgItem(dialog, KeyButtonId(0)), ::GetDlgItem(dialog, KeyButtonId(7))) != nullptr; }, 5000));
+    EXPECT_EQ(::SendMessageA(::GetDlgItem(dialog, KeyButtonId(6)), BM_GETIMAGE, IMAGE_ICON, 0),
+              ::SendMessageA(::GetDlgItem(dialog, KeyButtonId(7)), BM_GETIMAGE, IMAGE_ICON, 0))
+        << "keys 7 and 8 show the same blank image";
     SaveScreenshotIfAsked("settings-dialog");
 
     // A second Settings command while it is open does nothing.
@@ -203,7 +206,7 @@ TEST(JapaneseTexts, ShownOpenedAndSavedByteForByte) {
     EXPECT_EQ(WindowText(::GetDlgItem(settings, KeyLabelId(0))), "メモあ");
     EXPECT_EQ(WindowText(::GetDlgItem(settings, KeyLabelId(1))), "ｱｲ x");
     EXPECT_EQ(WindowText(::GetDlgItem(settings, IDOK)), ShownText("設　定", "OK"));
-    EXPECT_TRUE(WaitUntil([&] { return ::SendMessageW(::GetDlgItem(settings, KeyButtonId(0)), BM_GETIMAGE, IMAGE_ICON, 0) != 0; }, 5000));
+    EXPECT_TRUE(WaitUntil([&] { return KeyImage(::GetDlgItem(settings, KeyButtonId(0)), ::GetDlgItem(settings, KeyButtonId(29))) != nullptr; }, 5000));
 
     ::PostMessageW(::GetDlgItem(settings, IDC_LIST_BUTTON), BM_CLICK, 0, 0);
     HWND list = program.WaitForDialogTitled(ShownText("お気に入り設定一覧", "Favorite Keys List"));

@@ -47,6 +47,10 @@ protected:
         }
     }
     void Notify(UINT id, UINT mouse) { ::PostMessageA(m_frame, WM_APP_TRAY_NOTIFY, id, mouse); }
+    // A right click on the icon as the shell tells of it at version 3.
+    void RightClick() {
+        for (const UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU}) Notify(kTrayIconId, message);
+    }
     HWND WaitForMenu(unsigned ms = 5000) {
         HWND menu = nullptr;
         WaitUntil([&] { return (menu = FindMenuWindow(m_program.Pid())) != nullptr; }, ms);
@@ -82,7 +86,7 @@ TEST_F(Tray, RightButtonPressOpensTheMenuAtTheCursorOtherNotificationsDoNothing)
 
     POINT cursor{};
     ::GetCursorPos(&cursor);
-    Notify(kTrayIconId, WM_RBUTTONDOWN);
+    RightClick();
     HWND menu = WaitForMenu();
     ASSERT_NE(menu, nullptr);
     RECT rect{};
@@ -101,7 +105,7 @@ TEST_F(Tray, RightButtonPressOpensTheMenuAtTheCursorOtherNotificationsDoNothing)
 }
 
 TEST_F(Tray, ExitFromTheMenuStopsTheHookDeletesTheIconAndSaves) {
-    Notify(kTrayIconId, WM_RBUTTONDOWN);
+    RightClick();
     HWND menu = WaitForMenu();
     ASSERT_NE(menu, nullptr);
     ClickLastItem(menu);
@@ -130,7 +134,7 @@ TEST_F(Tray, AboutBoxRemovesTheIconKeepsKeysWorkingAndAllowsNoSecondDialog) {
 
     // No second About box, no menu, and a favourite key still opens its link.
     ::PostMessageA(m_frame, WM_COMMAND, ID_APP_ABOUT, 0);
-    Notify(kTrayIconId, WM_RBUTTONDOWN);
+    RightClick();
     ::PostMessageA(m_frame, WM_APP_KEY_HIT, 'A', 3);
     EXPECT_TRUE(WaitUntil([&] { return m_install.ProbeLaunches().size() == 1; }, 10000));
     ::Sleep(kSettle);
@@ -142,8 +146,46 @@ TEST_F(Tray, AboutBoxRemovesTheIconKeepsKeysWorkingAndAllowsNoSecondDialog) {
     EXPECT_TRUE(WaitUntil(IconShown, 5000)) << "icon back after OK";
 
     // With the box gone the menu opens again.
-    Notify(kTrayIconId, WM_RBUTTONDOWN);
+    RightClick();
     EXPECT_NE(WaitForMenu(), nullptr);
+}
+
+// With the icon focused from the keyboard the shell sends NIN_KEYSELECT (Enter, Space) and
+// WM_CONTEXTMENU (the menu key, Shift+F10); after a click it sends NIN_SELECT, which opens
+// nothing. A real right click on the icon opens the menu once.
+TEST_F(Tray, KeyboardOpensSettingsAndTheMenuARightClickOpensTheMenuOnce) {
+    Notify(kTrayIconId, WM_LBUTTONUP);
+    Notify(kTrayIconId, NIN_SELECT);
+    ::Sleep(kSettle);
+    EXPECT_EQ(FindDialogWindow(m_program.Pid()), nullptr) << "a click's own NIN_SELECT";
+    for (const UINT select : {NIN_KEYSELECT, NIN_SELECT}) {
+        ::Sleep(::GetDoubleClickTime());
+        Notify(kTrayIconId, select);
+        HWND settings = m_program.WaitForDialogTitled("お気に入り設定", 5000);
+        ASSERT_NE(settings, nullptr) << select;
+        ::PostMessageA(::GetDlgItem(settings, IDCANCEL), BM_CLICK, 0, 0);
+        ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 5000));
+        ASSERT_TRUE(WaitUntil(IconShown, 5000));
+    }
+    Notify(kTrayIconId, WM_CONTEXTMENU);
+    HWND menu = WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    ::PostMessageA(m_frame, WM_CANCELMODE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return FindMenuWindow(m_program.Pid()) == nullptr; }, 3000));
+
+    const POINT star = TrayStarCentre();
+    ASSERT_GT(star.x, 0);
+    ASSERT_EQ(RunLinuxCommand("xdotool mousemove " + std::to_string(star.x) + " " + std::to_string(star.y) +
+                                  " click 3",
+                              m_install.Dir()),
+              0);
+    menu = WaitForMenu();
+    ASSERT_NE(menu, nullptr);
+    ::Sleep(kSettle);
+    ::PostMessageA(m_frame, WM_CANCELMODE, 0, 0);
+    ASSERT_TRUE(WaitUntil([&] { return !::IsWindow(menu); }, 3000));
+    ::Sleep(kSettle);
+    EXPECT_EQ(FindMenuWindow(m_program.Pid()), nullptr) << "a second menu after the first";
 }
 
 TEST_F(Tray, TaskbarCreatedBringsALostIconBack) {
@@ -202,7 +244,8 @@ TEST(TrayUnanswered, NeitherTheSchedulerNorTheShellHoldsTheMenuOrThePresses) {
 
     const auto menuAppears = [&](const char* while_, bool close) {
         const DWORD start = ::GetTickCount();
-        ::PostMessageA(frame, WM_APP_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONDOWN);
+        for (const UINT message : {WM_RBUTTONDOWN, WM_RBUTTONUP, WM_CONTEXTMENU})
+            ::PostMessageA(frame, WM_APP_TRAY_NOTIFY, kTrayIconId, message);
         HWND menu = nullptr;
         const bool shown = WaitUntil([&] { return (menu = FindMenuWindow(program.Pid())) != nullptr; }, 3000);
         std::printf("tray menu with %s not answering: %lu ms\n", while_,

@@ -89,3 +89,9 @@ std::string MessageBoxText(HWND box) {
     }
     return text;
 }
+
+HICON KeyImage(HWND button, HWND noLink) {
+    const auto image = [](HWND key) { return reinterpret_cast<HICON>(::SendMessageW(key, BM_GETIMAGE, IMAGE_ICON, 0)); };
+    const HICON shown = image(button);
+    return shown == image(noLink) ? nullptr : shown;
+}

@@ -23,5 +23,9 @@ std::vector<HWND> VisibleDialogsOf(DWORD processId, HWND except = nullptr);
 HWND FindDialogWindow(DWORD processId);
 // The visible dialog of the process with this title, or null.
 HWND FindDialogTitled(DWORD processId, const std::string& title);
+// The image a key button shows, or null when it shows none: a key without a picture carries
+// its dialog's one blank icon, known as the image of a key (noLink) that has neither link nor
+// warning sign.
+HICON KeyImage(HWND button, HWND noLink);
 // The message text of a message box: the texts of its static controls, joined.
 std::string MessageBoxText(HWND box);

@@ -63,13 +63,14 @@ TEST(KeyButtonIcons, WebAndFtpShowTheBrowserIconMailtoAndLongLinksAsTheirFirst26
     // No browser: web links leave the button as it was.
     KeyButtonIcons noBrowser(nullptr);
     noBrowser.SetKeyIcon(button, nullptr);
-    EXPECT_EQ(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_EQ(image(), noBrowser.BlankIcon()) << "never no image: the button would draw its text";
+    EXPECT_NE(noBrowser.BlankIcon(), nullptr);
     icons.SetKeyIcon(button, "http://example.com/");
     EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)), browser);
     noBrowser.SetKeyIcon(button, "http://example.com/other");
     EXPECT_EQ(reinterpret_cast<HICON>(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0)), browser);
     icons.SetKeyIcon(button, "");
-    EXPECT_EQ(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0), 0);
+    EXPECT_EQ(image(), icons.BlankIcon());
     ::DestroyWindow(button);
 }
 
@@ -89,21 +90,24 @@ TEST(KeyButtonIcons, ReadInBackgroundOncePerLinkAndOnlyForTheLinkStillAsked) {
     icons.SetKeyIcon(buttons[1], program, true);
     icons.SetKeyIcon(buttons[2], program);
     icons.SetKeyIcon(buttons[2], "");  // no link now: the late icon is not for it
-    const auto image = [](HWND button) { return ::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0); };
-    EXPECT_EQ(image(buttons[0]), 0) << "nothing read on the dialog's thread";
+    const auto image = [&](HWND button) {
+        const auto shown = reinterpret_cast<HICON>(::SendMessageA(button, BM_GETIMAGE, IMAGE_ICON, 0));
+        return shown == icons.BlankIcon() ? nullptr : shown;
+    };
+    EXPECT_EQ(image(buttons[0]), nullptr) << "nothing read on the dialog's thread";
 
     int replies = 0;
     const auto run = [&] {
         ++replies;
         icons.RunReplies();
     };
-    PumpRepliesUntil([&] { return image(buttons[0]) != 0; }, kReply, run, 5000);
+    PumpRepliesUntil([&] { return image(buttons[0]) != nullptr; }, kReply, run, 5000);
     PumpRepliesUntil([] { return false; }, kReply, run, 200);
     EXPECT_EQ(replies, 1) << "one read for the link";
-    EXPECT_NE(image(buttons[0]), 0);
-    EXPECT_NE(image(buttons[1]), 0);
+    EXPECT_NE(image(buttons[0]), nullptr);
+    EXPECT_NE(image(buttons[1]), nullptr);
     EXPECT_NE(image(buttons[1]), image(buttons[0])) << "the marked key shows its own copy with the sign";
-    EXPECT_EQ(image(buttons[2]), 0);
+    EXPECT_EQ(image(buttons[2]), nullptr);
     for (HWND button : buttons) ::DestroyWindow(button);
 }
 

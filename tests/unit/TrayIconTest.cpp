@@ -81,7 +81,14 @@ TEST_F(TrayIcon, RefusedAddIsRetriedWithoutBlockingAndEndsWithModify) {
     FakeNotificationArea::Accepting() = true;
     PumpFor(700);
     EXPECT_FALSE(m_tray.IsAddPending());
-    EXPECT_EQ(requests.back().message, static_cast<DWORD>(NIM_MODIFY));
+    ASSERT_GE(requests.size(), 2u);
+    EXPECT_EQ(requests[requests.size() - 2].message, static_cast<DWORD>(NIM_MODIFY));
+    // The icon's version after every add that succeeds: 3, so that the shell tells of the
+    // keyboard too and lParam stays the message alone.
+    EXPECT_EQ(requests.back().message, static_cast<DWORD>(NIM_SETVERSION));
+    EXPECT_EQ(requests.back().record.cbSize, static_cast<DWORD>(NOTIFYICONDATAW_V2_SIZE));
+    EXPECT_EQ(requests.back().record.uVersion, 3u);
+    EXPECT_TRUE(m_tray.IsKeyboardVersion());
     const std::size_t settled = requests.size();
     PumpFor(700);
     EXPECT_EQ(requests.size(), settled) << "no requests after success";
@@ -116,7 +123,9 @@ TEST_F(TrayIcon, RecordsOfAddAndDeleteAndRemoveStopsRetrying) {
 
     FakeNotificationArea::Accepting() = true;
     ::SendMessageA(m_tray.Hwnd(), WM_APP_TRAY_RESTORE, 0, 0);
-    EXPECT_EQ(FakeNotificationArea::Requests().back().message, static_cast<DWORD>(NIM_ADD));
+    const auto& requests = FakeNotificationArea::Requests();
+    EXPECT_EQ(requests[requests.size() - 2].message, static_cast<DWORD>(NIM_ADD));
+    EXPECT_EQ(requests.back().message, static_cast<DWORD>(NIM_SETVERSION));
     EXPECT_FALSE(m_tray.IsAddPending());
 
     m_tray.DestroyWindow();

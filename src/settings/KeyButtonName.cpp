@@ -1,0 +1,33 @@
+#include "settings/KeyButtonName.h"
+
+#include "keys/KeyCombination.h"
+#include "keys/KeyMatching.h"
+#include "res/texts.h"
+#include "win/TextFormat.h"
+#include "win/UiLanguage.h"
+
+std::string KeyButtonName(const KeySet& keySet) {
+    const char* state = UiText(keySet.HasLink() ? IDS_KEY_STATE_SET : IDS_KEY_STATE_NOT_SET);
+    return FillIn(UiText(IDS_KEY_BUTTON_NAME),
+                  {std::to_string(keySet.number), keySet.HasCaption() ? keySet.caption : std::string(state)});
+}
+
+std::string KeyButtonDescription(const KeySet& keySet) {
+    std::string description = keySet.HasLink() ? FillIn(UiText(IDS_KEY_DESCRIPTION_LINK), {keySet.link}) : std::string();
+    if (const std::optional<KeyCode> code = EffectiveKeyCode(keySet)) {
+        if (!description.empty()) description += UiText(IDS_KEY_DESCRIPTION_SEPARATOR);
+        description += UiText(IDS_COMBO_IN_TIP) + CombinationWords(*code);
+    }
+    return description;
+}
+
+std::string ButtonTextOf(const std::string& name) {
+    std::string text;
+    // Code page 932's trail bytes never take the value of "&" (0x26), so a byte-wise pass
+    // cannot split a character.
+    for (const char c : name) {
+        text += c;
+        if (c == '&') text += '&';
+    }
+    return text;
+}
