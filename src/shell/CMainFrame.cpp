@@ -8,7 +8,6 @@
 #include "res/resource.h"
 #include "settings/SettingsDialog.h"
 #include "res/texts.h"
-#include "win/UiLanguage.h"
 #include "shell/SignInTask.h"
 #include "shell/TrayMenu.h"
 #include "win/GreyedItemClick.h"
