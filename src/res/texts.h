@@ -1,5 +1,6 @@
 #pragma once
-// The ids of every text the user sees, in one place. The texts themselves are string
+// The ids of every text the user sees, in one place. The last id is the highest: the unit
+// tests look one past it for a string that is not there. The texts themselves are string
 // resources, one table per language: TextsJapanese.rc and TextsEnglish.rc (UTF-8 sources).
 // A new text is an id here, with a comment that says where it appears and what fills its
 // %s and %d, and one line in each of the two tables; the unit tests fail while either table
