@@ -110,8 +110,10 @@ protected:
         for (HWND child : ChildWindowsOf(window)) {
             const bool icon = (::GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
                               _stricmp(ClassNameOf(child).c_str(), "Static") == 0;
-            // The user's caption is theirs; an icon's text is its resource number.
-            if (::GetDlgCtrlID(child) != KeyLabelId(0) && !icon) m_shown.push_back(WindowText(child));
+            // The user's caption is theirs, on key 1's label and in its button's name; an icon's
+            // text is its resource number.
+            const int id = ::GetDlgCtrlID(child);
+            if (id != KeyLabelId(0) && id != KeyButtonId(0) && !icon) m_shown.push_back(WindowText(child));
         }
     }
     void ExpectControls(HWND dialog, const std::vector<std::pair<int, const char*>>& controls) {
