@@ -12,9 +12,14 @@ struct KeySet {
     std::string link;
     // Stored as Activate=1: a press first switches to the running program's window.
     bool activate = false;
+    // Stored as Text=: what the key types into the window in front instead of opening links.
+    // CP932, with the file's escapes already undone (a line break is "\n", a tab "\t").
+    // A key that also has a link opens the link and types nothing.
+    std::string text;
 
     bool HasCaption() const noexcept { return !caption.empty(); }
     bool HasLink() const noexcept { return !link.empty(); }
+    bool TypesText() const noexcept { return !text.empty() && !HasLink(); }
 
     // The only way captions and links are edited. Null or empty text leaves the field
     // absent; the number, the key code and the other text stay as they are.
