@@ -10,7 +10,10 @@
 #include "common/ScratchDirectory.h"
 #include "keys/SettingsFile.h"
 #include "keys/SettingsFileEncoding.h"
+#include "win/CodePage932.h"
+#include "win/FileSwap.h"
 #include "win/ProfileFile.h"
+#include "win/WholeFile.h"
 
 namespace {
 using Section = std::map<std::string, std::string>;
@@ -277,17 +280,19 @@ TEST(SettingsFilePath, FailedWriteIsReported) {
     EXPECT_TRUE(file.Save(table));
 }
 // The save writes a copy beside the file and swaps it in: a copy left by a save cut off is
-// never read and is replaced; where the copy cannot be written the file stays exactly as it
-// was and the save says it failed.
+// never read; where the copy cannot be written the file stays exactly as it was and the save
+// says it failed; a save that succeeds leaves nothing beside the file.
 TEST_F(SettingsFileTest, SaveGoesThroughACopyBesideTheFile) {
     const std::string original = "; mine\r\n[KeySet1]\r\nLink=C:\\old.txt\r\n";
     Seed(original);
-    const std::string staged = m_dir.File("Vorlund.ini.new");
-    ASSERT_TRUE(WriteFileBytes(staged, "[KeySet1]\r\nLink=C:\\half\r\n"));  // a save cut off
+    const std::string cutOff = m_dir.File("Vorlund.ini.new");
+    ASSERT_TRUE(WriteFileBytes(cutOff, "[KeySet1]\r\nLink=C:\\half\r\n"));
     KeySetTable table = LoadedTable(m_file);
     EXPECT_EQ(table.At(0).link, "C:\\old.txt");
 
-    HANDLE holder = ::CreateFileA(staged.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    const SwapNames ours = SwapNamesFor(WidePath(m_ini));
+    ASSERT_TRUE(WriteFileBytes(ours.staged, ""));
+    HANDLE holder = ::CreateFileW(ours.staged.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     table.At(0).ReplaceLink("C:\\new.txt");
@@ -296,7 +301,8 @@ TEST_F(SettingsFileTest, SaveGoesThroughACopyBesideTheFile) {
     ::CloseHandle(holder);
 
     ASSERT_TRUE(m_file.Save(table));
-    EXPECT_FALSE(FileExists(staged));
+    EXPECT_FALSE(FileExists(ours.staged));
+    EXPECT_FALSE(FileExists(ours.backup));
     const std::optional<std::string> saved = ReadFileBytes(m_ini);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->rfind("; mine\r\n", 0), 0u) << "everything else in the file stays";
@@ -346,5 +352,122 @@ TEST(SettingsFileEncoding, MarkedFilesAreConvertedOnceOrLeftAlone) {
             EXPECT_FALSE(FileExists(dir.File("Vorlund.ini.2.bak"))) << c.label;
         }
     }
+}
+
+// What a save stopped half-way left, laid out by hand. While Vorlund.ini is missing nothing is
+// saved over it; the start then puts back the newest backup, else the newest new file. Beside
+// a Vorlund.ini (a save cut off while writing), and under names that are not a save's,
+// nothing is taken.
+TEST(SettingsFileRecovery, HalfDoneSwapIsPutBack) {
+    struct Left {
+        const char* name;
+        const char* bytes;  // null: a folder of that name
+        int hoursAgo;
+    };
+    struct Case {
+        const char* label;
+        std::vector<Left> files;
+        const char* recovered;  // Vorlund.ini afterwards; null: none
+    };
+    const char* older = "[KeySet1]\r\nLink=older\r\n";
+    const char* newer = "[KeySet1]\r\nLink=newer\r\n";
+    const Case cases[] = {
+        {"earlier version, no backup", {{"Vorlund.ini.new", newer, 0}}, newer},
+        {"backup beside the new file", {{"Vorlund.ini.7.old", older, 2}, {"Vorlund.ini.7.new", newer, 1}}, older},
+        {"newest backup", {{"Vorlund.ini.9.old", older, 2}, {"Vorlund.ini.10.old", newer, 1}}, newer},
+        {"cut off while writing", {{"Vorlund.ini", older, 2}, {"Vorlund.ini.new", newer, 1}}, older},
+        {"not a save's", {{"Vorlund.ini.bak", newer, 0}, {"Vorlund.ini.x.old", newer, 0}, {"Vorlund.ini.5.old", nullptr, 0}},
+         nullptr},
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir("recovery");
+        for (const Left& left : c.files) {
+            const std::string path = dir.File(left.name);
+            if (!left.bytes) {
+                ASSERT_TRUE(::CreateDirectoryA(path.c_str(), nullptr));
+                continue;
+            }
+            ASSERT_TRUE(WriteFileBytes(path, left.bytes));
+            HANDLE file = ::CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+            ULARGE_INTEGER when{};
+            ::GetSystemTimeAsFileTime(reinterpret_cast<FILETIME*>(&when));
+            when.QuadPart -= 36000000000ULL * static_cast<unsigned>(left.hoursAgo);
+            ::SetFileTime(file, nullptr, nullptr, reinterpret_cast<const FILETIME*>(&when));
+            ::CloseHandle(file);
+        }
+        const std::string ini = dir.File("Vorlund.ini");
+        const bool iniThere = FileExists(ini);
+        const std::string dirPath = dir.WithSlash();
+        const SettingsFile file(dirPath.c_str());
+        KeySetTable table = LoadedTable(file);
+        EXPECT_EQ(table.At(0).link, iniThere ? "older" : "") << c.label;
+        table.At(0).ReplaceLink("C:\\mine.txt");
+        const bool setAside = !iniThere && c.recovered;
+        EXPECT_EQ(file.IsSetAside(), setAside) << c.label;
+        EXPECT_EQ(file.Save(table), !setAside) << c.label;
+        if (setAside) { EXPECT_FALSE(FileExists(ini)) << c.label; }
+
+        file.RecoverHalfDoneSave();
+        if (iniThere || !c.recovered) continue;
+        EXPECT_EQ(ReadFileBytes(ini), c.recovered) << c.label;
+        EXPECT_EQ(LoadedTable(file).At(0).link, c.recovered == older ? "older" : "newer") << c.label;
+    }
+}
+
+// Where the swap stopped half-way with the old file moved away: the new file is put in place
+// when it can be, else the old one back; where neither is there any more, the new one stays,
+// the only copy.
+TEST(SettingsFileRecovery, SwapStoppedHalfWayLosesNothing) {
+    struct Case {
+        const char* label;
+        bool backupThere;
+        bool stagedHeld;  // by a virus scanner, say
+        Placement placement;
+        const char* target;  // afterwards
+    };
+    const Case cases[] = {
+        {"new file free", true, false, Placement::Placed, "new"},
+        {"new file held", true, true, Placement::Unchanged, "old"},
+        {"new file held, no backup", false, true, Placement::SetAside, nullptr},
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir("swap");
+        const std::wstring target = WidePath(dir.File("Vorlund.ini"));
+        const SwapNames names = SwapNamesFor(target);
+        ASSERT_TRUE(WriteFileBytes(names.staged, "new"));
+        if (c.backupThere) { ASSERT_TRUE(WriteFileBytes(names.backup, "old")); }
+        HANDLE holder = c.stagedHeld ? ::CreateFileW(names.staged.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                                     nullptr, OPEN_EXISTING, 0, nullptr)
+                                     : INVALID_HANDLE_VALUE;
+        EXPECT_EQ(PutFileInPlace(names, target), c.placement) << c.label;
+        if (holder != INVALID_HANDLE_VALUE) ::CloseHandle(holder);
+        EXPECT_EQ(ReadFileBytes(target), c.target ? std::optional<std::string>(c.target) : std::nullopt) << c.label;
+        EXPECT_FALSE(FileExists(names.backup)) << c.label;
+        if (c.placement == Placement::SetAside) { EXPECT_EQ(ReadFileBytes(names.staged), "new") << c.label; }
+    }
+}
+
+// A copy of the program in another session saving at the same moment: a whole save of ours in
+// the middle of its writing takes nothing of its file, and its swap after ours keeps every key
+// neither of them touched.
+TEST_F(SettingsFileTest, TwoCopiesSavingAtOnceLoseNothing) {
+    Seed("[KeySet1]\r\nLink=C:\\one.txt\r\n[KeySet2]\r\nLink=C:\\two.txt\r\n[KeySet30]\r\nLink=C:\\kept.txt\r\n");
+    const SwapNames other = SwapNamesFor(WidePath(m_ini), ::GetCurrentProcessId() + 4);
+    ASSERT_TRUE(WriteWholeFile(other.staged, *ReadFileBytes(m_ini)));
+    const ProfileFile otherStaged(Cp932FromWide(other.staged).text);
+    ASSERT_TRUE(otherStaged.Write("KeySet1", "Link", "C:\\other.txt"));
+
+    KeySetTable table = LoadedTable(m_file);
+    table.At(1).ReplaceLink("C:\\ours.txt");
+    ASSERT_TRUE(m_file.Save(table));
+    EXPECT_EQ(LoadedTable(m_file).At(1).link, "C:\\ours.txt");
+
+    ASSERT_TRUE(otherStaged.Write("KeySet2", "Caption", "other"));
+    ASSERT_EQ(PutFileInPlace(other, WidePath(m_ini)), Placement::Placed);
+    const KeySetTable saved = LoadedTable(m_file);
+    EXPECT_EQ(saved.At(0).link, "C:\\other.txt");
+    EXPECT_EQ(saved.At(1).caption, "other");
+    EXPECT_EQ(saved.At(29).link, "C:\\kept.txt");
+    EXPECT_EQ(SectionNames(m_ini), (std::set<std::string>{"KeySet1", "KeySet2", "KeySet30"}));
 }
 }  // namespace
