@@ -316,18 +316,23 @@ TEST(SettingsFileEncoding, MarkedFilesAreConvertedOnceOrLeftAlone) {
     const std::string utf16Japanese("\xFF\xFE[\0K\0e\0y\0S\0e\0t\0" "1\0]\0\r\0\n\0C\0a\0p\0t\0i\0o\0n\0=\0\xE1\x30\xFC\x30\xEB\x30", 46);
     const std::string utf16Accent("\xFF\xFE[\0K\0]\0\r\0\n\0L\0=\0J\0o\0s\0\xE9\0", 24);
     const std::string utf16BigEndian("\xFE\xFF\0[\0K\0]\0\r\0\n\0L\0=\x30\xE1", 18);
+    std::string utf16LookAlikes("\xFF\xFE");
+    for (const wchar_t unit : std::wstring(L"[KeySet1]\r\nLink=\u00C5\u00E9"))
+        utf16LookAlikes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
     struct Case {
         const char* label;
         std::string file;
         Outcome outcome;
         const char* converted;  // Vorlund.ini afterwards when converted
         const wchar_t* lost;
+        const char* lookAlike = nullptr;  // what key 1's link must never be read as
     };
     const Case cases[] = {
         {"UTF-8", "\xEF\xBB\xBF[KeySet1]\r\nCaption=\xE3\x83\xA1\r\n", Outcome::Converted, "[KeySet1]\r\nCaption=メ\r\n", L""},
         {"UTF-16", utf16Japanese, Outcome::Converted, "[KeySet1]\r\nCaption=メール", L""},
         {"UTF-16 BE", utf16BigEndian, Outcome::Converted, "[K]\r\nL=メ", L""},
         {"UTF-16, not in 932", utf16Accent, Outcome::Unconvertible, nullptr, L"\u00E9"},
+        {"UTF-16, best-fit look-alikes", utf16LookAlikes, Outcome::Unconvertible, nullptr, L"\u00C5\u00E9", "Ae"},
         {"UTF-8, invalid", "\xEF\xBB\xBF\xC3(", Outcome::Unconvertible, nullptr, L"\uFFFD"},
         {"UTF-16, odd", std::string("\xFF\xFE[", 3), Outcome::Unconvertible, nullptr, L"\uFFFD"},
         {"UTF-8, too large", "\xEF\xBB\xBF" + std::string(SettingsFile::kMaxFileBytes, 'a'), Outcome::Unconvertible,
@@ -351,6 +356,8 @@ TEST(SettingsFileEncoding, MarkedFilesAreConvertedOnceOrLeftAlone) {
             EXPECT_EQ(ReadFileBytes(ini), c.file) << c.label;
             EXPECT_FALSE(FileExists(dir.File("Vorlund.ini.2.bak"))) << c.label;
         }
+        // Read as it is, by the private-profile functions: refused or kept, never changed.
+        if (c.lookAlike) { EXPECT_NE(LoadedTable(SettingsFile(dir.WithSlash().c_str())).At(0).link, c.lookAlike); }
     }
 }
 
