@@ -428,19 +428,20 @@ TEST(SettingsFileRecovery, SwapStoppedHalfWayLosesNothing) {
     struct Case {
         const char* label;
         bool backupThere;
-        bool stagedHeld;  // by a virus scanner, say
+        bool stagedHeld;     // by a virus scanner, say
+        const char* target;  // where the new file is to go
         Placement placement;
-        const char* target;  // afterwards
+        const char* after;   // the target afterwards
     };
     const Case cases[] = {
-        {"new file free", true, false, Placement::Placed, "new"},
-        {"new file held", true, true, Placement::Unchanged, "old"},
-        {"new file held, no backup", false, true, Placement::SetAside, nullptr},
+        {"new file free", true, false, "Vorlund.ini", Placement::Placed, "new"},
+        {"new file held", true, true, "Vorlund.ini", Placement::Unchanged, "old"},
+        {"no way in, no backup", false, false, "gone\\Vorlund.ini", Placement::SetAside, nullptr},
     };
     for (const Case& c : cases) {
         ScratchDirectory dir("swap");
-        const std::wstring target = WidePath(dir.File("Vorlund.ini"));
-        const SwapNames names = SwapNamesFor(target);
+        const std::wstring target = WidePath(dir.File(c.target));
+        const SwapNames names = SwapNamesFor(WidePath(dir.File("Vorlund.ini")));
         ASSERT_TRUE(WriteFileBytes(names.staged, "new"));
         if (c.backupThere) { ASSERT_TRUE(WriteFileBytes(names.backup, "old")); }
         HANDLE holder = c.stagedHeld ? ::CreateFileW(names.staged.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
@@ -448,7 +449,7 @@ TEST(SettingsFileRecovery, SwapStoppedHalfWayLosesNothing) {
                                      : INVALID_HANDLE_VALUE;
         EXPECT_EQ(PutFileInPlace(names, target), c.placement) << c.label;
         if (holder != INVALID_HANDLE_VALUE) ::CloseHandle(holder);
-        EXPECT_EQ(ReadFileBytes(target), c.target ? std::optional<std::string>(c.target) : std::nullopt) << c.label;
+        EXPECT_EQ(ReadFileBytes(target), c.after ? std::optional<std::string>(c.after) : std::nullopt) << c.label;
         EXPECT_FALSE(FileExists(names.backup)) << c.label;
         if (c.placement == Placement::SetAside) { EXPECT_EQ(ReadFileBytes(names.staged), "new") << c.label; }
     }
