@@ -383,7 +383,8 @@ TEST(SettingsFileRecovery, HalfDoneSwapIsPutBack) {
         {"backup beside the new file", {{"Vorlund.ini.7.old", older, 2}, {"Vorlund.ini.7.new", newer, 1}}, older},
         {"newest backup", {{"Vorlund.ini.9.old", older, 2}, {"Vorlund.ini.10.old", newer, 1}}, newer},
         {"cut off while writing", {{"Vorlund.ini", older, 2}, {"Vorlund.ini.new", newer, 1}}, older},
-        {"not a save's", {{"Vorlund.ini.bak", newer, 0}, {"Vorlund.ini.x.old", newer, 0}, {"Vorlund.ini.5.old", nullptr, 0}},
+        {"not a save's",
+         {{"Vorlund.ini.bak", newer, 0}, {"Vorlund.ini.x.old", newer, 0}, {"Vorlund.ini.5.old", nullptr, 0}},
          nullptr},
     };
     for (const Case& c : cases) {
@@ -444,8 +445,9 @@ TEST(SettingsFileRecovery, SwapStoppedHalfWayLosesNothing) {
         const SwapNames names = SwapNamesFor(WidePath(dir.File("Vorlund.ini")));
         ASSERT_TRUE(WriteFileBytes(names.staged, "new"));
         if (c.backupThere) { ASSERT_TRUE(WriteFileBytes(names.backup, "old")); }
-        HANDLE holder = c.stagedHeld ? ::CreateFileW(names.staged.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                     nullptr, OPEN_EXISTING, 0, nullptr)
+        // Shared for reading and writing, not for moving.
+        HANDLE holder = c.stagedHeld ? ::CreateFileW(names.staged.c_str(), GENERIC_READ,
+                                                     FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr)
                                      : INVALID_HANDLE_VALUE;
         EXPECT_EQ(PutFileInPlace(names, target), c.placement) << c.label;
         if (holder != INVALID_HANDLE_VALUE) ::CloseHandle(holder);
