@@ -107,6 +107,9 @@ void LinkKeysApp::OnAppAbout() {
 }
 
 void LinkKeysApp::PrepareSettingsFile() {
+    // First, so that what comes back is converted and read like the file it was. What cannot
+    // come back stays where it is, and no save is made over it (SettingsFile::Save).
+    SettingsFile(m_szAppDir).RecoverHalfDoneSave();
     const SettingsFileEncoding encoding = ConvertMarkedSettingsFile(m_szAppDir);
     if (encoding.outcome != SettingsFileEncoding::Outcome::Unconvertible) return;
     // The user's own edit stays exactly as it is: not read, and never written in this run.
@@ -125,11 +128,15 @@ int LinkKeysApp::LoadSettings() {
 
 bool LinkKeysApp::SaveSettings() {
     if (m_bSessionEnded || m_bSettingsFileLocked) return false;
-    return SettingsFile(m_szAppDir).Save(m_keySets);
+    const SettingsFile file(m_szAppDir);
+    const bool saved = file.Save(m_keySets);
+    m_bSettingsSetAside = !saved && file.IsSetAside();
+    return saved;
 }
 
 const char* LinkKeysApp::SaveFailure() const noexcept {
     if (m_bSettingsFileLocked) return UiText(IDS_SAVE_REFUSED_UNCONVERTED_FILE);
+    if (m_bSettingsSetAside) return UiText(IDS_SAVE_FAILED_SET_ASIDE);
     return ProfileFile::CodePageKeepsBytes(::GetACP()) ? UiText(IDS_SAVE_FAILED) : UiText(IDS_SAVE_FAILED_CODE_PAGE);
 }
 

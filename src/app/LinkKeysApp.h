@@ -60,6 +60,8 @@ private:
     std::optional<KeySetTable> m_confirmedKeySets;
     bool m_bSessionEnded = false;
     bool m_bSettingsFileLocked = false;
+    // The last save stopped half-way and left Vorlund.ini under another name.
+    bool m_bSettingsSetAside = false;
     char m_szBrowserPath[kBrowserPathSize] = {};
     std::unique_ptr<CMainFrame> m_pMainFrame;
 };

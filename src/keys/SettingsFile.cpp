@@ -6,6 +6,7 @@
 #include <string>
 
 #include "win/CodePage932.h"
+#include "win/FileSwap.h"
 #include "win/ProfileFile.h"
 #include "win/WholeFile.h"
 
@@ -48,6 +49,14 @@ SettingsFile::SettingsFile(const char* appDir) noexcept {
     std::memcpy(m_szPath + dirLength, kFileName, sizeof kFileName);
 }
 
+void SettingsFile::RecoverHalfDoneSave() const {
+    if (IsUsable()) RecoverHalfDoneSwap(WideFromCp932(m_szPath));
+}
+
+bool SettingsFile::IsSetAside() const {
+    return IsUsable() && ::IsSetAside(WideFromCp932(m_szPath));
+}
+
 void SettingsFile::Load(KeySetTable& table) const {
     table.Clear();
     const ProfileFile file(m_szPath);
@@ -76,16 +85,20 @@ bool SettingsFile::Save(const KeySetTable& table) const {
     // The private-profile functions rewrite the whole file at every call: written in place, the
     // file would hold only some of the keys at most moments of a save. The new file is written
     // whole beside the old one, from a copy of it (so that everything else in it stays), and
-    // put in its place in one step once it is on the disk. A copy left by a save cut off is
-    // never read, and is overwritten here.
+    // put in its place in one step once it is on the disk. The copy's name is this process's
+    // own, so that a copy of the program in another session never writes into it.
     const std::wstring path = WideFromCp932(m_szPath);
-    const std::wstring stagedPath = path + L".new";
+    const SwapNames names = SwapNamesFor(path);
+    const std::wstring& stagedPath = names.staged;
     const WholeFile current = ReadWholeFile(path, kMaxFileBytes);
+    // Without the file, a swap cut off may have left the keys under another name: the next
+    // start puts them back, and a file made now would hide them.
+    if (current.result == FileRead::Missing && ::IsSetAside(path)) return false;
     if (current.result == FileRead::Failed || !WriteWholeFile(stagedPath, current.bytes)) {
         ::DeleteFileW(stagedPath.c_str());
         return false;
     }
-    const ProfileFile staged(std::string(m_szPath) + ".new");
+    const ProfileFile staged(Cp932FromWide(stagedPath).text);
     bool allWritten = true;
     for (std::size_t position = 0; position < KeySetTable::kKeyCount; ++position) {
         // The section number comes from the position, not from the record.
@@ -109,5 +122,5 @@ bool SettingsFile::Save(const KeySetTable& table) const {
         ::DeleteFileW(stagedPath.c_str());
         return allWritten && nothingToWrite;
     }
-    return PutFileInPlace(stagedPath, path);
+    return PutFileInPlace(names, path) == Placement::Placed;
 }

@@ -21,13 +21,20 @@ public:
     // Rebuilds the table: thirty records numbered 1 to 30, whatever the file holds (or
     // when it cannot be read).
     void Load(KeySetTable& table) const;
-    // Writes the thirty sections the table owns: into Vorlund.ini.new, a copy of the file,
-    // which then replaces the file in one step, so that a save cut off at any moment leaves
-    // the old file or the new one whole. Returns false when any write failed or the file is
-    // unusable, the old file then unchanged, so that a caller can tell the user the settings
-    // were not kept; a table that does not hold all thirty records is refused and nothing is
-    // written.
+    // Writes the thirty sections the table owns: into Vorlund.ini.<process id>.new, a copy of
+    // the file, which then replaces the file in one step (the old one passing through
+    // Vorlund.ini.<process id>.old), so that a save cut off at any moment leaves the old file
+    // or the new one whole. Returns false when any write failed or the file is unusable, so
+    // that a caller can tell the user the settings were not kept: the old file is then
+    // unchanged, or set aside (IsSetAside). A table that does not hold all thirty records is
+    // refused and nothing is written; so is any save while the file is set aside.
     bool Save(const KeySetTable& table) const;
+
+    // At start-up, before anything reads the file: where Vorlund.ini is missing, puts back
+    // what a save stopped half-way left beside it.
+    void RecoverHalfDoneSave() const;
+    // Vorlund.ini is missing, its keys kept under another name until the next start.
+    bool IsSetAside() const;
 
 private:
     char m_szPath[kPathSize] = {};

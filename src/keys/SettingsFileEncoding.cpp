@@ -7,6 +7,7 @@
 
 #include "keys/SettingsFile.h"
 #include "win/CodePage932.h"
+#include "win/FileSwap.h"
 #include "win/UniqueHandle.h"
 #include "win/WholeFile.h"
 
@@ -93,10 +94,13 @@ SettingsFileEncoding ConvertMarkedSettingsFile(const std::string& appDir) {
     bool kept = WriteWholeFile(path + L".bak", file.bytes, CREATE_NEW);
     for (int n = 2; !kept && n < 10; ++n)
         kept = WriteWholeFile(path + L"." + std::to_wstring(n) + L".bak", file.bytes, CREATE_NEW);
-    const std::wstring fresh = path + L".new";
-    if (!kept || !WriteWholeFile(fresh, converted.text) || !PutFileInPlace(fresh, path)) {
-        ::DeleteFileW(fresh.c_str());
+    const SwapNames names = SwapNamesFor(path);
+    if (!kept || !WriteWholeFile(names.staged, converted.text)) {
+        ::DeleteFileW(names.staged.c_str());
         return {Outcome::Unconvertible, {}, info->name};
     }
+    // A swap stopped half-way keeps what it could not put in place: the next start takes the
+    // user's file back from it.
+    if (PutFileInPlace(names, path) != Placement::Placed) return {Outcome::Unconvertible, {}, info->name};
     return {Outcome::Converted, {}, info->name};
 }

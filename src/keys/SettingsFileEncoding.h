@@ -14,7 +14,8 @@ struct SettingsFileEncoding {
         Converted,      // now code page 932; the original is Vorlund.ini.bak
         Unconvertible,  // holds characters code page 932 cannot hold (in lost), or is not
                         // what its mark says, too large, or could not be replaced: left
-                        // exactly as it is
+                        // exactly as it is (or, where the swap stopped half-way, set aside
+                        // for the next start to take back)
     };
     Outcome outcome = Outcome::Unchanged;
     std::wstring lost;

@@ -42,6 +42,9 @@
 // On a Windows whose ANSI code page would change the file's Japanese bytes (Chinese, Korean,
 // UTF-8), nothing but plain ASCII is written.
 #define IDS_SAVE_FAILED_CODE_PAGE         2015
+// A save whose swap stopped half-way and could not be undone: Vorlund.ini is missing, its
+// content kept beside it under another name until the next start puts it back.
+#define IDS_SAVE_FAILED_SET_ASIDE         2130
 
 // The tray menu's start-at-sign-in item could not change the sign-in task.
 #define IDS_SIGNIN_TASK_NOT_REGISTERED    2016

@@ -52,7 +52,16 @@ struct NullHandleTraits {
     static void Close(Handle h) noexcept { CloseFunction(h); }
 };
 
+// A directory search, which says "none" with INVALID_HANDLE_VALUE alone.
+struct FindHandleTraits {
+    using Handle = HANDLE;
+    static Handle Empty() noexcept { return INVALID_HANDLE_VALUE; }
+    static bool IsEmpty(Handle h) noexcept { return h == INVALID_HANDLE_VALUE; }
+    static void Close(Handle h) noexcept { ::FindClose(h); }
+};
+
 using UniqueKernelHandle = UniqueHandle<KernelHandleTraits>;
+using UniqueFindHandle = UniqueHandle<FindHandleTraits>;
 using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, &::DestroyIcon>>;
 using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &::DestroyMenu>>;
 using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, &::FreeLibrary>>;

@@ -29,17 +29,3 @@ bool FlushFileToDisk(const std::wstring& path) {
         ::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     return file && ::FlushFileBuffers(file.Get());
 }
-
-bool PutFileInPlace(const std::wstring& fresh, const std::wstring& target) {
-    constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-    const bool targetThere = ::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES;
-    if (targetThere &&
-        ::ReplaceFileW(target.c_str(), fresh.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr))
-        return true;
-    // ReplaceFileW is not there for every file system; where it failed half-way (the target
-    // already gone) the move finishes its work.
-    if (::MoveFileExW(fresh.c_str(), target.c_str(), kMove)) return true;
-    // Never remove the one copy left of the settings.
-    if (::GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES) ::DeleteFileW(fresh.c_str());
-    return false;
-}

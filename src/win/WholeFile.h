@@ -1,7 +1,7 @@
 #pragma once
-// Whole-file reads and writes, and putting a finished file in place of another in one step, so
-// that a save cut off at any moment (a crash, a forced shutdown, a power cut) leaves either the
-// old file or the new one, whole.
+// Whole-file reads and writes, the new file of a save forced to the disk before it is put in
+// place (FileSwap), so that a save cut off at any moment (a crash, a forced shutdown, a power
+// cut) leaves either the old file or the new one, whole.
 #include <windows.h>
 
 #include <optional>
@@ -27,9 +27,3 @@ bool WriteWholeFile(const std::wstring& path, const std::string& bytes, DWORD cr
 
 // What other calls (the private-profile functions) wrote to the file, forced to the disk.
 bool FlushFileToDisk(const std::wstring& path);
-
-// Puts the finished file `fresh` where `target` is, in one step: ReplaceFileW where target is
-// there (it keeps the target's security and attributes), else a write-through move. Fails
-// without touching target where neither works. `fresh` is gone when it succeeds; when it
-// fails, `fresh` is removed too unless it has become the only copy.
-bool PutFileInPlace(const std::wstring& fresh, const std::wstring& target);

@@ -10,7 +10,11 @@
 #include "common/ScratchDirectory.h"
 #include "keys/SettingsFile.h"
 #include "keys/SettingsFileEncoding.h"
+#include "win/CodePage932.h"
+#include "win/FileSwap.h"
 #include "win/ProfileFile.h"
+#include "win/UniqueHandle.h"
+#include "win/WholeFile.h"
 
 namespace {
 using Section = std::map<std::string, std::string>;
@@ -277,17 +281,19 @@ TEST(SettingsFilePath, FailedWriteIsReported) {
     EXPECT_TRUE(file.Save(table));
 }
 // The save writes a copy beside the file and swaps it in: a copy left by a save cut off is
-// never read and is replaced; where the copy cannot be written the file stays exactly as it
-// was and the save says it failed.
+// never read; where the copy cannot be written the file stays exactly as it was and the save
+// says it failed; a save that succeeds leaves nothing beside the file.
 TEST_F(SettingsFileTest, SaveGoesThroughACopyBesideTheFile) {
     const std::string original = "; mine\r\n[KeySet1]\r\nLink=C:\\old.txt\r\n";
     Seed(original);
-    const std::string staged = m_dir.File("Vorlund.ini.new");
-    ASSERT_TRUE(WriteFileBytes(staged, "[KeySet1]\r\nLink=C:\\half\r\n"));  // a save cut off
+    const std::string cutOff = m_dir.File("Vorlund.ini.new");
+    ASSERT_TRUE(WriteFileBytes(cutOff, "[KeySet1]\r\nLink=C:\\half\r\n"));
     KeySetTable table = LoadedTable(m_file);
     EXPECT_EQ(table.At(0).link, "C:\\old.txt");
 
-    HANDLE holder = ::CreateFileA(staged.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    const SwapNames ours = SwapNamesFor(WidePath(m_ini));
+    ASSERT_TRUE(WriteFileBytes(ours.staged, ""));
+    HANDLE holder = ::CreateFileW(ours.staged.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                                   FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
     table.At(0).ReplaceLink("C:\\new.txt");
@@ -296,7 +302,8 @@ TEST_F(SettingsFileTest, SaveGoesThroughACopyBesideTheFile) {
     ::CloseHandle(holder);
 
     ASSERT_TRUE(m_file.Save(table));
-    EXPECT_FALSE(FileExists(staged));
+    EXPECT_FALSE(FileExists(ours.staged));
+    EXPECT_FALSE(FileExists(ours.backup));
     const std::optional<std::string> saved = ReadFileBytes(m_ini);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->rfind("; mine\r\n", 0), 0u) << "everything else in the file stays";
@@ -310,18 +317,23 @@ TEST(SettingsFileEncoding, MarkedFilesAreConvertedOnceOrLeftAlone) {
     const std::string utf16Japanese("\xFF\xFE[\0K\0e\0y\0S\0e\0t\0" "1\0]\0\r\0\n\0C\0a\0p\0t\0i\0o\0n\0=\0\xE1\x30\xFC\x30\xEB\x30", 46);
     const std::string utf16Accent("\xFF\xFE[\0K\0]\0\r\0\n\0L\0=\0J\0o\0s\0\xE9\0", 24);
     const std::string utf16BigEndian("\xFE\xFF\0[\0K\0]\0\r\0\n\0L\0=\x30\xE1", 18);
+    std::string utf16LookAlikes("\xFF\xFE");
+    for (const wchar_t unit : std::wstring(L"[KeySet1]\r\nLink=\u00C5\u00E9"))
+        utf16LookAlikes += {static_cast<char>(unit & 0xFF), static_cast<char>(unit >> 8)};
     struct Case {
         const char* label;
         std::string file;
         Outcome outcome;
         const char* converted;  // Vorlund.ini afterwards when converted
         const wchar_t* lost;
+        const char* lookAlike = nullptr;  // what key 1's link must never be read as
     };
     const Case cases[] = {
         {"UTF-8", "\xEF\xBB\xBF[KeySet1]\r\nCaption=\xE3\x83\xA1\r\n", Outcome::Converted, "[KeySet1]\r\nCaption=メ\r\n", L""},
         {"UTF-16", utf16Japanese, Outcome::Converted, "[KeySet1]\r\nCaption=メール", L""},
         {"UTF-16 BE", utf16BigEndian, Outcome::Converted, "[K]\r\nL=メ", L""},
         {"UTF-16, not in 932", utf16Accent, Outcome::Unconvertible, nullptr, L"\u00E9"},
+        {"UTF-16, best-fit look-alikes", utf16LookAlikes, Outcome::Unconvertible, nullptr, L"\u00C5\u00E9", "Ae"},
         {"UTF-8, invalid", "\xEF\xBB\xBF\xC3(", Outcome::Unconvertible, nullptr, L"\uFFFD"},
         {"UTF-16, odd", std::string("\xFF\xFE[", 3), Outcome::Unconvertible, nullptr, L"\uFFFD"},
         {"UTF-8, too large", "\xEF\xBB\xBF" + std::string(SettingsFile::kMaxFileBytes, 'a'), Outcome::Unconvertible,
@@ -345,6 +357,98 @@ TEST(SettingsFileEncoding, MarkedFilesAreConvertedOnceOrLeftAlone) {
             EXPECT_EQ(ReadFileBytes(ini), c.file) << c.label;
             EXPECT_FALSE(FileExists(dir.File("Vorlund.ini.2.bak"))) << c.label;
         }
+        // Read as it is, by the private-profile functions: refused or kept, never changed.
+        if (c.lookAlike) { EXPECT_NE(LoadedTable(SettingsFile(dir.WithSlash().c_str())).At(0).link, c.lookAlike); }
     }
+}
+
+// What a save stopped half-way left, laid out by hand. While Vorlund.ini is missing nothing is
+// saved over it; the start then puts back the backup, else the new file. Beside a Vorlund.ini
+// (a save cut off while writing), and under names that are not a save's, nothing is taken.
+TEST(SettingsFileRecovery, HalfDoneSwapIsPutBack) {
+    const char* older = "[KeySet1]\r\nLink=older\r\n";
+    const char* newer = "[KeySet1]\r\nLink=newer\r\n";
+    struct Case {
+        const char* label;
+        std::vector<std::pair<const char*, const char*>> files;  // name, bytes
+        const char* recovered;                                   // Vorlund.ini afterwards
+    };
+    const Case cases[] = {
+        {"earlier version, no backup", {{"Vorlund.ini.new", newer}}, newer},
+        {"backup beside the new file", {{"Vorlund.ini.7.old", older}, {"Vorlund.ini.7.new", newer}}, older},
+        {"cut off while writing", {{"Vorlund.ini", older}, {"Vorlund.ini.new", newer}}, nullptr},
+        {"not a save's", {{"Vorlund.ini.bak", newer}, {"Vorlund.ini.x.old", newer}}, nullptr},
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir("recovery");
+        for (const auto& [name, bytes] : c.files) ASSERT_TRUE(WriteFileBytes(dir.File(name), bytes));
+        const std::string ini = dir.File("Vorlund.ini");
+        const std::string dirPath = dir.WithSlash();
+        const SettingsFile file(dirPath.c_str());
+        KeySetTable table = LoadedTable(file);
+        EXPECT_EQ(table.At(0).link, FileExists(ini) ? "older" : "") << c.label;
+        table.At(0).ReplaceLink("C:\\mine.txt");
+        EXPECT_EQ(file.IsSetAside(), c.recovered != nullptr) << c.label;
+        EXPECT_EQ(file.Save(table), c.recovered == nullptr) << c.label;
+        file.RecoverHalfDoneSave();
+        if (c.recovered) { EXPECT_EQ(ReadFileBytes(ini), c.recovered) << c.label; }
+    }
+}
+
+// Where the swap stopped half-way with the old file moved away: the new file is put in place
+// when it can be, else the old one back; where neither is there, the new one stays, the only
+// copy.
+TEST(SettingsFileRecovery, SwapStoppedHalfWayLosesNothing) {
+    struct Case {
+        const char* label;
+        bool backupThere;
+        bool stagedHeld;     // shared for reading and writing, not for moving (a virus scanner)
+        const char* target;  // where the new file is to go
+        Placement placement;
+        const char* after;   // the target afterwards
+    };
+    const Case cases[] = {
+        {"new file free", true, false, "Vorlund.ini", Placement::Placed, "new"},
+        {"new file held", true, true, "Vorlund.ini", Placement::Unchanged, "old"},
+        {"no way in, no backup", false, false, "gone\\Vorlund.ini", Placement::SetAside, nullptr},
+    };
+    for (const Case& c : cases) {
+        ScratchDirectory dir("swap");
+        const std::wstring target = WidePath(dir.File(c.target));
+        const SwapNames names = SwapNamesFor(WidePath(dir.File("Vorlund.ini")));
+        ASSERT_TRUE(WriteFileBytes(names.staged, "new"));
+        if (c.backupThere) { ASSERT_TRUE(WriteFileBytes(names.backup, "old")); }
+        UniqueKernelHandle holder(c.stagedHeld ? ::CreateFileW(names.staged.c_str(), GENERIC_READ,
+                                                               FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                               OPEN_EXISTING, 0, nullptr)
+                                               : nullptr);
+        EXPECT_EQ(PutFileInPlace(names, target), c.placement) << c.label;
+        holder.Reset();
+        EXPECT_EQ(ReadFileBytes(target), c.after ? std::optional<std::string>(c.after) : std::nullopt) << c.label;
+        EXPECT_FALSE(FileExists(names.backup)) << c.label;
+        if (!c.after) { EXPECT_EQ(ReadFileBytes(names.staged), "new") << c.label; }
+    }
+}
+
+// A copy of the program in another session saving at the same moment: a whole save of ours in
+// the middle of its writing takes nothing of its file, and its swap after ours keeps every key
+// neither of them touched.
+TEST_F(SettingsFileTest, TwoCopiesSavingAtOnceLoseNothing) {
+    Seed("[KeySet1]\r\nLink=C:\\one.txt\r\n[KeySet2]\r\nLink=C:\\two.txt\r\n[KeySet30]\r\nLink=C:\\kept.txt\r\n");
+    const SwapNames other = SwapNamesFor(WidePath(m_ini), ::GetCurrentProcessId() + 4);
+    ASSERT_TRUE(WriteWholeFile(other.staged, *ReadFileBytes(m_ini)));
+    const ProfileFile otherStaged(Cp932FromWide(other.staged).text);
+    ASSERT_TRUE(otherStaged.Write("KeySet1", "Link", "C:\\other.txt"));
+
+    KeySetTable table = LoadedTable(m_file);
+    table.At(1).ReplaceLink("C:\\ours.txt");
+    ASSERT_TRUE(m_file.Save(table));
+
+    ASSERT_TRUE(otherStaged.Write("KeySet2", "Caption", "other"));
+    ASSERT_EQ(PutFileInPlace(other, WidePath(m_ini)), Placement::Placed);
+    const KeySetTable saved = LoadedTable(m_file);
+    EXPECT_EQ(saved.At(0).link, "C:\\other.txt");
+    EXPECT_EQ(saved.At(1).caption, "other");
+    EXPECT_EQ(saved.At(29).link, "C:\\kept.txt");
 }
 }  // namespace
