@@ -179,15 +179,16 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
         // A right click ends in WM_CONTEXTMENU where the shell took version 3, and so do the
         // menu key and Shift+F10: the menu opens on that alone, once per click.
         case WM_RBUTTONDOWN:
-            if (!m_trayWnd.IsKeyboardVersion()) ShowTrayMenu();
+            if (!m_trayWnd.IsKeyboardVersion()) ShowTrayMenu(WM_RBUTTONDOWN);
             break;
-        case WM_CONTEXTMENU: ShowTrayMenu(); break;
+        case WM_RBUTTONUP: m_nLastTrayRightClick = ::GetTickCount(); break;
+        case WM_CONTEXTMENU: ShowTrayMenu(WM_CONTEXTMENU); break;
         default: break;
     }
     return 0;
 }
 
-void CMainFrame::ShowTrayMenu() {
+void CMainFrame::ShowTrayMenu(UINT notification) {
     // Not over a dialog, and never a second menu from a notification that arrives while the
     // first is open.
     if (m_bDialogOpen || m_bMenuOpen) return;
@@ -198,6 +199,9 @@ void CMainFrame::ShowTrayMenu() {
     } scope(m_bMenuOpen);
     POINT cursor{};
     ::GetCursorPos(&cursor);
+    RECT icon{};
+    const TrayMenuPlace place = PlaceTrayMenu(notification, ::GetTickCount() - m_nLastTrayRightClick,
+                                              ::GetDoubleClickTime(), cursor, m_trayWnd.IconRect(&icon) ? &icon : nullptr);
     UniqueMenu menu = LoadTrayMenu();
     HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
@@ -212,8 +216,9 @@ void CMainFrame::ShowTrayMenu() {
     // Without the foreground the menu would not close when the user clicks elsewhere.
     ::SetForegroundWindow(Hwnd());
     GreyedItemClick greyedSignIn(popup, IDM_START_AT_SIGNIN);
-    ::TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
-                     Hwnd(), nullptr);
+    TPMPARAMS clear{sizeof(TPMPARAMS), place.exclude};
+    ::TrackPopupMenuEx(popup, place.flags | TPM_LEFTBUTTON, place.at.x, place.at.y, Hwnd(),
+                       ::IsRectEmpty(&place.exclude) ? nullptr : &clear);
     // The greyed item explains itself.
     if (greyedSignIn.Clicked()) ::PostMessageW(Hwnd(), WM_COMMAND, IDM_START_AT_SIGNIN, 0);
 }

@@ -56,7 +56,8 @@ private:
     void OnDestroy();
     LRESULT OnKeyHit(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
-    void ShowTrayMenu();
+    // notification: what asked for it (WM_CONTEXTMENU or WM_RBUTTONDOWN).
+    void ShowTrayMenu(UINT notification);
     void OnTaskbarCreated();
     // After resume, unlock, reconnect or a new shell: the hook afresh toward its target.
     void ReinstallHook();
@@ -89,6 +90,7 @@ private:
     bool m_bMenuOpen = false;
     // When the icon's last click ended: its NIN_SELECT follows it and is no keyboard's.
     DWORD m_nLastTrayClick = 0;
+    DWORD m_nLastTrayRightClick = 0;
     HACCEL m_hAccel = nullptr;
     // Broadcast by the shell when the notification area is (re-)created.
     UINT m_nTaskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");

@@ -28,6 +28,8 @@ public:
     // The record of every request: the first layout of the wide record, zero-filled, its tip
     // converted from the program's code page.
     static NOTIFYICONDATAW MakeRecord(HWND frame, HICON icon, bool forAdd);
+    // The icon's place on the screen, where the shell tells it (Windows 7 on); false otherwise.
+    bool IconRect(RECT* rect) const;
 
 protected:
     bool PreCreateWindow(CREATESTRUCTW& cs) override;

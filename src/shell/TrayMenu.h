@@ -14,3 +14,21 @@ inline UniqueMenu LoadTrayMenu() {
         ::SetMenuDefaultItem(popup, IDM_SETTINGS, FALSE);
     return menu;
 }
+
+// Where the menu opens. A right click opens it at the pointer; the keyboard (the menu key,
+// Shift+F10 on the focused icon) at the icon, clear of it, since the pointer may be anywhere
+// on the screen then. Both end in WM_CONTEXTMENU where the shell took version 3: the one that
+// follows a right button-up within the double-click time is the click's. Without the icon's
+// place (an older shell) the pointer is all there is.
+struct TrayMenuPlace {
+    POINT at;
+    UINT flags;    // TrackPopupMenuEx's alignment
+    RECT exclude;  // the icon, which the menu keeps clear of; empty at the pointer
+};
+inline TrayMenuPlace PlaceTrayMenu(UINT notification, DWORD sinceRightButtonUp, DWORD doubleClickTime,
+                                   POINT pointer, const RECT* icon) noexcept {
+    const bool click =
+        notification != WM_CONTEXTMENU || sinceRightButtonUp <= doubleClickTime || !icon || ::IsRectEmpty(icon);
+    if (click) return {pointer, TPM_RIGHTALIGN | TPM_TOPALIGN, RECT{}};
+    return {POINT{icon->right, icon->top}, TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_VERTICAL, *icon};
+}
