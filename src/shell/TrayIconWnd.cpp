@@ -29,13 +29,13 @@ NOTIFYICONDATAW TrayIconWnd::MakeRecord(HWND frame, HICON icon, bool forAdd) {
     return record;
 }
 
-bool TrayIconWnd::IconRect(RECT* rect) const {
+bool TrayIconWnd::IconRectOf(HWND frame, RECT* rect) {
     NOTIFYICONIDENTIFIER icon;
     std::memset(&icon, 0, sizeof icon);
     icon.cbSize = sizeof icon;
-    icon.hWnd = ::GetParent(Hwnd());
+    icon.hWnd = frame;
     icon.uID = kTrayIconId;
-    return Hwnd() && SUCCEEDED(::Shell_NotifyIconGetRect(&icon, rect));
+    return SUCCEEDED(::Shell_NotifyIconGetRect(&icon, rect));
 }
 
 bool TrayIconWnd::PreCreateWindow(CREATESTRUCTW& cs) {

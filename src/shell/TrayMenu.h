@@ -15,20 +15,22 @@ inline UniqueMenu LoadTrayMenu() {
     return menu;
 }
 
-// Where the menu opens. A right click opens it at the pointer; the keyboard (the menu key,
-// Shift+F10 on the focused icon) at the icon, clear of it, since the pointer may be anywhere
-// on the screen then. Both end in WM_CONTEXTMENU where the shell took version 3: the one that
-// follows a right button-up within the double-click time is the click's. Without the icon's
-// place (an older shell) the pointer is all there is.
+// Whether the menu opens at the icon. A right click opens it at the pointer; the keyboard (the
+// menu key, Shift+F10 on the focused icon) at the icon, since the pointer may be anywhere on
+// the screen then. Both end in WM_CONTEXTMENU where the shell took version 3: the one that
+// follows a right button-up within the double-click time is the click's.
+inline bool TrayMenuAtIcon(UINT notification, DWORD sinceRightButtonUp, DWORD doubleClickTime) noexcept {
+    return notification == WM_CONTEXTMENU && sinceRightButtonUp > doubleClickTime;
+}
+
+// Where the menu opens: at the icon, clear of it, when its place is given; else at the pointer
+// (a click, or a shell that does not tell the icon's place).
 struct TrayMenuPlace {
     POINT at;
     UINT flags;    // TrackPopupMenuEx's alignment
     RECT exclude;  // the icon, which the menu keeps clear of; empty at the pointer
 };
-inline TrayMenuPlace PlaceTrayMenu(UINT notification, DWORD sinceRightButtonUp, DWORD doubleClickTime,
-                                   POINT pointer, const RECT* icon) noexcept {
-    const bool click =
-        notification != WM_CONTEXTMENU || sinceRightButtonUp <= doubleClickTime || !icon || ::IsRectEmpty(icon);
-    if (click) return {pointer, TPM_RIGHTALIGN | TPM_TOPALIGN, RECT{}};
+inline TrayMenuPlace PlaceTrayMenu(POINT pointer, const RECT* icon) noexcept {
+    if (!icon || ::IsRectEmpty(icon)) return {pointer, TPM_RIGHTALIGN | TPM_TOPALIGN, RECT{}};
     return {POINT{icon->right, icon->top}, TPM_RIGHTALIGN | TPM_BOTTOMALIGN | TPM_VERTICAL, *icon};
 }

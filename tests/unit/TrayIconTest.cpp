@@ -153,16 +153,17 @@ TEST(TrayMenu, OpensAtTheIconForTheKeyboardAndAtThePointerForAClick) {
     const struct {
         UINT notification;
         DWORD sinceRightButtonUp;
-        const RECT* icon;
+        bool iconKnown;
         bool atIcon;
     } cases[] = {
-        {WM_CONTEXTMENU, 60000, &icon, true},   // the menu key, Shift+F10
-        {WM_CONTEXTMENU, 100, &icon, false},    // after a right click
-        {WM_RBUTTONDOWN, 60000, &icon, false},  // a shell without the keyboard's messages
-        {WM_CONTEXTMENU, 60000, nullptr, false},
+        {WM_CONTEXTMENU, 60000, true, true},   // the menu key, Shift+F10
+        {WM_CONTEXTMENU, 100, true, false},    // after a right click
+        {WM_RBUTTONDOWN, 60000, true, false},  // a shell without the keyboard's messages
+        {WM_CONTEXTMENU, 60000, false, false}, // a shell that does not tell the icon's place
     };
     for (const auto& c : cases) {
-        const TrayMenuPlace place = PlaceTrayMenu(c.notification, c.sinceRightButtonUp, 500, pointer, c.icon);
+        const bool asked = TrayMenuAtIcon(c.notification, c.sinceRightButtonUp, 500);
+        const TrayMenuPlace place = PlaceTrayMenu(pointer, asked && c.iconKnown ? &icon : nullptr);
         EXPECT_EQ(place.at.x, c.atIcon ? icon.right : pointer.x) << c.notification << " " << c.sinceRightButtonUp;
         EXPECT_EQ(place.at.y, c.atIcon ? icon.top : pointer.y) << c.notification << " " << c.sinceRightButtonUp;
         EXPECT_EQ(::EqualRect(&place.exclude, &icon), c.atIcon ? TRUE : FALSE);
