@@ -56,6 +56,16 @@ string(CONCAT task_nsh
 # Written only when it changes, so that a new configure alone rebuilds no installer.
 file(CONFIGURE OUTPUT ${VORLUND_INSTALLER_WORK}/SignInTask.nsh CONTENT "${task_nsh}" @ONLY)
 
+# The setup asks the program's own rule before it reads from or deletes in a folder it did not
+# choose (a 32-bit installation it replaces): a small program of the rule alone, carried in
+# the setup and run from its own temporary folder, so that nothing is added to the
+# installation and the program keeps no command line.
+add_executable(VorlundFolderCheck WIN32 ${VORLUND_INSTALLER_DIR}/FolderCheck.cpp)
+target_link_libraries(VorlundFolderCheck PRIVATE vorlund_win)
+if(MINGW)
+  target_link_options(VorlundFolderCheck PRIVATE -s -Wl,--gc-sections)
+endif()
+
 find_program(VORLUND_MAKENSIS makensis)
 if(VORLUND_ARCH STREQUAL "x64")
   set(nsis_target amd64-unicode)
@@ -69,6 +79,7 @@ if(VORLUND_MAKENSIS)
               -DNSIS_TARGET=${nsis_target}
               -DSTAGE=${VORLUND_PACKAGE_STAGE} -DGENERATED=${VORLUND_INSTALLER_WORK}
               -DICON=${PROJECT_SOURCE_DIR}/src/res/Vorlund.ico
+              -DFOLDER_CHECK=$<TARGET_FILE:VorlundFolderCheck>
               -DOUTFILE=${VORLUND_INSTALLER_FILE}
               -DSIGN_CMAKE=${CMAKE_COMMAND} -DSIGN_SCRIPT=${PROJECT_SOURCE_DIR}/cmake/Sign.cmake
               ${VORLUND_INSTALLER_SCRIPT}
@@ -83,7 +94,7 @@ add_custom_command(
   OUTPUT ${VORLUND_INSTALLER_FILE}
   COMMAND ${CMAKE_COMMAND} -E rm -f ${VORLUND_INSTALLER_FILE}
   ${makensis_command}
-  DEPENDS ${VORLUND_PACKAGE_FILE} ${VORLUND_INSTALLER_SCRIPT} ${VORLUND_INSTALLER_LANGS}
+  DEPENDS ${VORLUND_PACKAGE_FILE} ${VORLUND_INSTALLER_SCRIPT} ${VORLUND_INSTALLER_LANGS} VorlundFolderCheck
           ${PROJECT_SOURCE_DIR}/cmake/Sign.cmake
           ${VORLUND_INSTALLER_WORK}/SignInTask.nsh ${PROJECT_SOURCE_DIR}/src/res/Vorlund.ico
   COMMENT "Building ${VORLUND_INSTALLER_NAME}.exe"

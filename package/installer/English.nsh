@@ -21,3 +21,4 @@ LangString SignInUnprotectedRemoved ${LANG_ENGLISH} "Removing the task $\"$1$\":
 LangString SettingsNotCarried ${LANG_ENGLISH} "The settings of the 32-bit Vorlund could not be copied here; they stay in $OtherArchDir\Vorlund.ini."
 LangString OlderSettingsKeptAs ${LANG_ENGLISH} "The settings this folder had before are kept in $2."
 LangString Only64BitWindows ${LANG_ENGLISH} "This installer is for 64-bit Windows."
+LangString OtherArchLeft ${LANG_ENGLISH} "The 32-bit Vorlund in $OtherArchDir was left as it is: users other than administrators can change that folder, so this setup neither copied its settings nor removed it. Remove it in Settings > Apps; its settings stay in its Vorlund.ini."

@@ -20,3 +20,4 @@ LangString SignInUnprotectedRemoved ${LANG_JAPANESE} "タスク「$1」を削除
 LangString SettingsNotCarried ${LANG_JAPANESE} "32 ビット版 Vorlund の設定をここにコピーできませんでした。設定は $OtherArchDir\Vorlund.ini に残っています。"
 LangString OlderSettingsKeptAs ${LANG_JAPANESE} "このフォルダーにあった以前の設定は $2 に残っています。"
 LangString Only64BitWindows ${LANG_JAPANESE} "このセットアップは 64 ビット版 Windows 用です。"
+LangString OtherArchLeft ${LANG_JAPANESE} "$OtherArchDir の 32 ビット版 Vorlund はそのまま残しました。このフォルダーは管理者以外も変更できるため、設定のコピーも削除もしていません。「設定」の「アプリ」から削除してください。設定はそのフォルダーの Vorlund.ini に残っています。"

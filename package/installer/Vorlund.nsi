@@ -6,6 +6,7 @@
 ;   STAGE        the package target's directory of stripped files
 ;   GENERATED    where SignInTask.nsh (written from src/res/SignInTask.xml) is
 ;   ICON         the program's icon
+;   FOLDER_CHECK FolderCheck.exe, the program's rule whether a folder's files may be touched
 ;   OUTFILE      the installer to write
 ;   SIGN_CMAKE   cmake, and SIGN_SCRIPT cmake/Sign.cmake: they sign the uninstaller the setup
 ;                writes and the setup itself when a certificate is given
@@ -21,7 +22,8 @@
 ; program.
 ; Vorlund.ini, the user's settings, is never part of what is installed: the one exception
 ; is the 64-bit setup replacing a 32-bit installation, whose Vorlund.ini (the settings in
-; use) becomes the 64-bit folder's, an older one there kept as Vorlund.ini.bak. The
+; use) becomes the 64-bit folder's, an older one there kept as Vorlund.ini.bak; only where
+; only administrators can change that installation's folder, else it stays as it is. The
 ; uninstaller asks before deleting the settings. A running Vorlund is closed politely
 ; (WM_CLOSE to its frame window, so that it saves its settings) and started again after an
 ; upgrade.
@@ -76,11 +78,14 @@ Var VorlundTaskUserId   ; DOMAIN\user, XML-escaped (SignInTask.nsh)
 Var VorlundTaskCommand  ; the installed Vorlund.exe, XML-escaped (SignInTask.nsh)
 Var DefaultDir      ; where this setup installs by default: under the system's Program Files
 Var OtherArchDir    ; x64 setup: the folder of a 32-bit installation it replaces, or ""
+Var OtherArchNote   ; x64 setup: the finish page's word on a 32-bit installation left as it is
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
+!define MUI_FINISHPAGE_TEXT "$(MUI_TEXT_FINISH_INFO_TEXT)$OtherArchNote"
+!define MUI_FINISHPAGE_TEXT_LARGE
 !define MUI_FINISHPAGE_RUN
 !define MUI_FINISHPAGE_RUN_TEXT "$(RunProgram)"
 !define MUI_FINISHPAGE_RUN_FUNCTION StartAfterFinish
@@ -700,7 +705,12 @@ FunctionEnd
 ; and Apps entry go, and its Vorlund.ini, the settings the user has been using, becomes this
 ; folder's (CarryOverSettings). Its files are deleted only when its folder is known to be
 ; another folder than this one: a 32-bit installation registered for this very folder (its
-; 8.3 form, a trailing backslash, a junction) holds the files just installed.
+; 8.3 form, a trailing backslash, a junction) holds the files just installed. And they are
+; touched only where the program's own rule (IsOtherArchDirSafe) says that no one but
+; administrators can change that folder or one above it and none of them is a junction:
+; elsewhere another program could swap the folder for a junction between the check and the
+; copy or a delete, turning them into a read of any file into this folder and deletions with
+; administrator rights. Such an installation stays as it is, and the finish page says so.
 ; The Start-menu shortcut has the same name and now starts this copy; the sign-in task is
 ; registered for this copy (or removed) by what follows.
 Function ReplaceOtherArchitecture
@@ -721,6 +731,14 @@ Function ReplaceOtherArchitecture
   ${If} $0 != ""
   ${AndIf} $1 != ""
   ${AndIf} $0 != $1
+    Call IsOtherArchDirSafe
+    ${If} $0 != 1
+      DetailPrint "$(OtherArchLeft)"
+      StrCpy $OtherArchNote "$\r$\n$\r$\n$(OtherArchLeft)"
+      Pop $1
+      Pop $0
+      Return
+    ${EndIf}
     ${If} ${FileExists} "$OtherArchDir\Vorlund.ini"
       Call CarryOverSettings
     ${EndIf}
@@ -735,6 +753,40 @@ Function ReplaceOtherArchitecture
   SetRegView 64
   Pop $1
   Pop $0
+FunctionEnd
+
+; 1 in $0 when the files of $OtherArchDir may be read and deleted by name: FolderCheck.exe,
+; the program's rule (the one the sign-in task is held to, and no reparse point on the way),
+; answers 0. Anything else, including a check that cannot run, is a no. It runs from the
+; plug-ins folder, which the setup trusts already with every System::Call of its own.
+Function IsOtherArchDirSafe
+  Push $1
+  InitPluginsDir
+  File "/oname=$PLUGINSDIR\FolderCheck.exe" "${FOLDER_CHECK}"
+  StrCpy $1 ""
+  ClearErrors
+  ExecWait '"$PLUGINSDIR\FolderCheck.exe" "$OtherArchDir"' $1
+  StrCpy $0 0
+  ${IfNot} ${Errors}
+    ${IfThen} $1 == 0 ${|} StrCpy $0 1 ${|}
+  ${EndIf}
+  Delete "$PLUGINSDIR\FolderCheck.exe"
+  Pop $1
+FunctionEnd
+
+; 1 in $0 when the file named on the stack could be opened for writing and flushed to the
+; disk.
+Function FlushFile
+  Exch $1
+  ; GENERIC_WRITE, no sharing, OPEN_EXISTING
+  System::Call 'kernel32::CreateFileW(w r1, i 0x40000000, i 0, p 0, i 3, i 0, p 0) p .r1'
+  StrCpy $0 0
+  ${If} $1 P<> -1
+    System::Call 'kernel32::FlushFileBuffers(p r1) i .r0'
+    ${IfThen} $0 != 0 ${|} StrCpy $0 1 ${|}
+    System::Call 'kernel32::CloseHandle(p r1)'
+  ${EndIf}
+  Pop $1
 FunctionEnd
 
 ; The identity of the folder named on the stack, whatever its spelling: its volume's serial
@@ -804,6 +856,12 @@ Function CarryOverSettings
       ${Else}
         StrCpy $3 ""
       ${EndIf}
+      ; On the disk before the 32-bit file that it copies is deleted below.
+      ${If} $3 == ok
+        Push $1
+        Call FlushFile
+        ${IfThen} $0 != 1 ${|} StrCpy $3 "" ${|}
+      ${EndIf}
     ${EndIf}
   ${EndIf}
   ${If} $3 == ok
@@ -823,7 +881,8 @@ Function CarryOverSettings
     ${EndIf}
   ${EndIf}
   ${If} $3 == ok
-    System::Call 'kernel32::MoveFileExW(w r1, w r4, i 0) i .r0'
+    ; MOVEFILE_WRITE_THROUGH: the name is on the disk too before the 32-bit file goes
+    System::Call 'kernel32::MoveFileExW(w r1, w r4, i 8) i .r0'
     ${If} $0 == 0
       StrCpy $3 ""
       ${If} $2 != ""

@@ -74,6 +74,7 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
         case WM_APP_WORKER_REPLY:
             if (m_links) m_links->RunReplies();
             if (m_signIn) m_signIn->RunReplies();
+            if (m_iconPlace) m_iconPlace->RunReplies();
             return 0;
         default:
             if (msg == m_nTaskbarCreatedMsg && msg != 0) {
@@ -107,6 +108,7 @@ LRESULT CMainFrame::OnCreate() {
         Hwnd(), WM_APP_WORKER_REPLY,
         WideFromCp932(KeySetHost::Current().AppDirectory()) + module.substr(module.rfind(L'\\') + 1),
         [this](const char* text, bool question) { return ShowSignInNotice(text, question); });
+    m_iconPlace = std::make_unique<BackgroundWorker>(Hwnd(), WM_APP_WORKER_REPLY);
 
     m_hookLib = HookLibrary::LoadFrom(KeySetHost::Current().AppDirectory());
     StartHook();
@@ -128,6 +130,7 @@ void CMainFrame::OnDestroy() {
     StopHook();
     m_links.reset();
     m_signIn.reset();
+    m_iconPlace.reset();
     // An open settings dialog may still hold the library; it goes when the dialog does.
     m_hookLib.reset();
 }
@@ -179,15 +182,35 @@ LRESULT CMainFrame::OnTrayNotify(WPARAM wParam, LPARAM lParam) {
         // A right click ends in WM_CONTEXTMENU where the shell took version 3, and so do the
         // menu key and Shift+F10: the menu opens on that alone, once per click.
         case WM_RBUTTONDOWN:
-            if (!m_trayWnd.IsKeyboardVersion()) ShowTrayMenu();
+            if (!m_trayWnd.IsKeyboardVersion()) ShowTrayMenu(nullptr);
             break;
-        case WM_CONTEXTMENU: ShowTrayMenu(); break;
+        case WM_RBUTTONUP: m_nLastTrayRightClick = ::GetTickCount(); break;
+        case WM_CONTEXTMENU:
+            if (TrayMenuAtIcon(WM_CONTEXTMENU, ::GetTickCount() - m_nLastTrayRightClick, ::GetDoubleClickTime()))
+                ShowTrayMenuAtIcon();
+            else
+                ShowTrayMenu(nullptr);
+            break;
         default: break;
     }
     return 0;
 }
 
-void CMainFrame::ShowTrayMenu() {
+void CMainFrame::ShowTrayMenuAtIcon() {
+    if (m_bDialogOpen || m_bMenuOpen || m_bIconPlaceAsked || !m_iconPlace) return;
+    m_bIconPlaceAsked = true;
+    const HWND frame = Hwnd();
+    m_iconPlace->Post([this, frame]() -> BackgroundWorker::Reply {
+        RECT icon{};
+        const bool known = TrayIconWnd::IconRectOf(frame, &icon);
+        return [this, icon, known] {
+            m_bIconPlaceAsked = false;
+            ShowTrayMenu(known ? &icon : nullptr);
+        };
+    });
+}
+
+void CMainFrame::ShowTrayMenu(const RECT* icon) {
     // Not over a dialog, and never a second menu from a notification that arrives while the
     // first is open.
     if (m_bDialogOpen || m_bMenuOpen) return;
@@ -198,6 +221,7 @@ void CMainFrame::ShowTrayMenu() {
     } scope(m_bMenuOpen);
     POINT cursor{};
     ::GetCursorPos(&cursor);
+    const TrayMenuPlace place = PlaceTrayMenu(cursor, icon);
     UniqueMenu menu = LoadTrayMenu();
     HMENU popup = menu ? ::GetSubMenu(menu.Get(), 0) : nullptr;
     if (!popup) return;
@@ -212,8 +236,9 @@ void CMainFrame::ShowTrayMenu() {
     // Without the foreground the menu would not close when the user clicks elsewhere.
     ::SetForegroundWindow(Hwnd());
     GreyedItemClick greyedSignIn(popup, IDM_START_AT_SIGNIN);
-    ::TrackPopupMenu(popup, TPM_RIGHTALIGN | TPM_TOPALIGN | TPM_LEFTBUTTON, cursor.x, cursor.y, 0,
-                     Hwnd(), nullptr);
+    TPMPARAMS clear{sizeof(TPMPARAMS), place.exclude};
+    ::TrackPopupMenuEx(popup, place.flags | TPM_LEFTBUTTON, place.at.x, place.at.y, Hwnd(),
+                       ::IsRectEmpty(&place.exclude) ? nullptr : &clear);
     // The greyed item explains itself.
     if (greyedSignIn.Clicked()) ::PostMessageW(Hwnd(), WM_COMMAND, IDM_START_AT_SIGNIN, 0);
 }

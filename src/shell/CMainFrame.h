@@ -9,6 +9,7 @@
 #include "shell/LinkOpener.h"
 #include "shell/SignInService.h"
 #include "shell/TrayIconWnd.h"
+#include "win/BackgroundWorker.h"
 #include "win/UniqueHandle.h"
 #include "win/Window.h"
 
@@ -56,7 +57,11 @@ private:
     void OnDestroy();
     LRESULT OnKeyHit(WPARAM wParam, LPARAM lParam);
     LRESULT OnTrayNotify(WPARAM wParam, LPARAM lParam);
-    void ShowTrayMenu();
+    // At the icon when its place is given, else at the pointer.
+    void ShowTrayMenu(const RECT* icon);
+    // The keyboard's menu: the icon's place comes from the shell's process, so a worker asks
+    // for it and the menu opens in its reply.
+    void ShowTrayMenuAtIcon();
     void OnTaskbarCreated();
     // After resume, unlock, reconnect or a new shell: the hook afresh toward its target.
     void ReinstallHook();
@@ -80,6 +85,7 @@ private:
     // Both work on threads of their own; created with the window, gone with it.
     std::unique_ptr<LinkOpener> m_links;
     std::unique_ptr<SignInService> m_signIn;
+    std::unique_ptr<BackgroundWorker> m_iconPlace;
     bool m_bLaunchBoxShown = false;
     using WtsRegisterProc = BOOL(WINAPI*)(HWND, DWORD);
     using WtsUnregisterProc = BOOL(WINAPI*)(HWND);
@@ -89,6 +95,8 @@ private:
     bool m_bMenuOpen = false;
     // When the icon's last click ended: its NIN_SELECT follows it and is no keyboard's.
     DWORD m_nLastTrayClick = 0;
+    DWORD m_nLastTrayRightClick = 0;
+    bool m_bIconPlaceAsked = false;
     HACCEL m_hAccel = nullptr;
     // Broadcast by the shell when the notification area is (re-)created.
     UINT m_nTaskbarCreatedMsg = ::RegisterWindowMessageW(L"TaskbarCreated");

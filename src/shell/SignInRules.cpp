@@ -1,7 +1,6 @@
 #include "shell/SignInRules.h"
 
 #include "res/texts.h"
-#include "win/UiLanguage.h"
 #include "win/WriteProtection.h"
 
 namespace {
@@ -42,16 +41,16 @@ bool SystemSignIn::IsProtected(const std::wstring& finalFolder, const std::vecto
     return IsPlaceProtected(finalFolder, files);
 }
 
-std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& programPath, const char** why) {
-    *why = UiText(IDS_SIGNIN_NEEDS_PROTECTED_FOLDER);
+std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& programPath, unsigned* why) {
+    *why = IDS_SIGNIN_NEEDS_PROTECTED_FOLDER;
     std::wstring finalProgram = FinalProgramPath(system, programPath);
     if (finalProgram.empty()) return {};
     if (programPath.find(L'%') != std::wstring::npos || finalProgram.find(L'%') != std::wstring::npos) {
-        *why = UiText(IDS_SIGNIN_PATH_HAS_PERCENT);
+        *why = IDS_SIGNIN_PATH_HAS_PERCENT;
         return {};
     }
     if (!PlaceProtected(system, finalProgram)) return {};
-    *why = nullptr;
+    *why = 0;
     return finalProgram;
 }
 
@@ -76,15 +75,15 @@ SignInItem ItemFor(SignInStatus status, bool placeProtected) noexcept {
 SignInOutcome ToggleSignIn(SignInSystem& system, const std::wstring& programPath) {
     const SignInStatus before = system.Query(PathsOfThisProgram(system, programPath));
     if (before == SignInStatus::Unreachable || before == SignInStatus::Unknown)
-        return {UiText(IDS_SIGNIN_SCHEDULER_UNREACHABLE)};
-    const char* why = nullptr;
+        return {IDS_SIGNIN_SCHEDULER_UNREACHABLE};
+    unsigned why = 0;
     const std::wstring command = CheckedSignInCommand(system, programPath, &why);
     if (before == SignInStatus::ThisProgram)
-        return command.empty() ? SignInOutcome{UiText(IDS_SIGNIN_OFFER_REMOVAL), true} : RemoveSignInTask(system);
+        return command.empty() ? SignInOutcome{IDS_SIGNIN_OFFER_REMOVAL, true} : RemoveSignInTask(system);
     if (command.empty()) return {why};
-    return {system.Register(command) ? nullptr : UiText(IDS_SIGNIN_TASK_NOT_REGISTERED)};
+    return {system.Register(command) ? 0u : IDS_SIGNIN_TASK_NOT_REGISTERED};
 }
 
 SignInOutcome RemoveSignInTask(SignInSystem& system) {
-    return {system.Remove() ? nullptr : UiText(IDS_SIGNIN_TASK_NOT_DELETED)};
+    return {system.Remove() ? 0u : IDS_SIGNIN_TASK_NOT_DELETED};
 }

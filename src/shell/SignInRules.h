@@ -40,8 +40,8 @@ public:
 // names; a folder the user could turn into a junction elsewhere after the check is never
 // written into the task. Empty when the place is not protected, cannot be resolved, or the
 // path holds a '%' (the scheduler would expand the user's environment variables in it).
-// *why receives the user's text for a refusal.
-std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& programPath, const char** why);
+// *why receives the id of the user's text for a refusal.
+std::wstring CheckedSignInCommand(SignInSystem& system, const std::wstring& programPath, unsigned* why);
 
 // The paths this program may appear under in its task: as started, and its final path.
 std::vector<std::wstring> PathsOfThisProgram(SignInSystem& system, const std::wstring& programPath);
@@ -56,10 +56,11 @@ enum class SignInItem {
 };
 SignInItem ItemFor(SignInStatus status, bool placeProtected) noexcept;
 
-// What a click ended with: a text for the user (none when all went well), and whether that
-// text is a question whether to remove this copy's task.
+// What a click ended with: the id of a text for the user (0 when all went well), and whether
+// that text is a question whether to remove this copy's task. An id, not the text: the worker
+// that decides may outlive the program, and the texts are read on the frame's thread alone.
 struct SignInOutcome {
-    const char* text = nullptr;
+    unsigned text = 0;
     bool askToRemove = false;
 };
 

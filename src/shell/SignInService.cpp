@@ -3,6 +3,8 @@
 #include <utility>
 #include <vector>
 
+#include "win/UiLanguage.h"
+
 SignInService::SignInService(HWND replyWindow, UINT replyMessage, std::wstring programPath,
                              NoticeHandler onNotice, std::shared_ptr<SignInSystem> system)
     : m_programPath(std::move(programPath)),
@@ -36,7 +38,7 @@ void SignInService::Post(Change change) {
         const SignInStatus now = system->Query(PathsOfThisProgram(*system, program));
         // The place is checked again each time: a folder may have been opened to others since
         // the task was registered.
-        const char* refused = nullptr;
+        unsigned refused = 0;
         const bool placeProtected =
             now == SignInStatus::ThisProgram && !CheckedSignInCommand(*system, program, &refused).empty();
         // On the frame's thread, and only while this object lives. The box comes last and
@@ -47,7 +49,7 @@ void SignInService::Post(Change change) {
             if (changing) m_bChanging = false;
             if (!outcome.text) return;
             const NoticeHandler onNotice = m_onNotice;
-            const bool yes = onNotice(outcome.text, outcome.askToRemove);
+            const bool yes = onNotice(UiText(outcome.text), outcome.askToRemove);
             if (!outcome.askToRemove || !yes || alive.expired() || m_bChanging) return;
             m_bChanging = true;
             Post([](SignInSystem& system, const std::wstring&) { return RemoveSignInTask(system); });

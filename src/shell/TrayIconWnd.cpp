@@ -29,6 +29,15 @@ NOTIFYICONDATAW TrayIconWnd::MakeRecord(HWND frame, HICON icon, bool forAdd) {
     return record;
 }
 
+bool TrayIconWnd::IconRectOf(HWND frame, RECT* rect) {
+    NOTIFYICONIDENTIFIER icon;
+    std::memset(&icon, 0, sizeof icon);
+    icon.cbSize = sizeof icon;
+    icon.hWnd = frame;
+    icon.uID = kTrayIconId;
+    return SUCCEEDED(::Shell_NotifyIconGetRect(&icon, rect));
+}
+
 bool TrayIconWnd::PreCreateWindow(CREATESTRUCTW& cs) {
     if (!Window::PreCreateWindow(cs)) return false;
     cs.dwExStyle |= WS_EX_CLIENTEDGE;

@@ -28,6 +28,9 @@ public:
     // The record of every request: the first layout of the wide record, zero-filled, its tip
     // converted from the program's code page.
     static NOTIFYICONDATAW MakeRecord(HWND frame, HICON icon, bool forAdd);
+    // The place on the screen of the frame's icon, where the shell tells it (Windows 7 on);
+    // false otherwise. Asks the shell's process: on a worker.
+    static bool IconRectOf(HWND frame, RECT* rect);
 
 protected:
     bool PreCreateWindow(CREATESTRUCTW& cs) override;

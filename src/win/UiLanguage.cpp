@@ -57,16 +57,21 @@ std::wstring LoadUiString(UINT id, UiLanguage language) {
     // Strings come in blocks of sixteen, each a length and that many UTF-16 units.
     DWORD size = 0;
     const auto* block = static_cast<const WCHAR*>(FindResourceData(6, id / 16 + 1, language, &size));
-    if (!block) return {};
-    const WCHAR* end = block + size / sizeof(WCHAR);
+    std::wstring text;
+    const WCHAR* end = block ? block + size / sizeof(WCHAR) : nullptr;
     const WCHAR* at = block;
-    for (UINT index = 0; at < end; ++index) {
+    for (UINT index = 0; at && at < end; ++index) {
         const WORD length = *at++;
-        if (length > end - at) return {};
-        if (index == id % 16) return std::wstring(at, length);
+        if (length > end - at) break;
+        if (index == id % 16) {
+            text.assign(at, length);
+            break;
+        }
         at += length;
     }
-    return {};
+    // A block the language has may still lack this one text: then too the Japanese one shows.
+    if (text.empty() && language != UiLanguage::Japanese) return LoadUiString(id, UiLanguage::Japanese);
+    return text;
 }
 
 const char* UiText(UINT id) {

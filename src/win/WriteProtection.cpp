@@ -180,3 +180,11 @@ bool IsPlaceProtected(const std::wstring& finalFolder, const std::vector<std::ws
     }
     return true;
 }
+
+bool IsFolderSafeToTouch(const std::wstring& folder) {
+    return IsPlaceProtected(folder, {}, [](const std::wstring& path, ProtectedRole role) {
+        const DWORD attributes = ::GetFileAttributesW(path.c_str());
+        return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT) &&
+               ObjectIsProtected(path, role);
+    });
+}

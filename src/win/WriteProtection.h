@@ -44,3 +44,9 @@ using ObjectProtection = std::function<bool(const std::wstring& path, ProtectedR
 bool IsPlaceProtected(const std::wstring& finalFolder, const std::vector<std::wstring>& fileNames);
 bool IsPlaceProtected(const std::wstring& finalFolder, const std::vector<std::wstring>& fileNames,
                       const ObjectProtection& objectProtected);
+
+// Whether files of the folder may be read and deleted by name with administrator rights:
+// neither the folder nor one above it is a link or junction (no name in it leads elsewhere),
+// and IsPlaceProtected holds for it (so none can become one afterwards). The setup asks this
+// of a folder it did not choose, such as an older installation's.
+bool IsFolderSafeToTouch(const std::wstring& folder);

@@ -146,29 +146,29 @@ TEST(SignInRules, AClickRegistersTheCheckedPlaceOrSaysWhy) {
         SignInStatus status;
         const wchar_t* program;
         bool registerSucceeds;
-        const char* text;
+        unsigned text;
         const wchar_t* registered;
         int removed;
     } cases[] = {
-        {SignInStatus::Absent, L"C:\\Users\\me\\V\\Vorlund.exe", true, nullptr, kProtected, 0},
-        {SignInStatus::OtherProgram, kProtected, true, nullptr, kProtected, 0},
-        {SignInStatus::Absent, L"C:\\Tools\\Vorlund.exe", true, UiText(IDS_SIGNIN_NEEDS_PROTECTED_FOLDER), nullptr, 0},
-        {SignInStatus::Absent, L"C:\\Program Files\\V%USERNAME%\\Vorlund.exe", true, UiText(IDS_SIGNIN_PATH_HAS_PERCENT),
+        {SignInStatus::Absent, L"C:\\Users\\me\\V\\Vorlund.exe", true, 0, kProtected, 0},
+        {SignInStatus::OtherProgram, kProtected, true, 0, kProtected, 0},
+        {SignInStatus::Absent, L"C:\\Tools\\Vorlund.exe", true, IDS_SIGNIN_NEEDS_PROTECTED_FOLDER, nullptr, 0},
+        {SignInStatus::Absent, L"C:\\Program Files\\V%USERNAME%\\Vorlund.exe", true, IDS_SIGNIN_PATH_HAS_PERCENT,
          nullptr, 0},
-        {SignInStatus::Absent, L"C:\\Users\\me\\P\\Vorlund.exe", true, UiText(IDS_SIGNIN_PATH_HAS_PERCENT), nullptr, 0},
-        {SignInStatus::Absent, L"Vorlund.exe", true, UiText(IDS_SIGNIN_NEEDS_PROTECTED_FOLDER), nullptr, 0},
-        {SignInStatus::Absent, kProtected, false, UiText(IDS_SIGNIN_TASK_NOT_REGISTERED), kProtected, 0},
-        {SignInStatus::ThisProgram, kProtected, true, nullptr, nullptr, 1},
-        {SignInStatus::ThisProgram, L"C:\\Tools\\Vorlund.exe", true, UiText(IDS_SIGNIN_OFFER_REMOVAL), nullptr, 0},
-        {SignInStatus::Unreachable, kProtected, true, UiText(IDS_SIGNIN_SCHEDULER_UNREACHABLE), nullptr, 0},
+        {SignInStatus::Absent, L"C:\\Users\\me\\P\\Vorlund.exe", true, IDS_SIGNIN_PATH_HAS_PERCENT, nullptr, 0},
+        {SignInStatus::Absent, L"Vorlund.exe", true, IDS_SIGNIN_NEEDS_PROTECTED_FOLDER, nullptr, 0},
+        {SignInStatus::Absent, kProtected, false, IDS_SIGNIN_TASK_NOT_REGISTERED, kProtected, 0},
+        {SignInStatus::ThisProgram, kProtected, true, 0, nullptr, 1},
+        {SignInStatus::ThisProgram, L"C:\\Tools\\Vorlund.exe", true, IDS_SIGNIN_OFFER_REMOVAL, nullptr, 0},
+        {SignInStatus::Unreachable, kProtected, true, IDS_SIGNIN_SCHEDULER_UNREACHABLE, nullptr, 0},
     };
     for (const auto& c : cases) {
         StandInSignIn system;
         system.status = c.status;
         system.registerSucceeds = c.registerSucceeds;
         const SignInOutcome outcome = ToggleSignIn(system, c.program);
-        EXPECT_STREQ(outcome.text, c.text) << c.program;
-        EXPECT_EQ(outcome.askToRemove, c.text == UiText(IDS_SIGNIN_OFFER_REMOVAL)) << c.program;
+        EXPECT_EQ(outcome.text, c.text) << c.program;
+        EXPECT_EQ(outcome.askToRemove, c.text == IDS_SIGNIN_OFFER_REMOVAL) << c.program;
         EXPECT_EQ(system.registered, c.registered ? std::vector<std::wstring>{c.registered} : std::vector<std::wstring>{})
             << c.program;
         EXPECT_EQ(system.removed, c.removed) << c.program;
@@ -193,8 +193,9 @@ public:
     EndedObjectPage& operator=(const EndedObjectPage&) = delete;
 
     void* Memory() const noexcept { return m_pMemory; }
-    void Guard() {
-        std::memset(m_pMemory, 0, kSize);
+    // fill: what the ended object's bytes read as afterwards.
+    void Guard(unsigned char fill = 0) {
+        std::memset(m_pMemory, fill, kSize);
         DWORD before = 0;
         ::VirtualProtect(m_pMemory, kSize, PAGE_READWRITE | PAGE_GUARD, &before);
     }
@@ -243,6 +244,32 @@ TEST(SignInService, AJobThatOutlivesTheServiceTouchesNothingOfIt) {
     // The job lets go of its copies when it is done.
     EXPECT_TRUE(WaitUntil([&] { return system.use_count() == 1; }, 10000)) << "the job did not end";
     EXPECT_FALSE(EndedObjectPage::Touched()) << "the worker read the ended service";
+}
+
+// The program ends while the reply's question is open (its box's loop runs the exit); the
+// user's yes afterwards touches nothing of the ended service.
+TEST(SignInService, AReplyWhoseBoxOutlivesTheServiceTouchesNothingOfIt) {
+    const UniqueWindow window(
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr));
+    auto system = std::make_shared<StandInSignIn>();
+    system->status = SignInStatus::ThisProgram;  // this copy's task, its place open to others: asks
+
+    EndedObjectPage page;
+    SignInService* service = nullptr;
+    bool asked = false;
+    service = new (page.Memory()) SignInService(
+        window.Get(), WM_APP, L"C:\\Tools\\Vorlund.exe",
+        [&](const char*, bool question) {
+            asked = question;
+            service->~SignInService();
+            page.Guard(1);  // its flags read as set: a reply that looks goes no further
+            return true;
+        },
+        system);
+    service->Toggle();
+    ASSERT_TRUE(WaitUntil([&] { return service->RunReplies(), asked; }, 10000)) << "no question";
+    EXPECT_FALSE(EndedObjectPage::Touched()) << "the reply used the ended service";
+    EXPECT_EQ(system->removed, 0);
 }
 
 TEST(SignInRules, ThisCopysTaskIsOnOnlyWhileItsPlaceIsProtected) {

@@ -146,4 +146,27 @@ TEST(TrayMenu, SettingsIsTheDefaultOfFiveItems) {
     ASSERT_TRUE(::GetMenuItemInfoA(popup, 3, TRUE, &info));
     EXPECT_TRUE(info.fType & MFT_SEPARATOR) << "start at sign-in stands between About and the separator";
 }
+// The menu key opens the menu at the icon, clear of it; a right click at the pointer.
+TEST(TrayMenu, OpensAtTheIconForTheKeyboardAndAtThePointerForAClick) {
+    const POINT pointer{5, 7};
+    const RECT icon{100, 580, 120, 600};
+    const struct {
+        UINT notification;
+        DWORD sinceRightButtonUp;
+        bool iconKnown;
+        bool atIcon;
+    } cases[] = {
+        {WM_CONTEXTMENU, 60000, true, true},   // the menu key, Shift+F10
+        {WM_CONTEXTMENU, 100, true, false},    // after a right click
+        {WM_RBUTTONDOWN, 60000, true, false},  // a shell without the keyboard's messages
+        {WM_CONTEXTMENU, 60000, false, false}, // a shell that does not tell the icon's place
+    };
+    for (const auto& c : cases) {
+        const bool asked = TrayMenuAtIcon(c.notification, c.sinceRightButtonUp, 500);
+        const TrayMenuPlace place = PlaceTrayMenu(pointer, asked && c.iconKnown ? &icon : nullptr);
+        EXPECT_EQ(place.at.x, c.atIcon ? icon.right : pointer.x) << c.notification << " " << c.sinceRightButtonUp;
+        EXPECT_EQ(place.at.y, c.atIcon ? icon.top : pointer.y) << c.notification << " " << c.sinceRightButtonUp;
+        EXPECT_EQ(::EqualRect(&place.exclude, &icon), c.atIcon ? TRUE : FALSE);
+    }
+}
 }  // namespace

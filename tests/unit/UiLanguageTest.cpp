@@ -67,6 +67,8 @@ TEST(UiLanguage, TextsMenusAndDialogsOfTheChosenLanguage) {
     EXPECT_EQ(LoadUiString(IDS_LIST_LINK_HEADING, UiLanguage::English), L"Link");
     EXPECT_EQ(LoadUiString(IDS_LIST_LINK_HEADING, UiLanguage::Japanese), L"リンク先");
     EXPECT_EQ(LoadUiString(IDS_KEY_DESCRIPTION_SEPARATOR + 1, UiLanguage::English), L"") << "no such string";
+    constexpr UINT kTextEnglishLacks = 65505;  // TextFallback.rc: its block has English texts
+    EXPECT_EQ(LoadUiString(kTextEnglishLacks, UiLanguage::English), L"Japanese only");
     EXPECT_EQ(std::string(UiText(IDS_TRAY_TIP)), "お気に入り設定");
     const char* japanese = UiText(IDS_TRAY_TIP);
     EXPECT_EQ(UiText(IDS_TRAY_TIP), japanese) << "kept for the run";
