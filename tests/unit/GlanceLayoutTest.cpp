@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/ScopedUiLanguage.h"
+#include "shell/GlanceDismissHooks.h"
 #include "shell/GlanceLayout.h"
 
 namespace {
@@ -22,6 +23,7 @@ TEST(GlanceLayout, CentredOnTheWorkAreaScaledByItsDpiAndNeverLargerThanIt) {
         {{1920, -200, 3840, 880}, 144, 1413},  // a second monitor left of and above the origin
         {{0, 0, 1024, 738}, 144, 0},           // too small at 150 %: shrunk to fit
         {{0, 0, 800, 560}, 96, 0},
+        {{0, 0, 1920, 600}, 96, 918},          // wide but low: shrunk to the height
     };
     for (const auto& each : cases) {
         const GlanceLayout layout = LayOutGlance(each.area, each.dpi);
@@ -105,5 +107,17 @@ TEST(GlanceLayout, EachKeyShowsItsCaptionOrItsLinksNameItsCombinationAndWhatItTy
     typing.text = "Best regards";
     EXPECT_EQ(GlanceTextsOf(typing, urls).typed, L"\"Best regards\"");
     EXPECT_EQ(GlanceTextsOf(typing, urls).name, L"Key 9: not set");
+}
+
+// Every key closes the overlay but a modifier alone and a chord the hook library reports,
+// which reaches the frame and closes it there (or, its own combination, only there).
+TEST(GlanceDismissHooks, EveryKeyButModifiersAndReportedChordsCloses) {
+    EXPECT_TRUE(GlanceDismissHooks::KeyDownCloses(VK_ESCAPE, 0));
+    EXPECT_TRUE(GlanceDismissHooks::KeyDownCloses('A', 0));
+    EXPECT_TRUE(GlanceDismissHooks::KeyDownCloses('A', 2)) << "Ctrl+A types nothing we report";
+    EXPECT_FALSE(GlanceDismissHooks::KeyDownCloses(VK_LCONTROL, 0));
+    EXPECT_FALSE(GlanceDismissHooks::KeyDownCloses(VK_SHIFT, 2));
+    EXPECT_FALSE(GlanceDismissHooks::KeyDownCloses('K', 3));
+    EXPECT_FALSE(GlanceDismissHooks::KeyDownCloses(VK_F13, 0));
 }
 }  // namespace
