@@ -80,6 +80,8 @@ void SettingsDialog::PlaceOnScreen() {
 }
 
 bool SettingsDialog::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
+    // What the read-only field tells of its own text changing is no command of the user's.
+    if (LOWORD(wParam) == IDC_GLANCE_COMBO) return Dialog::OnCommandMessage(wParam, lParam);
     // Whatever else is clicked ends the listening, and with it the pause of the hook.
     StopListeningForGlanceKey();
     if (LOWORD(wParam) == IDC_GLANCE_SET && HIWORD(wParam) == BN_CLICKED) {
@@ -110,6 +112,8 @@ void SettingsDialog::OpenLinkDialog(UINT commandId) {
     ShowKeyIcon(index);
     ShowKeyName(index);
     RefreshMarks();
+    // A key may now share the keys-at-a-glance combination, or no longer.
+    ShowGlanceKey();
 }
 
 std::string SettingsDialog::ConflictsOf(int index) const {
