@@ -53,8 +53,8 @@ std::wstring ShortNameOfLink(const std::string& link, const UrlServiceReader& ur
 
 // A text to type shown on one line: its line breaks and tabs as spaces.
 std::string OnOneLine(std::string text) {
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20) c = ' ';
+    // No byte below 0x20 is part of a double-byte character in code page 932.
+    std::replace_if(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
     return text;
 }
 }  // namespace
