@@ -5,6 +5,8 @@
 // reach it the same way they reach a key button.
 #include <windows.h>
 
+#include <utility>
+
 #include "shell/GlanceLayout.h"
 #include "win/Window.h"
 

@@ -2,6 +2,9 @@
 // work area, and what each key shows in each of its states.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "common/ScopedUiLanguage.h"
 #include "shell/GlanceDismissHooks.h"
 #include "shell/GlanceLayout.h"
