@@ -233,5 +233,19 @@ TEST(HighContrast, TheSettingsDialogDrawsInTheSystemsColoursOnly) {
     SaveScreenshotIfAsked("settings-dialog-high-contrast");
     ::PostMessageA(::GetDlgItem(settings, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 5000));
+
+    // The keys at a glance likewise: the theme's face, every text in its text colour.
+    ::PostMessageA(program.WaitForFrame(), WM_COMMAND, IDM_SHOW_KEYS, 0);
+    HWND glance = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (glance = FindVisibleWindowTitled(program.Pid(), "キーの早見表")) != nullptr; },
+                          5000));
+    ::Sleep(1000);
+    ::GetWindowRect(glance, &rect);
+    const ScreenCapture overlay(rect);
+    EXPECT_GT(overlay.CountNear(HighContrastColours::kFace, 40), overlay.Width() * overlay.Height() / 2);
+    EXPECT_GT(overlay.CountNear(HighContrastColours::kText, 40), 500) << "numbers, captions and combinations";
+    SaveScreenshotIfAsked("glance-overlay-high-contrast");
+    ::PostMessageA(glance, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(glance); }, 5000));
 }
 }  // namespace
