@@ -1,5 +1,6 @@
 // The keys at a glance, from outside: opened from the tray menu over the program in front,
-// which keeps the focus and the keys; read by a screen reader as a list; closed by Esc.
+// which keeps the focus and the keys; read by a screen reader as a list; closed by a favourite
+// key, which opens its link as ever, and by Esc.
 #include <gtest/gtest.h>
 
 #include <oleacc.h>
@@ -12,6 +13,7 @@
 #include "WindowQuery.h"
 #include "common/FileText.h"
 #include "res/AppMessages.h"
+#include "res/resource.h"
 #include "shell/TrayIconWnd.h"
 #include "win/ComApartment.h"
 
@@ -80,7 +82,15 @@ TEST(Glance, OpenedFromTheTrayMenuLeavesTheFocusInFrontReadsAsAListAndClosesOnEs
         list->Release();
     }
 
+    // A favourite key does what it always does, and closes it.
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    EXPECT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 1; }, 10000));
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(glance); }, 5000));
+
     // Esc closes it, and reaches the program in front too: the focus never left it.
+    ::PostMessageA(frame, WM_COMMAND, IDM_SHOW_KEYS, 0);
+    ASSERT_TRUE(WaitUntil([&] { return (glance = FindVisibleWindowTitled(program.Pid(), "キーの早見表")) != nullptr; },
+                          5000));
     ASSERT_EQ(RunLinuxCommand("xdotool key Escape", install.Dir()), 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(glance); }, 5000));
     EXPECT_TRUE(WaitUntil([&] { return front.Saw("0x1B"); }, 5000)) << "Esc did not reach the window in front";
