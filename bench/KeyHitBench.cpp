@@ -1,7 +1,8 @@
 // Key-press figures, each beside the same figure for the hot-key floor program:
 //  1. the cost of handling one press in the program: matching over a loaded table and the
 //     decision to launch, without the launch (median over many rounds of many presses);
-//  2. the time from a real keystroke (xdotool) to the probe's start, median of repeats.
+//  2. the time from a real keystroke (xdotool) to the probe's start, median of repeats;
+//  3. the time from the keys-at-a-glance combination to the overlay shown (no floor).
 // Prints figures only; it never fails on time.
 #include <windows.h>
 
@@ -15,6 +16,7 @@
 #include "Installation.h"
 #include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
+#include "WindowQuery.h"
 #include "common/FileText.h"
 #include "keys/KeyMatching.h"
 #include "keys/SettingsFile.h"
@@ -22,6 +24,8 @@
 #include "win/ComApartment.h"
 
 namespace {
+constexpr int kGlanceKeyCode = (7 << 16) | 'K';
+
 // Nanoseconds per press, median over rounds.
 double PerPressNs(const std::function<bool(int)>& press) {
     constexpr int kRounds = 51;
@@ -43,6 +47,8 @@ void MatchingFigures(const Installation& install) {
         ini += "[KeySet" + std::to_string(n) + "]\r\nkeycode=" +
                std::to_string((3 << 16) | (0x40 + n)) + "\r\nCaption=key\r\nLink=" +
                install.Probe() + "\r\n";
+    // The keys at a glance on a combination of their own: Ctrl+Alt+Shift+K.
+    ini += "[Vorlund]\r\nGlanceKey=" + std::to_string(kGlanceKeyCode) + "\r\n";
     WriteFileBytes(install.Ini(), ini);
     const std::string dir = install.Dir() + "\\";
     KeySetTable table;
@@ -98,6 +104,32 @@ double LaunchMs(const Installation& install, bool elevated, int repeats) {
     return Median(times);
 }
 
+// The program's visible window that is above every other and never active: the keys at a
+// glance, in whichever language the program speaks.
+bool GlanceShown(DWORD pid) {
+    for (HWND window : TopLevelWindowsOf(pid)) {
+        const LONG_PTR style = ::GetWindowLongPtrW(window, GWL_EXSTYLE);
+        if (::IsWindowVisible(window) && (style & WS_EX_TOPMOST) && (style & WS_EX_NOACTIVATE)) return true;
+    }
+    return false;
+}
+
+// Milliseconds from starting xdotool with the combination to the overlay shown, median of
+// repeats; negative when it never showed. Esc closes it between the rounds.
+double CombinationToGlanceMs(const Installation& install, DWORD pid, int repeats) {
+    std::vector<double> times;
+    for (int i = 0; i < repeats; ++i) {
+        const double start = NowMs();
+        RunLinuxCommand("xdotool key ctrl+alt+shift+k", install.Dir());
+        if (!PollFor([&] { return GlanceShown(pid); }, 10000)) return -1;
+        times.push_back(NowMs() - start);
+        RunLinuxCommand("xdotool key Escape", install.Dir());
+        if (!PollFor([&] { return !GlanceShown(pid); }, 10000)) return -1;
+        ::Sleep(100);
+    }
+    return Median(times);
+}
+
 // The cost of the measuring itself: starting xdotool through the shell with no key.
 double CommandOverheadMs(const Installation& install, int repeats) {
     std::vector<double> times;
@@ -123,11 +155,13 @@ int main(int argc, char** argv) {
         MatchingFigures(install);
 
         double program = -1;
+        double glance = -1;
         {
             ProgramUnderTest vorlund(install.Program(), install.Dir());
             if (vorlund.WaitForFrame()) {
                 ::Sleep(300);
                 program = KeystrokeToLaunchMs(install, kRepeats);
+                glance = CombinationToGlanceMs(install, vorlund.Pid(), kRepeats);
             }
             vorlund.CloseFrame();
         }
@@ -146,6 +180,9 @@ int main(int argc, char** argv) {
         PrintRow(Format("Real keystroke to the link's start (median of %d)", kRepeats),
                  Format("%.1f ms", program), Format("%.1f ms", floor),
                  Format("%+.1f ms (xdotool's own start: %.1f ms)", program - floor, overhead));
+        std::printf("keys-at-a-glance combination to the overlay shown (median ms of %d): %.1f\n", kRepeats, glance);
+        PrintRow(Format("Keys-at-a-glance combination to the overlay shown (median of %d)", kRepeats),
+                 Format("%.1f ms", glance), "-", Format("(xdotool's own start: %.1f ms)", overhead));
         // Where the difference lies: the elevated program's way through the desktop shell's
         // process (so that links start unelevated) beside starting the link itself.
         const double throughShell = LaunchMs(install, true, kRepeats);

@@ -44,13 +44,15 @@ void HookLibrary::Reinstall() const {
 void HookLibrary::ClaimKeys(const KeySetTable& table) const {
     if (!m_pfnSetClaimed) return;
     std::vector<DWORD> codes;
-    for (const KeySet& record : table) {
-        const std::optional<KeyCode> code = EffectiveKeyCode(record);
-        if (!code || !IsDedicatedKey(code->virtualKey)) continue;
+    const auto claim = [&codes](std::optional<KeyCode> code) {
+        if (!code || !IsDedicatedKey(code->virtualKey)) return;
         const auto value = static_cast<DWORD>(KeyCodeValue(*code));
         // Two keys on one combination: the first opens, the combination is claimed once.
         if (std::find(codes.begin(), codes.end(), value) == codes.end()) codes.push_back(value);
-    }
+    };
+    for (const KeySet& record : table) claim(EffectiveKeyCode(record));
+    // A lone F13 that shows the keys at a glance is the program's as much as a key's.
+    claim(KeyCodeFromValue(table.GlanceKeyCode()));
     const VelClaimedKeys claimed{sizeof(VelClaimedKeys), static_cast<UINT>(codes.size()), codes.data()};
     m_pfnSetClaimed(&claimed);
 }

@@ -45,3 +45,8 @@ KeySet* FindKeySetForKey(KeySetTable& table, WPARAM virtualKey, LPARAM modifiers
     }
     return nullptr;
 }
+
+bool IsGlanceKey(const KeySetTable& table, WPARAM virtualKey, LPARAM modifiers) noexcept {
+    const auto code = static_cast<DWORD>(table.GlanceKeyCode());
+    return code != 0 && virtualKey == LOWORD(code) && LOWORD(static_cast<DWORD_PTR>(modifiers)) == HIWORD(code);
+}

@@ -24,3 +24,7 @@ std::optional<KeyCode> EffectiveKeyCode(const KeySet& record) noexcept;
 // The first record in table order whose effective code is the press: wParam compared as a
 // whole (a value with high bits set never matches), only the low 16 bits of lParam.
 KeySet* FindKeySetForKey(KeySetTable& table, WPARAM virtualKey, LPARAM modifiers) noexcept;
+
+// Whether the press is the combination that shows the keys at a glance (the table's; none by
+// default), compared as FindKeySetForKey compares: one comparison, whatever the table holds.
+bool IsGlanceKey(const KeySetTable& table, WPARAM virtualKey, LPARAM modifiers) noexcept;

@@ -23,7 +23,15 @@ public:
     KeySet* FindByNumber(int number) noexcept;
     const KeySet* FindByNumber(int number) const noexcept;
 
-    void Clear() noexcept { m_records.clear(); }
+    // The combination that shows the keys at a glance, stored as a key code is (modifiers ×
+    // 65536 + virtual key); 0 when the user chose none, which is the default.
+    int GlanceKeyCode() const noexcept { return m_nGlanceKeyCode; }
+    void SetGlanceKeyCode(int code) noexcept { m_nGlanceKeyCode = code > 0 ? code : 0; }
+
+    void Clear() noexcept {
+        m_records.clear();
+        m_nGlanceKeyCode = 0;
+    }
     void Append(KeySet record) { m_records.push_back(std::move(record)); }
 
     std::vector<KeySet>::iterator begin() noexcept { return m_records.begin(); }
@@ -33,4 +41,5 @@ public:
 
 private:
     std::vector<KeySet> m_records;
+    int m_nGlanceKeyCode = 0;
 };

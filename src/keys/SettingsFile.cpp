@@ -17,6 +17,10 @@
 // ProfileFile).
 namespace {
 constexpr char kFileName[] = "Vorlund.ini";
+// The program's own section, beside the keys': the interface language (only ever read) and
+// the combination that shows the keys at a glance.
+constexpr char kProgramSection[] = "Vorlund";
+constexpr char kGlanceKey[] = "GlanceKey";
 
 struct SectionName {
     char text[64] = {};
@@ -72,6 +76,7 @@ void SettingsFile::Load(KeySetTable& table) const {
         }
         table.Append(std::move(record));
     }
+    if (IsUsable()) table.SetGlanceKeyCode(static_cast<int>(file.ReadInt(kProgramSection, kGlanceKey, 0)));
 }
 
 bool SettingsFile::Save(const KeySetTable& table) const {
@@ -115,6 +120,10 @@ bool SettingsFile::Save(const KeySetTable& table) const {
         allWritten &= WriteText(staged, section.text, "Link", record.link);
         allWritten &= WriteText(staged, section.text, "Activate", record.activate ? "1" : "");
     }
+    // Written only once chosen: the file of a user who never chose one stays as it was.
+    char glance[16] = {};
+    if (table.GlanceKeyCode() > 0) ::wsprintfA(glance, "%d", table.GlanceKeyCode());
+    allWritten &= WriteText(staged, kProgramSection, kGlanceKey, glance);
     // Without a file and without a key to keep, no file is made.
     const bool nothingToWrite =
         current.result == FileRead::Missing && ReadWholeFile(stagedPath, kMaxFileBytes).bytes.empty();

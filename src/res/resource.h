@@ -12,6 +12,7 @@
 #define IDS_APP_TITLE        57344  // the application's name
 #define IDM_SETTINGS         32771
 #define IDM_START_AT_SIGNIN  32772  // tray menu: start at sign-in, checked while the task exists
+#define IDM_SHOW_KEYS        32773  // tray menu: the keys at a glance, shown or closed again
 #define IDR_SIGNIN_TASK      140    // RCDATA: the sign-in task's XML template
 #define ID_APP_ABOUT         57664
 #define ID_APP_EXIT          57665
@@ -38,5 +39,12 @@
 #define IDC_KEY_DEFAULT      1102
 #define IDC_KEY_NOTE         1103
 #define IDC_KEY_ACTIVATE     1104  // the link dialog's "switch to the running program"
+// The settings dialog's row for the combination that shows the keys at a glance: its label
+// (just before its field), its words, set by pressing it, none, and the hints and conflicts.
+#define IDC_GLANCE_LABEL     1160
+#define IDC_GLANCE_COMBO     1161
+#define IDC_GLANCE_SET       1162
+#define IDC_GLANCE_CLEAR     1163
+#define IDC_GLANCE_NOTE      1164
 // The list control of the key-set list dialog.
 #define IDC_KEYSET_LIST  1065

@@ -111,3 +111,11 @@
 #define IDS_KEY_STATE_NOT_SET             2053
 #define IDS_KEY_DESCRIPTION_LINK          2054  // the link
 #define IDS_KEY_DESCRIPTION_SEPARATOR     2055
+
+// The keys at a glance: the overlay's title (also what a screen reader announces), a typing
+// key's text in quotes (the text), the line at its foot, and the settings dialog's field when
+// no combination shows it.
+#define IDS_GLANCE_TITLE                  2100
+#define IDS_GLANCE_TYPED_TEXT             2101
+#define IDS_GLANCE_FOOT                   2102
+#define IDS_GLANCE_NO_KEY                 2103

@@ -5,8 +5,8 @@
 #include "res/texts.h"
 #include "win/UiLanguage.h"
 #include "res/resource.h"
-#include "HookMessage.h"
 #include "keys/KeyCombination.h"
+#include "settings/ChordListening.h"
 #include "settings/LinkInput.h"
 #include "win/FileOpenDialog.h"
 #include "win/WindowText.h"
@@ -46,34 +46,21 @@ void LinkDialog::ShowCombination(const char* note) {
 }
 
 bool LinkDialog::OnComboKey(const MSG& msg) {
-    switch (msg.message) {
-        case WM_KEYDOWN:
-        case WM_SYSKEYDOWN: break;
-        // What the key-down would type or the menu it would open: not while listening.
-        case WM_CHAR: case WM_SYSCHAR: case WM_KEYUP: case WM_SYSKEYUP: case WM_DEADCHAR: case WM_SYSDEADCHAR:
+    const HeardChord heard = HearChord(msg);
+    switch (heard.outcome) {
+        case HeardChord::Outcome::NotAKey: return false;
+        case HeardChord::Outcome::Swallowed: return true;
+        case HeardChord::Outcome::Cancelled:
+            m_bListening = false;
+            ShowCombination();
             return true;
-        default: return false;
-    }
-    const auto key = static_cast<WORD>(msg.wParam);
-    if (IsModifierKey(key)) return true;  // the chord is still being formed
-    const auto held = [](int virtualKey) { return (::GetKeyState(virtualKey) & 0x8000) != 0; };
-    WORD modifiers = 0;
-    if (held(VK_CONTROL)) modifiers |= kHookModControl;
-    if (held(VK_MENU)) modifiers |= kHookModAlt;
-    if (held(VK_SHIFT)) modifiers |= kHookModShift;
-    if (held(VK_LWIN) || held(VK_RWIN)) modifiers |= kHookModWin;
-    if (key == VK_ESCAPE && modifiers == 0) {
-        m_bListening = false;
-        ShowCombination();
-        return true;
-    }
-    const KeyCode chosen{modifiers, key};
-    if (!IsChoosableChord(chosen)) {
-        SetWindowTextCp932(Item(IDC_KEY_NOTE), UiText(IDS_COMBO_NEEDS_TWO_MODIFIERS));
-        return true;
+        case HeardChord::Outcome::Refused:
+            SetWindowTextCp932(Item(IDC_KEY_NOTE), UiText(IDS_COMBO_NEEDS_TWO_MODIFIERS));
+            return true;
+        case HeardChord::Outcome::Chosen: break;
     }
     m_bListening = false;
-    m_nKeyCode = KeyCodeValue(chosen);
+    m_nKeyCode = KeyCodeValue(heard.code);
     m_bComboChanged = true;
     ShowCombination();
     return true;

@@ -16,6 +16,7 @@
 #include "res/resource.h"
 #include "keys/KeyMatching.h"
 #include "settings/CaptionDialog.h"
+#include "settings/ChordListening.h"
 #include "settings/KeyButtonName.h"
 #include "settings/KeyGrid.h"
 #include "settings/KeyLabel.h"
@@ -58,6 +59,7 @@ BOOL SettingsDialog::OnInitDialog() {
         ShowKeyName(index);
     }
     MakeTabStop(0);
+    ShowGlanceKey();
 
     PlaceOnScreen();
     StartHook();
@@ -78,6 +80,14 @@ void SettingsDialog::PlaceOnScreen() {
 }
 
 bool SettingsDialog::OnCommandMessage(WPARAM wParam, LPARAM lParam) {
+    // What the read-only field tells of its own text changing is no command of the user's.
+    if (LOWORD(wParam) == IDC_GLANCE_COMBO) return Dialog::OnCommandMessage(wParam, lParam);
+    // Whatever else is clicked ends the listening, and with it the pause of the hook.
+    StopListeningForGlanceKey();
+    if (LOWORD(wParam) == IDC_GLANCE_SET && HIWORD(wParam) == BN_CLICKED) {
+        ListenForGlanceKey();
+        return true;
+    }
     {
         HookPause pause = PauseHook();
         const UINT id = LOWORD(wParam);
@@ -102,6 +112,8 @@ void SettingsDialog::OpenLinkDialog(UINT commandId) {
     ShowKeyIcon(index);
     ShowKeyName(index);
     RefreshMarks();
+    // A key may now share the keys-at-a-glance combination, or no longer.
+    ShowGlanceKey();
 }
 
 std::string SettingsDialog::ConflictsOf(int index) const {
@@ -131,6 +143,11 @@ void SettingsDialog::RefreshMarks() {
 bool SettingsDialog::OnCommand(UINT id, UINT code, HWND) {
     if (id == IDC_LIST_BUTTON && code == BN_CLICKED) {
         OnListButton();
+        return true;
+    }
+    if (id == IDC_GLANCE_CLEAR && code == BN_CLICKED) {
+        KeySetHost::Current().GetKeySetTable().SetGlanceKeyCode(0);
+        ShowGlanceKey();
         return true;
     }
     return false;
@@ -185,7 +202,7 @@ LRESULT SettingsDialog::CaptureBrowserPage(WPARAM wParam, LPARAM lParam) {
     // The not-found box and the question run nested message loops, where presses queued
     // before the hook stopped still arrive. A second capture inside would replace the DDE
     // conversation and restart the hook under the first one's question.
-    if (m_bCapturing) return 0;
+    if (m_bCapturing || m_bListeningForGlanceKey) return 0;
     KeySet* record = FindKeySetForKey(KeySetHost::Current().GetKeySetTable(), wParam, lParam);
     if (!record) return 0;
     // Cleared however the capture ends: an exception is caught by the dialog procedure, and a
@@ -246,6 +263,7 @@ int SettingsDialog::KeyIndexOfButton(HWND hwnd) const noexcept {
 }
 
 bool SettingsDialog::PreTranslateMessage(MSG& msg) {
+    if (m_bListeningForGlanceKey && OnGlanceKey(msg)) return true;
     switch (msg.message) {
         case WM_MOUSEMOVE: case WM_LBUTTONDOWN: case WM_LBUTTONUP: case WM_RBUTTONDOWN:
         case WM_DROPFILES: case WM_KEYDOWN: case WM_SYSKEYDOWN: break;
@@ -359,7 +377,50 @@ void SettingsDialog::OnOK() {
     Dialog::OnOK();
 }
 
+void SettingsDialog::ShowGlanceKey(const char* note) {
+    const KeySetTable& table = KeySetHost::Current().GetKeySetTable();
+    const std::optional<KeyCode> code = KeyCodeFromValue(table.GlanceKeyCode());
+    SetWindowTextCp932(Item(IDC_GLANCE_COMBO), code ? CombinationWords(*code) : std::string(UiText(IDS_GLANCE_NO_KEY)));
+    std::string conflicts = note ? std::string(note) : std::string();
+    // Number 0 is no key's: every key with the combination is named.
+    if (!note && code) conflicts = ConflictsText(FindKeyConflicts(table, 0, *code, m_probes));
+    SetWindowTextCp932(Item(IDC_GLANCE_NOTE), conflicts);
+}
+
+void SettingsDialog::ListenForGlanceKey() {
+    StopHook();
+    m_bListeningForGlanceKey = true;
+    // The combination stays in its field until another is chosen; the prompt goes beneath.
+    SetWindowTextCp932(Item(IDC_GLANCE_NOTE), UiText(IDS_COMBO_PRESS_NOW));
+}
+
+void SettingsDialog::StopListeningForGlanceKey() {
+    if (!m_bListeningForGlanceKey) return;
+    m_bListeningForGlanceKey = false;
+    ShowGlanceKey();
+    StartHook();
+}
+
+bool SettingsDialog::OnGlanceKey(const MSG& msg) {
+    const HeardChord heard = HearChord(msg);
+    switch (heard.outcome) {
+        case HeardChord::Outcome::NotAKey: return false;
+        case HeardChord::Outcome::Swallowed: return true;
+        case HeardChord::Outcome::Refused:
+            SetWindowTextCp932(Item(IDC_GLANCE_NOTE), UiText(IDS_COMBO_NEEDS_TWO_MODIFIERS));
+            return true;
+        case HeardChord::Outcome::Chosen:
+            KeySetHost::Current().GetKeySetTable().SetGlanceKeyCode(KeyCodeValue(heard.code));
+            break;
+        case HeardChord::Outcome::Cancelled: break;
+    }
+    StopListeningForGlanceKey();
+    return true;
+}
+
 void SettingsDialog::OnDestroy() {
+    // Not listening any more; the hook is stopped for good below.
+    m_bListeningForGlanceKey = false;
     m_annotations.Clear();
     m_browser.Close();
     StopHook();

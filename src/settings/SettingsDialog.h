@@ -99,6 +99,15 @@ private:
     // Shift+F10 or the menu key on a key button: its caption dialog.
     bool OnContextMenu(HWND window, LPARAM where);
 
+    // The combination that shows the keys at a glance, in its field, with its conflicts (or
+    // the note) beneath.
+    void ShowGlanceKey(const char* note = nullptr);
+    // 「押して設定」 of that row: the next chord pressed is the combination. The hook stays
+    // stopped meanwhile, so that the chord is heard here and not as a favourite key.
+    void ListenForGlanceKey();
+    void StopListeningForGlanceKey();
+    bool OnGlanceKey(const MSG& msg);
+
     ToolTip m_toolTip;
     std::shared_ptr<HookLibrary> m_hookLib;
     ChangeWindowMessageFilterExProc m_pfnAllowMessage = SystemChangeWindowMessageFilterEx();
@@ -109,4 +118,5 @@ private:
     BrowserQuery m_browser;
     AccessibleAnnotations m_annotations;
     bool m_bCapturing = false;
+    bool m_bListeningForGlanceKey = false;
 };

@@ -125,7 +125,30 @@ void CMainFrame::ReinstallHook() {
     if (m_hookLib) m_hookLib->Reinstall();
 }
 
+void CMainFrame::ToggleGlance(GlanceFrom from) {
+    if (m_glance && m_glance->IsShown()) {
+        m_glance->Close();
+        return;
+    }
+    if (m_bDialogOpen) return;
+    HMONITOR monitor = nullptr;
+    if (from == GlanceFrom::Menu) {
+        // The menu took the foreground from the window in front: it gets it back, with its focus.
+        if (m_hFrontBeforeMenu && m_hFrontBeforeMenu != Hwnd() && ::IsWindow(m_hFrontBeforeMenu))
+            ::SetForegroundWindow(m_hFrontBeforeMenu);
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        monitor = ::MonitorFromPoint(cursor, MONITOR_DEFAULTTOPRIMARY);
+    } else {
+        monitor = ::MonitorFromWindow(::GetForegroundWindow(), MONITOR_DEFAULTTOPRIMARY);
+    }
+    if (!m_glance) m_glance = std::make_unique<GlanceOverlay>();
+    KeySetHost& app = KeySetHost::Current();
+    m_glance->Show(app.GetKeySetTable(), monitor, app.GetBrowserIcon(), Hwnd());
+}
+
 void CMainFrame::OnDestroy() {
+    m_glance.reset();
     if (auto forget = GetProcAs<WtsUnregisterProc>(m_wtsapi.Get(), "WTSUnRegisterSessionNotification")) forget(Hwnd());
     StopHook();
     m_links.reset();
@@ -143,7 +166,15 @@ void CMainFrame::OnEndSession() {
 }
 
 LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
-    const KeySet* record = FindKeySetForKey(KeySetHost::Current().GetKeySetTable(), wParam, lParam);
+    KeySetTable& table = KeySetHost::Current().GetKeySetTable();
+    const KeySet* record = FindKeySetForKey(table, wParam, lParam);
+    // A key on the same combination comes first, as between two keys (the settings warn).
+    if (!record && IsGlanceKey(table, wParam, lParam)) {
+        ToggleGlance(GlanceFrom::Keyboard);
+        return 0;
+    }
+    // Every other chord closes the keys at a glance and does what it always does.
+    CloseGlance();
     // Only the first match counts, even when it has no link and a later key would have one.
     if (!record || !record->HasLink() || !m_links) return 0;
     // The program the press starts, or the window it switches to, comes to the front: the
@@ -219,6 +250,7 @@ void CMainFrame::ShowTrayMenu(const RECT* icon) {
         explicit MenuScope(bool& flag) : open(flag) { open = true; }
         ~MenuScope() { open = false; }
     } scope(m_bMenuOpen);
+    m_hFrontBeforeMenu = ::GetForegroundWindow();
     POINT cursor{};
     ::GetCursorPos(&cursor);
     const TrayMenuPlace place = PlaceTrayMenu(cursor, icon);
@@ -254,6 +286,7 @@ void CMainFrame::OnTaskbarCreated() {
 }
 
 CMainFrame::ModalDialogScope::ModalDialogScope(CMainFrame& frame) : m_frame(frame) {
+    m_frame.CloseGlance();
     m_frame.SetDialogOpen();
     ::PostMessageW(m_frame.m_trayWnd.Hwnd(), WM_APP_TRAY_REMOVE, 0, 0);
 }
@@ -310,6 +343,10 @@ void CMainFrame::ClaimKeys() const {
 bool CMainFrame::OnCmdMsg(UINT id) {
     if (id == IDM_SETTINGS) {
         OnSettings();
+        return true;
+    }
+    if (id == IDM_SHOW_KEYS) {
+        ToggleGlance(GlanceFrom::Menu);
         return true;
     }
     if (id == IDM_START_AT_SIGNIN) {

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "keys/HookLibrary.h"
+#include "shell/GlanceOverlay.h"
 #include "shell/LinkOpener.h"
 #include "shell/SignInService.h"
 #include "shell/TrayIconWnd.h"
@@ -68,6 +69,13 @@ private:
     // The table's dedicated keys to the hook library, after every load of the table.
     void ClaimKeys() const;
     void OnSettings();
+    // The keys at a glance: shown on the monitor of the window in front (from the keyboard) or
+    // of the mouse pointer (from the menu), or closed again when they show.
+    enum class GlanceFrom { Keyboard, Menu };
+    void ToggleGlance(GlanceFrom from);
+    void CloseGlance() noexcept {
+        if (m_glance) m_glance->Close();
+    }
     // The tray menu's start-at-sign-in item: registers the sign-in task, or deletes it.
     void OnStartAtSignIn();
     // A box about start at sign-in, with the tray icon away meanwhile; for a question, whether
@@ -91,6 +99,10 @@ private:
     using WtsUnregisterProc = BOOL(WINAPI*)(HWND);
     UniqueModule m_wtsapi;
     std::shared_ptr<HookLibrary> m_hookLib;
+    // Made when the keys are first shown; without a window while they are not.
+    std::unique_ptr<GlanceOverlay> m_glance;
+    // The window in front when the tray menu opened, which the menu took the foreground from.
+    HWND m_hFrontBeforeMenu = nullptr;
     bool m_bDialogOpen = false;
     bool m_bMenuOpen = false;
     // When the icon's last click ended: its NIN_SELECT follows it and is no keyboard's.

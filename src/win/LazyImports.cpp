@@ -20,6 +20,10 @@ HMODULE ComStrings() noexcept {
     static const HMODULE module = LoadSystemLibrary("oleaut32.dll").Release();
     return module;
 }
+HMODULE Accessibility() noexcept {
+    static const HMODULE module = LoadSystemLibrary("oleacc.dll").Release();
+    return module;
+}
 
 // The function `name` of `module`, found on its first call.
 #define LAZY_PROC(module, name) \
@@ -92,6 +96,16 @@ void VariantInit(VARIANT* value) noexcept {
 HRESULT VariantClear(VARIANT* value) noexcept {
     LAZY_PROC(ComStrings, VariantClear);
     return proc ? proc(value) : E_FAIL;
+}
+
+LRESULT LresultFromObject(REFIID iid, WPARAM wParam, IUnknown* object) noexcept {
+    LAZY_PROC(Accessibility, LresultFromObject);
+    return proc ? proc(iid, wParam, object) : 0;
+}
+HRESULT CreateStdAccessibleObject(HWND window, LONG objectId, REFIID iid, void** object) noexcept {
+    LAZY_PROC(Accessibility, CreateStdAccessibleObject);
+    if (object) *object = nullptr;
+    return proc ? proc(window, objectId, iid, object) : E_NOTIMPL;
 }
 #undef LAZY_PROC
 }  // namespace lazy

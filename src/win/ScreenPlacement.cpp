@@ -20,10 +20,13 @@ int ScaleForWindow(HWND window, int pixelsAt96) noexcept {
 }
 
 RECT WorkAreaOf(HWND window) noexcept {
+    return WorkAreaOfMonitor(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY));
+}
+
+RECT WorkAreaOfMonitor(HMONITOR monitor) noexcept {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTOPRIMARY), &info))
-        return info.rcWork;
+    if (monitor && ::GetMonitorInfoA(monitor, &info)) return info.rcWork;
     RECT area{};
     ::SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     return area;

@@ -11,6 +11,8 @@ int ScaleForWindow(HWND window, int pixelsAt96) noexcept;
 
 // The work area (the screen less the taskbar) of the monitor the window is on.
 RECT WorkAreaOf(HWND window) noexcept;
+// The same of a monitor; the primary one's for none.
+RECT WorkAreaOfMonitor(HMONITOR monitor) noexcept;
 
 // Where a rectangle of this size goes when it should stand at (x, y) but must lie wholly on
 // the work area: moved just enough, never past the work area's left or top edge.

@@ -66,3 +66,4 @@ using UniqueIcon = UniqueHandle<NullHandleTraits<HICON, &::DestroyIcon>>;
 using UniqueMenu = UniqueHandle<NullHandleTraits<HMENU, &::DestroyMenu>>;
 using UniqueModule = UniqueHandle<NullHandleTraits<HMODULE, &::FreeLibrary>>;
 using UniqueWindow = UniqueHandle<NullHandleTraits<HWND, &::DestroyWindow>>;
+using UniqueFont = UniqueHandle<NullHandleTraits<HFONT, &::DeleteObject>>;

@@ -32,7 +32,13 @@ bool ParseUrlServiceType(const char* text, DWORD& serviceType) {
 }
 
 bool UrlServiceReader::ParseServiceType(const char* text, DWORD& serviceType) const {
+    std::string hostName;
+    return ParseServiceType(text, serviceType, hostName);
+}
+
+bool UrlServiceReader::ParseServiceType(const char* text, DWORD& serviceType, std::string& hostName) const {
     serviceType = kUrlServiceUnknown;
+    hostName.clear();
     if (!text || !m_pfnCanonicalize || !m_pfnCrack) return false;
     DWORD size = 2084;
     std::vector<char> canonical(size);
@@ -51,5 +57,6 @@ bool UrlServiceReader::ParseServiceType(const char* text, DWORD& serviceType) co
     parts.dwUrlPathLength = 1;
     if (!m_pfnCrack(canonical.data(), 0, 0, &parts)) return false;
     serviceType = ServiceOfScheme(parts.nScheme);
+    if (parts.lpszHostName && parts.dwHostNameLength > 0) hostName.assign(parts.lpszHostName, parts.dwHostNameLength);
     return true;
 }

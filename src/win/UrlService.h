@@ -2,6 +2,8 @@
 // What kind of internet address a text is, by the Internet library's reading of it.
 #include <windows.h>
 
+#include <string>
+
 #include "win/UniqueHandle.h"
 
 // Service types of a parsed address; any scheme not listed gives kUrlServiceUnknown.
@@ -24,6 +26,8 @@ public:
     // the text is not an address or the library is missing; serviceType is then
     // kUrlServiceUnknown.
     bool ParseServiceType(const char* text, DWORD& serviceType) const;
+    // The same, with the address's host name (empty when it has none), as the library reads it.
+    bool ParseServiceType(const char* text, DWORD& serviceType, std::string& hostName) const;
 
 private:
     using CanonicalizeProc = BOOL(WINAPI*)(LPCSTR url, LPSTR buffer, LPDWORD length, DWORD flags);

@@ -135,14 +135,13 @@ TEST_F(Keyboard, ArrowsWalkTheGridTabComesBackAndSpaceEnterAndShiftF10OpenTheKey
     EXPECT_EQ(::SendMessageW(Key(4), WM_QUERYUISTATE, 0, 0) & UISF_HIDEFOCUS, 0);
     SaveScreenshotIfAsked("settings-dialog-focus");
 
-    // Tab leaves the grid for the buttons beneath it and comes back to the same key, the
-    // grid's only tab stop.
-    Press("Tab");
-    EXPECT_EQ(FocusOf(m_settings), ::GetDlgItem(m_settings, IDC_LIST_BUTTON));
-    Press("Tab");
-    EXPECT_EQ(FocusOf(m_settings), ::GetDlgItem(m_settings, IDOK));
-    Press("Tab");
-    EXPECT_EQ(FocusOf(m_settings), ::GetDlgItem(m_settings, IDCANCEL));
+    // Tab leaves the grid for the keys-at-a-glance row and the buttons beneath it and comes
+    // back to the same key, the grid's only tab stop.
+    for (const int id : {IDC_GLANCE_COMBO, IDC_GLANCE_SET, IDC_GLANCE_CLEAR, IDC_LIST_BUTTON, IDOK, IDCANCEL}) {
+        Press("Tab");
+        EXPECT_EQ(FocusOf(m_settings), ::GetDlgItem(m_settings, id)) << id;
+    }
+    EXPECT_EQ(AccessibleName(::GetDlgItem(m_settings, IDC_GLANCE_COMBO)), "キーの早見表:") << "named by its label";
     Press("Tab");
     EXPECT_EQ(FocusOf(m_settings), Key(4));
     for (int index = 0; index < 30; ++index)
@@ -234,5 +233,19 @@ TEST(HighContrast, TheSettingsDialogDrawsInTheSystemsColoursOnly) {
     SaveScreenshotIfAsked("settings-dialog-high-contrast");
     ::PostMessageA(::GetDlgItem(settings, IDCANCEL), BM_CLICK, 0, 0);
     EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(settings); }, 5000));
+
+    // The keys at a glance likewise: the theme's face, every text in its text colour.
+    ::PostMessageA(program.WaitForFrame(), WM_COMMAND, IDM_SHOW_KEYS, 0);
+    HWND glance = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (glance = FindVisibleWindowTitled(program.Pid(), "キーの早見表")) != nullptr; },
+                          5000));
+    ::Sleep(1000);
+    ::GetWindowRect(glance, &rect);
+    const ScreenCapture overlay(rect);
+    EXPECT_GT(overlay.CountNear(HighContrastColours::kFace, 40), overlay.Width() * overlay.Height() / 2);
+    EXPECT_GT(overlay.CountNear(HighContrastColours::kText, 40), 500) << "numbers, captions and combinations";
+    SaveScreenshotIfAsked("glance-overlay-high-contrast");
+    ::PostMessageA(glance, WM_CLOSE, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(glance); }, 5000));
 }
 }  // namespace

@@ -36,13 +36,15 @@ struct ExpectedTexts {
     const char* about;
     const char* aboutLine;
     const char* captureQuestion;  // for key 1 and the fake browser's page
+    const char* glance;           // the keys at a glance
 };
 
 const ExpectedTexts kJapanese{
     "お気に入り設定アプリケーション",
     "お気に入り設定アプリケーションはすでに実行しています。",
     "お気に入り設定",
-    {{IDOK, "設　定"}, {IDCANCEL, "中　止"}, {IDC_LIST_BUTTON, "一覧表示"}},
+    {{IDOK, "設　定"}, {IDCANCEL, "中　止"}, {IDC_LIST_BUTTON, "一覧表示"}, {IDC_GLANCE_LABEL, "キーの早見表:"},
+     {IDC_GLANCE_COMBO, "なし"}},
     "リンク情報設定",
     {{IDC_LINK_BROWSE, "参照..."}, {IDC_KEY_SET, "押して設定"}, {IDC_KEY_DEFAULT, "既定に戻す"},
      {IDC_KEY_ACTIVATE, "起動中ならそのウィンドウに切り替える"}, {IDOK, "設　定"}, {IDCANCEL, "中　止"},
@@ -55,13 +57,15 @@ const ExpectedTexts kJapanese{
     "バージョン情報",
     "お気に入りキーの設定",
     "メモ帳のキーにアドレス[http://fake.example/page.html]を設定しますか？",
+    "キーの早見表",
 };
 
 const ExpectedTexts kEnglish{
     "Vorlund Favorite Keys",
     "Vorlund Favorite Keys is already running.",
     "Favorite Keys",
-    {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDC_LIST_BUTTON, "&List"}},
+    {{IDOK, "OK"}, {IDCANCEL, "Cancel"}, {IDC_LIST_BUTTON, "&List"}, {IDC_GLANCE_LABEL, "&Glance key:"},
+     {IDC_GLANCE_COMBO, "None"}},
     "Key Link",
     {{IDC_LINK_BROWSE, "&Browse..."}, {IDC_KEY_SET, "&Press keys"}, {IDC_KEY_DEFAULT, "&Default"},
      {IDC_KEY_ACTIVATE, "&Switch to its window if it is running"}, {IDOK, "OK"}, {IDCANCEL, "Cancel"},
@@ -74,6 +78,7 @@ const ExpectedTexts kEnglish{
     "About Vorlund",
     "Favorite key settings",
     "Set key メモ帳 to the address [http://fake.example/page.html]?",
+    "Favorite keys at a glance",
 };
 
 constexpr char kUserCaption[] = "メモ帳";
@@ -212,6 +217,15 @@ void Language::ExpectEveryWindowIn(const ExpectedTexts& texts, bool english) {
     if (english) SaveScreenshotIfAsked("about-box-en");
     ::PostMessageA(about, WM_COMMAND, IDOK, 0);
     ASSERT_TRUE(Closes(about));
+
+    ::PostMessageA(m_frame, WM_COMMAND, IDM_SHOW_KEYS, 0);
+    HWND glance = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (glance = FindVisibleWindowTitled(m_program->Pid(), texts.glance)) != nullptr; },
+                          5000));
+    m_shown.push_back(WindowText(glance));
+    if (english) SaveScreenshotIfAsked("glance-overlay-en");
+    ::PostMessageA(glance, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(Closes(glance));
 
     if (english) {
         for (const std::string& text : m_shown) EXPECT_TRUE(IsAscii(text)) << text;

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <set>
+#include <utility>
 
 #include "Artifacts.h"
 #include "res/resource.h"
@@ -92,19 +93,21 @@ TEST_F(ProgramResources, MenuHoldsTheTrayCommands) {
     ::GetMenuStringA(menu, 0, text, sizeof text, MF_BYPOSITION);
     EXPECT_STREQ(text, "ﾌｧｲﾙ(&F)");
     HMENU popup = ::GetSubMenu(menu, 0);
-    ASSERT_EQ(::GetMenuItemCount(popup), 5);
-    EXPECT_EQ(::GetMenuItemID(popup, 0), static_cast<UINT>(IDM_SETTINGS));
-    EXPECT_EQ(::GetMenuItemID(popup, 1), static_cast<UINT>(ID_APP_ABOUT));
-    EXPECT_EQ(::GetMenuItemID(popup, 2), static_cast<UINT>(IDM_START_AT_SIGNIN));
-    EXPECT_EQ(::GetMenuItemID(popup, 4), static_cast<UINT>(ID_APP_EXIT));
-    ::GetMenuStringA(popup, 0, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "設定(&S)");
-    ::GetMenuStringA(popup, 1, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "バージョン情報(&A)...");
-    ::GetMenuStringA(popup, 2, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "ログオン時に起動(&L)");
-    ::GetMenuStringA(popup, 4, text, sizeof text, MF_BYPOSITION);
-    EXPECT_STREQ(text, "終了(&X)");
+    ASSERT_EQ(::GetMenuItemCount(popup), 6);
+    // The keys at a glance second; every other item and access key as it was.
+    const std::pair<UINT, const char*> items[] = {{IDM_SETTINGS, "設定(&S)"},
+                                                  {IDM_SHOW_KEYS, "キーの早見表(&K)"},
+                                                  {ID_APP_ABOUT, "バージョン情報(&A)..."},
+                                                  {IDM_START_AT_SIGNIN, "ログオン時に起動(&L)"},
+                                                  {0, ""},
+                                                  {ID_APP_EXIT, "終了(&X)"}};
+    for (int position = 0; position < 6; ++position) {
+        const auto& [id, name] = items[position];
+        if (!id) continue;  // the separator
+        EXPECT_EQ(::GetMenuItemID(popup, position), id);
+        ::GetMenuStringA(popup, position, text, sizeof text, MF_BYPOSITION);
+        EXPECT_STREQ(text, name);
+    }
     ::DestroyMenu(menu);
 }
 

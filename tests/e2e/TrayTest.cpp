@@ -260,9 +260,9 @@ TEST(TrayUnanswered, NeitherTheSchedulerNorTheShellHoldsTheMenuOrThePresses) {
     ASSERT_TRUE(menuAppears("the scheduler", false));
     RECT rect{};
     ::GetWindowRect(FindMenuWindow(program.Pid()), &rect);
-    // The third of four items above a thin separator and the last item.
+    // The fourth of five items above a thin separator and the last item.
     RunLinuxCommand("xdotool mousemove " + std::to_string((rect.left + rect.right) / 2) + " " +
-                        std::to_string(rect.top + (rect.bottom - rect.top) * 58 / 100) + " click 1",
+                        std::to_string(rect.top + (rect.bottom - rect.top) * 62 / 100) + " click 1",
                     install.Dir());
     HWND why = program.WaitForDialog(5000);
     ASSERT_NE(why, nullptr);

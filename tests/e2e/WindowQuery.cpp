@@ -72,6 +72,18 @@ HWND FindDialogWindow(DWORD processId) {
     return dialogs.empty() ? nullptr : dialogs.front();
 }
 
+HWND FindVisibleWindowTitled(DWORD processId, const std::string& title) {
+    for (HWND hwnd : TopLevelWindowsOf(processId))
+        if (::IsWindowVisible(hwnd) && WindowText(hwnd) == title) return hwnd;
+    return nullptr;
+}
+
+HWND FindVisibleWindowOfClass(DWORD processId, const std::string& className) {
+    for (HWND hwnd : TopLevelWindowsOf(processId))
+        if (::IsWindowVisible(hwnd) && ClassNameOf(hwnd) == className) return hwnd;
+    return nullptr;
+}
+
 HWND FindDialogTitled(DWORD processId, const std::string& title) {
     for (HWND hwnd : VisibleDialogsOf(processId))
         if (WindowText(hwnd) == title) return hwnd;

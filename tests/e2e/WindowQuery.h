@@ -21,6 +21,10 @@ HWND FindFrameWindow(DWORD processId);
 std::vector<HWND> VisibleDialogsOf(DWORD processId, HWND except = nullptr);
 // A visible dialog-class window of the process (a message box or a dialog), or null.
 HWND FindDialogWindow(DWORD processId);
+// The visible top-level window of the process with this title, of any class, or null.
+HWND FindVisibleWindowTitled(DWORD processId, const std::string& title);
+// The visible top-level window of the process of this class ("#32768": a popup menu), or null.
+HWND FindVisibleWindowOfClass(DWORD processId, const std::string& className);
 // The visible dialog of the process with this title, or null.
 HWND FindDialogTitled(DWORD processId, const std::string& title);
 // The image a key button shows, or null when it shows none: a key without a picture carries

@@ -56,8 +56,9 @@ TEST(HookLibrary, ClaimsTheDedicatedKeysOfTheTable) {
     table.At(2).keycode = (4 << 16) | VK_LAUNCH_MAIL;
     table.At(3).keycode = (3 << 16) | VK_F14;
     table.At(4).keycode = (3 << 16) | 'Q';
+    table.SetGlanceKeyCode(VK_F15);  // the keys at a glance on a dedicated key of their own
     library->ClaimKeys(table);
     EXPECT_EQ(ReadLines(directory + "hook-claims.log"),
-              (std::vector<std::string>{"", "0x0000007C 0x000400B4 0x0003007D"}));
+              (std::vector<std::string>{"", "0x0000007C 0x000400B4 0x0003007D 0x0000007E"}));
 }
 }  // namespace

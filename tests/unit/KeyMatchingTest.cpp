@@ -84,3 +84,16 @@ TEST(FindKeySetForKey, NegativeCodeMeansDefaultAndEmptyTableFindsNothing) {
     EXPECT_EQ(FoundNumber(odd, 0, 0), 0);
 }
 }  // namespace
+
+namespace {
+// The keys-at-a-glance combination: none by default, else compared as a key's is.
+TEST(IsGlanceKey, NoneByDefaultThenItsCodeWithTheLowHalfOfTheModifiers) {
+    KeySetTable table = ThirtyEmptyKeys();
+    EXPECT_FALSE(IsGlanceKey(table, 0, 0));
+    table.SetGlanceKeyCode((3 << 16) | 'K');
+    EXPECT_TRUE(IsGlanceKey(table, 'K', 3));
+    EXPECT_TRUE(IsGlanceKey(table, 'K', 0x70003));
+    EXPECT_FALSE(IsGlanceKey(table, 'K', 7));
+    EXPECT_FALSE(IsGlanceKey(table, 0x1004B, 3));
+}
+}  // namespace

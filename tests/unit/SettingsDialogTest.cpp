@@ -307,4 +307,49 @@ TEST_F(SettingsDialogInProcess, CommandForAKeyPastTheTableChangesNothing) {
     for (const KeySet& record : m_app.GetKeySetTable())
         EXPECT_NE(record.link, "C:\\nowhere.txt");
 }
+// The keys-at-a-glance combination, chosen in its row as a key's is in the link dialog: a
+// chord that cannot be one is refused with the hint, a chord is taken with its conflicts.
+TEST_F(SettingsDialogInProcess, GlanceKeyIsChosenByPressingItAndWarnedOfLikeAKeys) {
+    HWND dialog = nullptr;
+    const auto press = [&](std::initializer_list<int> held, WPARAM key) {
+        BYTE state[256] = {};
+        for (const int modifier : held) state[modifier] = 0x80;
+        ::SetKeyboardState(state);
+        ::PostMessageW(::GetDlgItem(dialog, IDC_GLANCE_SET), WM_KEYDOWN, key, 0);
+    };
+    ModalScript script;
+    script.Then([&] { return (dialog = Settings()) != nullptr; })
+        .Then([&] {
+            EXPECT_EQ(ControlText(dialog, IDC_GLANCE_COMBO), "なし");
+            ClickButton(dialog, IDC_GLANCE_SET);
+            return true;
+        })
+        .Then([&] {
+            if (ControlText(dialog, IDC_GLANCE_NOTE).empty()) return false;
+            EXPECT_EQ(ControlText(dialog, IDC_GLANCE_NOTE), "組み合わせを押してください（Esc で中止）");
+            press({}, 'A');
+            return true;
+        })
+        .Then([&] {
+            if (ControlText(dialog, IDC_GLANCE_NOTE).rfind("Ctrl、Alt", 0) != 0) return false;
+            press({VK_CONTROL, VK_MENU}, 'A');
+            return true;
+        })
+        .Then([&] {
+            if (ControlText(dialog, IDC_GLANCE_COMBO) != "Ctrl + Alt + A") return false;
+            EXPECT_EQ(m_app.GetKeySetTable().GlanceKeyCode(), (3 << 16) | 'A');
+            EXPECT_EQ(ControlText(dialog, IDC_GLANCE_NOTE), "キー1と同じ組み合わせです。番号の小さいキーだけが開きます。");
+            ClickButton(dialog, IDC_GLANCE_CLEAR);
+            return true;
+        })
+        .Then([&] {
+            if (ControlText(dialog, IDC_GLANCE_COMBO) != "なし") return false;
+            EXPECT_EQ(m_app.GetKeySetTable().GlanceKeyCode(), 0);
+            EXPECT_EQ(ControlText(dialog, IDC_GLANCE_NOTE), "");
+            BYTE released[256] = {};
+            ::SetKeyboardState(released);
+            return Close(dialog);
+        });
+    Run(script, ConflictProbes{});
+}
 }  // namespace

@@ -111,6 +111,25 @@ TEST_F(SettingsFileTest, SwitchOptionIsActivateOneAndAbsentWhenOff) {
     EXPECT_EQ(ReadSection(m_ini, "KeySet3"), (Section{{"Activate", "1"}}));
 }
 
+// The combination that shows the keys at a glance: [Vorlund] GlanceKey= once chosen, gone
+// again when none is; a file whose user never chose one keeps every byte.
+TEST_F(SettingsFileTest, GlanceKeyIsWrittenOnlyOnceChosen) {
+    const std::string untouched = "[Vorlund]\r\nLanguage=en\r\n[KeySet1]\r\nLink=a.exe\r\n";
+    Seed(untouched);
+    KeySetTable table = LoadedTable(m_file);
+    EXPECT_EQ(table.GlanceKeyCode(), 0);
+    EXPECT_TRUE(m_file.Save(table));
+    EXPECT_EQ(ReadFileBytes(m_ini).value_or(""), untouched);
+    table.SetGlanceKeyCode(0x3004B);
+    EXPECT_TRUE(m_file.Save(table));
+    EXPECT_EQ(ReadSection(m_ini, "Vorlund"), (Section{{"Language", "en"}, {"GlanceKey", "196683"}}));
+    table = LoadedTable(m_file);
+    EXPECT_EQ(table.GlanceKeyCode(), 0x3004B);
+    table.SetGlanceKeyCode(0);
+    EXPECT_TRUE(m_file.Save(table));
+    EXPECT_EQ(ReadSection(m_ini, "Vorlund"), (Section{{"Language", "en"}}));
+}
+
 TEST_F(SettingsFileTest, NoFileGivesThirtyEmptyRecordsAndSaveCreatesNoSections) {
     const KeySetTable table = LoadedTable(m_file);
     ASSERT_EQ(table.Count(), 30u);

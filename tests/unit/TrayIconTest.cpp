@@ -132,18 +132,19 @@ TEST_F(TrayIcon, RecordsOfAddAndDeleteAndRemoveStopsRetrying) {
     EXPECT_EQ(FakeNotificationArea::Requests().back().message, static_cast<DWORD>(NIM_DELETE));
 }
 
-TEST(TrayMenu, SettingsIsTheDefaultOfFiveItems) {
+TEST(TrayMenu, SettingsIsTheDefaultOfSixItemsWithTheKeysSecond) {
     UniqueMenu menu = LoadTrayMenu();
     ASSERT_TRUE(menu);
     HMENU popup = ::GetSubMenu(menu.Get(), 0);
-    ASSERT_EQ(::GetMenuItemCount(popup), 5);
+    ASSERT_EQ(::GetMenuItemCount(popup), 6);
+    EXPECT_EQ(::GetMenuItemID(popup, 1), static_cast<UINT>(IDM_SHOW_KEYS));
     EXPECT_EQ(::GetMenuDefaultItem(popup, FALSE, 0), static_cast<UINT>(IDM_SETTINGS));
     MENUITEMINFOA info{};
     info.cbSize = sizeof info;
     info.fMask = MIIM_STATE | MIIM_FTYPE;
     ASSERT_TRUE(::GetMenuItemInfoA(popup, 0, TRUE, &info));
     EXPECT_TRUE(info.fState & MFS_DEFAULT) << "shown bold";
-    ASSERT_TRUE(::GetMenuItemInfoA(popup, 3, TRUE, &info));
+    ASSERT_TRUE(::GetMenuItemInfoA(popup, 4, TRUE, &info));
     EXPECT_TRUE(info.fType & MFT_SEPARATOR) << "start at sign-in stands between About and the separator";
 }
 // The menu key opens the menu at the icon, clear of it; a right click at the pointer.

@@ -186,6 +186,10 @@ TEST(UiLanguage, EveryDialogTextFitsItsControl) {
             {IDD_LINK, IDC_KEY_COMBO, LoadUiString(IDS_COMBO_PRESS_NOW)},
             {IDD_LINK, IDC_KEY_COMBO, L"Ctrl + Alt + A" + LoadUiString(IDS_COMBO_DEFAULT_NOTE)},
             {IDD_LINK, IDC_KEY_COMBO, L"Ctrl + Shift + Win + " + LoadUiString(IDS_KEY_NAME_BROWSER_FAVORITES)},
+            {IDD_SETTINGS, IDC_GLANCE_NOTE, LoadUiString(IDS_COMBO_PRESS_NOW)},
+            {IDD_SETTINGS, IDC_GLANCE_COMBO, L"Ctrl + Alt + Shift + K"},
+            {IDD_SETTINGS, IDC_GLANCE_NOTE, LoadUiString(IDS_COMBO_NEEDS_TWO_MODIFIERS)},
+            {IDD_SETTINGS, IDC_GLANCE_NOTE, conflicts},
         };
         for (const UINT id : {IDD_ABOUTBOX, IDD_SETTINGS, IDD_LINK, IDD_CAPTION, IDD_KEYSET_LIST}) {
             const std::string what = std::string(NameOf(language)) + " dialog " + std::to_string(id);
