@@ -76,4 +76,12 @@ struct KeySet {
     // absent; the number, the key code and the other text stay as they are.
     void ReplaceCaption(const char* text) { caption = text ? text : ""; }
     void ReplaceLink(const char* text) { link = text ? text : ""; }
+    // A first link from a drop or a browser capture: the arguments, folder and window state
+    // were the old link's, and a key that typed a text opens the link from now on. Its
+    // further links stay.
+    void ReplaceFirstLink(const char* newLink) {
+        ReplaceLink(newLink);
+        start = LinkStart{};
+        text.clear();
+    }
 };
