@@ -1,5 +1,7 @@
 #include "shell/TextTyper.h"
 
+#include <algorithm>
+#include <cstddef>
 #include <utility>
 
 #include "HookMessage.h"
@@ -48,18 +50,23 @@ TextTyper::System TextTyper::System::Live() {
 }
 
 void TextTyper::Queue(std::string cp932Text, WORD virtualKey) {
-    m_text = std::move(cp932Text);
+    m_events = TypingInputOf(cp932Text);
+    m_nSent = 0;
     m_key = virtualKey;
-    m_bWaiting = true;
 }
 
 bool TextTyper::Poll() {
-    if (!m_bWaiting) return false;
+    if (m_nSent >= m_events.size()) return false;
     for (const int key : {VK_SHIFT, VK_CONTROL, VK_MENU, VK_LWIN, VK_RWIN, static_cast<int>(m_key)})
         if (key != 0 && m_system.isDown && m_system.isDown(key)) return true;
-    m_bWaiting = false;
-    std::vector<INPUT> events = TypingInputOf(m_text);
-    m_text.clear();
-    if (m_system.send) m_system.send(events);
+    // A part ends after a key-up, so that no key stays down between polls.
+    const std::size_t count = std::min(kEventsPerPoll, m_events.size() - m_nSent);
+    std::vector<INPUT> part(m_events.begin() + static_cast<std::ptrdiff_t>(m_nSent),
+                            m_events.begin() + static_cast<std::ptrdiff_t>(m_nSent + count));
+    m_nSent += count;
+    if (m_system.send) m_system.send(part);
+    if (m_nSent < m_events.size()) return true;
+    m_events.clear();
+    m_nSent = 0;
     return false;
 }

@@ -21,6 +21,10 @@ std::vector<INPUT> TypingInputOf(const std::string& cp932Text);
 class TextTyper {
 public:
     static constexpr UINT kPollMilliseconds = 15;
+    // Key events per poll: a hundred characters. Each send holds the frame's thread, which
+    // owns the keyboard hook, for as long as the system takes to queue them (microseconds per
+    // event on Windows, under Wine about a millisecond).
+    static constexpr std::size_t kEventsPerPoll = 200;
 
     // What the system is asked and told; tests record instead.
     struct System {
@@ -33,12 +37,13 @@ public:
 
     // The text of a key pressed with this virtual key; one that still waits is replaced.
     void Queue(std::string cp932Text, WORD virtualKey);
-    // Types the text once every key of the combination is up. Returns whether a text still waits.
+    // Types the text, or its next part, while every key of the combination is up. Returns
+    // whether some of it still waits.
     bool Poll();
 
 private:
     System m_system;
-    std::string m_text;
+    std::vector<INPUT> m_events;  // what is still to be sent
+    std::size_t m_nSent = 0;
     WORD m_key = 0;
-    bool m_bWaiting = false;
 };

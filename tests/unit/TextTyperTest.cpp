@@ -42,5 +42,17 @@ TEST(TextTyper, TypesOnceTheCombinationIsUpAsMarkedUnicodeEventsWithKeysForBreak
                                                     "vVK9", "^VK9", "vU+12477", "^U+12477"}));
     EXPECT_FALSE(typer.Poll()) << "typed once";
     EXPECT_EQ(sent.size(), 1u);
+
+    // A long text goes in parts, and waits again while a modifier is down.
+    typer.Queue(std::string(150, 'x') + "\n" + std::string(49, 'y'), 'A');
+    EXPECT_TRUE(typer.Poll());
+    held.insert(VK_SHIFT);
+    EXPECT_TRUE(typer.Poll());
+    held.clear();
+    EXPECT_FALSE(typer.Poll());
+    ASSERT_EQ(sent.size(), 3u);
+    EXPECT_EQ(sent[1].size(), TextTyper::kEventsPerPoll);
+    EXPECT_EQ(sent[1].size() + sent[2].size(), 400u);
+    EXPECT_EQ(Describe(sent[2][100]), "vVK13");
 }
 }  // namespace
