@@ -220,6 +220,11 @@ void LinkDialog::ShowMoreLinks(int selected) {
     ::EnableWindow(Item(IDC_MORE_REMOVE), open && selected >= 0);
     ::EnableWindow(Item(IDC_MORE_UP), open && selected > 0);
     ::EnableWindow(Item(IDC_MORE_DOWN), open && selected >= 0 && selected + 1 < count);
+    // A button that has just been greyed (Remove of the last link, Up at the top) would keep
+    // the keyboard's focus where no key reaches it: it goes to the list.
+    HWND focus = ::GetFocus();
+    if (open && focus && ::GetParent(focus) == Hwnd() && !::IsWindowEnabled(focus))
+        ::SendMessageW(Hwnd(), WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(list), TRUE);
 }
 
 void LinkDialog::OnMoreLinkButton(UINT id) {
