@@ -1,13 +1,37 @@
 #include "keys/KeySetSection.h"
 
+#include <windows.h>
+
 #include <string>
+#include <vector>
 
 #include "keys/SettingsFile.h"
 #include "keys/SettingsValue.h"
 
 namespace {
+// The keys a section holds, asked once: the keys a key may have beyond the first four are read,
+// and deleted, only where the section has them, so that a load or save of thirty sections
+// asks the file a few hundred times, not a thousand.
+class PresentKeys {
+public:
+    PresentKeys(const ProfileFile& file, const char* section) : m_names(file.KeyNames(section)) {}
+    bool Has(const std::string& key) const {
+        for (const std::string& name : m_names)
+            if (::lstrcmpiA(name.c_str(), key.c_str()) == 0) return true;
+        return false;
+    }
+
+private:
+    std::vector<std::string> m_names;
+};
+
 std::string ReadText(const ProfileFile& file, const char* section, const std::string& key) {
     return file.ReadText(section, key.c_str(), "", SettingsFile::kTextSize);
+}
+
+std::string ReadPresent(const ProfileFile& file, const char* section, const std::string& key,
+                        const PresentKeys& present) {
+    return present.Has(key) ? ReadText(file, section, key) : std::string();
 }
 
 // Whether the section that reads look in (the first one of that name, in any case) holds the
@@ -24,25 +48,32 @@ bool WriteText(const ProfileFile& file, const char* section, const std::string& 
     return file.Write(section, key.c_str(), text.empty() ? nullptr : text.c_str());
 }
 
+bool WritePresent(const ProfileFile& file, const char* section, const std::string& key, const std::string& text,
+                  const PresentKeys& present) {
+    if (text.empty() && !present.Has(key)) return true;
+    return file.Write(section, key.c_str(), text.empty() ? nullptr : text.c_str());
+}
+
 // "Link" for the first link, "Link2" for the second, and so on.
 std::string Numbered(const char* key, int linkNumber) {
     return linkNumber == 1 ? std::string(key) : key + std::to_string(linkNumber);
 }
 
-LinkStart ReadStart(const ProfileFile& file, const char* section, int linkNumber) {
+LinkStart ReadStart(const ProfileFile& file, const char* section, int linkNumber, const PresentKeys& present) {
     LinkStart start;
-    start.arguments = ReadText(file, section, Numbered("Arguments", linkNumber));
-    start.startIn = ReadText(file, section, Numbered("StartIn", linkNumber));
-    start.show = ShowFromValue(ReadText(file, section, Numbered("Show", linkNumber)));
+    start.arguments = ReadPresent(file, section, Numbered("Arguments", linkNumber), present);
+    start.startIn = ReadPresent(file, section, Numbered("StartIn", linkNumber), present);
+    start.show = ShowFromValue(ReadPresent(file, section, Numbered("Show", linkNumber), present));
     return start;
 }
 
-bool WriteLink(const ProfileFile& file, const char* section, int linkNumber, const KeyLink& link) {
+bool WriteLink(const ProfileFile& file, const char* section, int linkNumber, const KeyLink& link,
+               const PresentKeys& present) {
     bool written = true;
-    if (linkNumber > 1) written &= WriteText(file, section, Numbered("Link", linkNumber), link.link);
-    written &= WriteText(file, section, Numbered("Arguments", linkNumber), StoredValue(link.start.arguments));
-    written &= WriteText(file, section, Numbered("StartIn", linkNumber), StoredValue(link.start.startIn));
-    written &= WriteText(file, section, Numbered("Show", linkNumber), ShowValue(link.start.show));
+    if (linkNumber > 1) written &= WritePresent(file, section, Numbered("Link", linkNumber), link.link, present);
+    written &= WritePresent(file, section, Numbered("Arguments", linkNumber), StoredValue(link.start.arguments), present);
+    written &= WritePresent(file, section, Numbered("StartIn", linkNumber), StoredValue(link.start.startIn), present);
+    written &= WritePresent(file, section, Numbered("Show", linkNumber), ShowValue(link.start.show), present);
     return written;
 }
 }  // namespace
@@ -51,12 +82,13 @@ void ReadKeySetSection(const ProfileFile& file, const char* section, KeySet& rec
     record.keycode = static_cast<int>(file.ReadInt(section, "keycode", 0));
     record.caption = ReadText(file, section, "Caption");
     record.link = ReadText(file, section, "Link");
-    record.start = ReadStart(file, section, 1);
     record.activate = file.ReadInt(section, "Activate", 0) == 1;
+    const PresentKeys present(file, section);
+    record.start = ReadStart(file, section, 1, present);
     for (int number = 2; number <= KeySet::kMaxLinks; ++number) {
-        KeyLink more{ReadText(file, section, Numbered("Link", number)), {}};
+        KeyLink more{ReadPresent(file, section, Numbered("Link", number), present), {}};
         if (more.link.empty()) continue;
-        more.start = ReadStart(file, section, number);
+        more.start = ReadStart(file, section, number, present);
         if (record.HasLink()) {
             record.moreLinks.push_back(std::move(more));
         } else {
@@ -64,7 +96,7 @@ void ReadKeySetSection(const ProfileFile& file, const char* section, KeySet& rec
             record.start = std::move(more.start);
         }
     }
-    record.text = TypedTextFromValue(ReadText(file, section, "Text"));
+    record.text = TypedTextFromValue(ReadPresent(file, section, "Text", present));
 }
 
 bool WriteKeySetSection(const ProfileFile& file, const char* section, const KeySet& record) {
@@ -74,15 +106,17 @@ bool WriteKeySetSection(const ProfileFile& file, const char* section, const KeyS
     written &= WriteText(file, section, "Caption", record.caption);
     written &= WriteText(file, section, "Link", record.link);
     written &= WriteText(file, section, "Activate", record.activate ? "1" : "");
-    written &= WriteLink(file, section, 1, {record.link, record.start});
+    // Asked after the first keys are written: a new section exists from then on.
+    const PresentKeys present(file, section);
+    written &= WriteLink(file, section, 1, {record.link, record.start}, present);
     // Renumbered from 2 without gaps; the numbers no longer used are deleted.
     int number = 2;
     for (const KeyLink& more : record.moreLinks) {
         if (number > KeySet::kMaxLinks) break;
-        written &= WriteLink(file, section, number++, more);
+        written &= WriteLink(file, section, number++, more, present);
     }
-    for (; number <= KeySet::kMaxLinks; ++number) written &= WriteLink(file, section, number, KeyLink{});
-    written &= WriteText(file, section, "Text", StoredValue(ValueFromTypedText(record.text)));
+    for (; number <= KeySet::kMaxLinks; ++number) written &= WriteLink(file, section, number, KeyLink{}, present);
+    written &= WritePresent(file, section, "Text", StoredValue(ValueFromTypedText(record.text)), present);
     return written;
 }
 

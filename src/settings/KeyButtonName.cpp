@@ -1,5 +1,7 @@
 #include "settings/KeyButtonName.h"
 
+#include <algorithm>
+
 #include "keys/KeyCombination.h"
 #include "keys/KeyMatching.h"
 #include "res/texts.h"
@@ -14,8 +16,7 @@ std::string KeyActionText(const KeySet& keySet) {
     if (!keySet.TypesText()) return {};
     std::string oneLine = keySet.text;
     // Code page 932's trail bytes are never a line break or a tab.
-    for (char& c : oneLine)
-        if (c == '\n' || c == '\t') c = ' ';
+    std::replace_if(oneLine.begin(), oneLine.end(), [](char c) { return c == '\n' || c == '\t'; }, ' ');
     return FillIn(UiText(IDS_TYPED_TEXT_SHOWN), {oneLine});
 }
 

@@ -49,7 +49,7 @@ TextTyper::System TextTyper::System::Live() {
                   }};
 }
 
-void TextTyper::Queue(std::string cp932Text, WORD virtualKey) {
+void TextTyper::Queue(const std::string& cp932Text, WORD virtualKey) {
     m_events = TypingInputOf(cp932Text);
     m_nSent = 0;
     m_key = virtualKey;

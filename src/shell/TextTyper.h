@@ -36,7 +36,7 @@ public:
     explicit TextTyper(System system = System::Live()) : m_system(std::move(system)) {}
 
     // The text of a key pressed with this virtual key; one that still waits is replaced.
-    void Queue(std::string cp932Text, WORD virtualKey);
+    void Queue(const std::string& cp932Text, WORD virtualKey);
     // Types the text, or its next part, while every key of the combination is up. Returns
     // whether some of it still waits.
     bool Poll();
