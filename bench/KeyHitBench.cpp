@@ -2,7 +2,8 @@
 //  1. the cost of handling one press in the program: matching over a loaded table and the
 //     decision to launch, without the launch (median over many rounds of many presses);
 //  2. the time from a real keystroke (xdotool) to the probe's start, median of repeats;
-//  3. the time from the keys-at-a-glance combination to the overlay shown (no floor).
+//  3. the time from the keys-at-a-glance combination to the overlay shown (no floor);
+//  4. the time a typing key takes to type 1,000 characters into a window in front.
 // Prints figures only; it never fails on time.
 #include <windows.h>
 
@@ -21,6 +22,8 @@
 #include "keys/KeyMatching.h"
 #include "keys/SettingsFile.h"
 #include "shell/LinkLauncher.h"
+#include "shell/TextTyper.h"
+#include "win/CodePage932.h"
 #include "win/ComApartment.h"
 
 namespace {
@@ -130,6 +133,61 @@ double CombinationToGlanceMs(const Installation& install, DWORD pid, int repeats
     return Median(times);
 }
 
+// Milliseconds from handing 1,000 characters (Japanese and ASCII, a line break every 100) to
+// the typer until a window of the bench's own has received every one of them, median of
+// repeats; negative when they never all arrived.
+double TypingThousandMs(int repeats) {
+    // Ten lines of "日本語のテキストabc" (11 characters) nine times and a line break.
+    std::string text;
+    for (int line = 0; line < 10; ++line) {
+        for (int i = 0; i < 9; ++i) text += "日本語のテキストabc";
+        text += "\n";
+    }
+    const std::wstring sample = WideFromCp932(text);
+    HWND window = ::CreateWindowExW(0, L"EDIT", L"", WS_OVERLAPPEDWINDOW | WS_VISIBLE | ES_MULTILINE | ES_WANTRETURN | ES_AUTOVSCROLL | ES_AUTOHSCROLL,
+                                    40, 40, 400, 300, nullptr, nullptr, nullptr, nullptr);
+    if (!window) return -1;
+    ::SendMessageW(window, EM_LIMITTEXT, 0, 0);
+    std::vector<double> times;
+    std::vector<double> sends;
+    for (int i = 0; i < repeats; ++i) {
+        ::SetWindowTextW(window, L"");
+        ::SetForegroundWindow(window);
+        ::SetFocus(window);
+        TextTyper typer({[](int) { return false; }, TextTyper::System::Live().send});
+        const double start = NowMs();
+        double nextPoll = start;
+        bool sending = true;
+        typer.Queue(text, 0);
+        // The edit counts a line break as two characters.
+        const int expected = static_cast<int>(sample.size()) + 10;
+        const bool all = PollFor([&] {
+            // The frame's timer, at its pace.
+            if (NowMs() >= nextPoll && sending) {
+                sending = typer.Poll();
+                nextPoll += TextTyper::kPollMilliseconds;
+                if (!sending) sends.push_back(NowMs() - start);
+            }
+            MSG msg;
+            while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&msg);
+                ::DispatchMessageW(&msg);
+            }
+            return ::GetWindowTextLengthW(window) >= expected;
+        }, 10000);
+        if (!all) {
+            std::fprintf(stderr, "typing: %d of %d characters arrived (in front: %d)\n", ::GetWindowTextLengthW(window),
+                         expected, ::GetForegroundWindow() == window);
+            ::DestroyWindow(window);
+            return -1;
+        }
+        times.push_back(NowMs() - start);
+    }
+    ::DestroyWindow(window);
+    std::printf("typing 1,000 characters: sent within %.1f ms (median)\n", Median(sends));
+    return Median(times);
+}
+
 // The cost of the measuring itself: starting xdotool through the shell with no key.
 double CommandOverheadMs(const Installation& install, int repeats) {
     std::vector<double> times;
@@ -153,6 +211,10 @@ int main(int argc, char** argv) {
     try {
         Installation install("bench", HookChoice::Real);
         MatchingFigures(install);
+        const double typing = TypingThousandMs(kRepeats);
+        std::printf("typing 1,000 characters (median ms of %d): %.1f\n", kRepeats, typing);
+        PrintRow(Format("A key's text of 1,000 characters typed into the window in front (median of %d)", kRepeats),
+                 Format("%.1f ms", typing), "-", "");
 
         double program = -1;
         double glance = -1;

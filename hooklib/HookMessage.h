@@ -11,6 +11,10 @@ constexpr WORD kHookModControl = 2;  // MOD_CONTROL
 constexpr WORD kHookModShift = 4;    // MOD_SHIFT
 constexpr WORD kHookModWin = 8;      // MOD_WIN: either Windows key
 
+// The dwExtraInfo of every key event the program types itself (a key's text): the hook lets
+// such events pass untouched, so a typed character or line break is never a favourite key.
+constexpr ULONG_PTR kTypedInputMark = 0x564F524Cu;  // "VORL"
+
 // What VelSetClaimedKeys takes from the program: the combinations of its favourite keys
 // that are dedicated keys (DedicatedKeys.h), each as a stored key code, modifiers × 65536 +
 // virtual key. While a combination is claimed the hook keeps its key-down and key-up from

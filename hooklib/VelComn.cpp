@@ -38,6 +38,8 @@ LRESULT CALLBACK LowLevelKeyboardProc(int code, WPARAM wParam, LPARAM lParam) {
     HookState& state = State();
     if (code == HC_ACTION && lParam != 0 && state.target) {
         const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        // What the program types for a key goes to the window in front as it is.
+        if (event->dwExtraInfo == kTypedInputMark) return ::CallNextHookEx(state.hook, code, wParam, lParam);
         const bool keyUp = wParam == WM_KEYUP || wParam == WM_SYSKEYUP;
         // A claimed dedicated key is the program's alone: its key-down and key-up go no
         // further. Every other key, chords included, still reaches the window that has the

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "keys/KeySetSection.h"
 #include "win/CodePage932.h"
 #include "win/FileSwap.h"
 #include "win/ProfileFile.h"
@@ -26,24 +27,6 @@ struct SectionName {
     char text[64] = {};
     explicit SectionName(int number) { ::wsprintfA(text, "KeySet%d", number); }
 };
-
-std::string ReadText(const ProfileFile& file, const char* section, const char* key) {
-    return file.ReadText(section, key, "", SettingsFile::kTextSize);
-}
-
-// Whether the section that reads look in (the first one of that name, in any case) holds the
-// key with a value. The default starts with a line break, which no stored value can hold.
-bool HasValue(const ProfileFile& file, const char* section, const char* key) {
-    return file.ReadText(section, key, "\n-", 4)[0] != '\n';
-}
-
-// Writes the text, or deletes the key when the text is absent. A key the section lacks is not
-// deleted: the private-profile functions would go on to a later section of the same name
-// ([keyset5] after [KeySet5]) and delete the key there, in a section that is not ours.
-bool WriteText(const ProfileFile& file, const char* section, const char* key, const std::string& text) {
-    if (text.empty() && !HasValue(file, section, key)) return true;
-    return file.Write(section, key, text.empty() ? nullptr : text.c_str());
-}
 }  // namespace
 
 SettingsFile::SettingsFile(const char* appDir) noexcept {
@@ -69,10 +52,7 @@ void SettingsFile::Load(KeySetTable& table) const {
         record.number = number;
         if (IsUsable()) {
             const SectionName section(number);
-            record.keycode = static_cast<int>(file.ReadInt(section.text, "keycode", 0));
-            record.caption = ReadText(file, section.text, "Caption");
-            record.link = ReadText(file, section.text, "Link");
-            record.activate = file.ReadInt(section.text, "Activate", 0) == 1;
+            ReadKeySetSection(file, section.text, record);
         }
         table.Append(std::move(record));
     }
@@ -84,7 +64,7 @@ bool SettingsFile::Save(const KeySetTable& table) const {
     // the user's keys from the file.
     if (!IsUsable() || table.Count() != KeySetTable::kKeyCount) return false;
     bool textsAreAscii = true;
-    for (const KeySet& record : table) textsAreAscii = textsAreAscii && IsAscii(record.caption) && IsAscii(record.link);
+    for (const KeySet& record : table) textsAreAscii = textsAreAscii && KeySetIsAscii(record);
     if (!ProfileFile(m_szPath).WriteKeepsBytes(textsAreAscii)) return false;
 
     // The private-profile functions rewrite the whole file at every call: written in place, the
@@ -109,21 +89,16 @@ bool SettingsFile::Save(const KeySetTable& table) const {
         // The section number comes from the position, not from the record.
         const SectionName section(static_cast<int>(position) + 1);
         const KeySet& record = table.At(position);
-        if (record.keycode < 1 && !record.HasCaption() && !record.HasLink() && !record.activate) {
+        if (record.IsBlank()) {
             allWritten &= staged.Write(section.text, nullptr, nullptr);
             continue;
         }
-        char code[16] = {};
-        if (record.keycode > 0) ::wsprintfA(code, "%d", record.keycode);
-        allWritten &= WriteText(staged, section.text, "keycode", code);
-        allWritten &= WriteText(staged, section.text, "Caption", record.caption);
-        allWritten &= WriteText(staged, section.text, "Link", record.link);
-        allWritten &= WriteText(staged, section.text, "Activate", record.activate ? "1" : "");
+        allWritten &= WriteKeySetSection(staged, section.text, record);
     }
     // Written only once chosen: the file of a user who never chose one stays as it was.
     char glance[16] = {};
     if (table.GlanceKeyCode() > 0) ::wsprintfA(glance, "%d", table.GlanceKeyCode());
-    allWritten &= WriteText(staged, kProgramSection, kGlanceKey, glance);
+    allWritten &= WriteValue(staged, kProgramSection, kGlanceKey, glance);
     // Without a file and without a key to keep, no file is made.
     const bool nothingToWrite =
         current.result == FileRead::Missing && ReadWholeFile(stagedPath, kMaxFileBytes).bytes.empty();

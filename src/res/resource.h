@@ -8,6 +8,7 @@
 #define IDD_KEYSET_LIST      131
 #define IDD_LINK             132
 #define IDD_CAPTION          133
+#define IDD_MORE_LINK        134  // one of a key's further links, from the link dialog
 
 #define IDS_APP_TITLE        57344  // the application's name
 #define IDM_SETTINGS         32771
@@ -46,5 +47,22 @@
 #define IDC_GLANCE_SET       1162
 #define IDC_GLANCE_CLEAR     1163
 #define IDC_GLANCE_NOTE      1164
+// What a key does beyond one link, in the link dialog (and, for one further link's start, in
+// IDD_MORE_LINK, which also uses IDC_LINK_EDIT and IDC_LINK_BROWSE): the first link's
+// arguments, start folder (and its browse button) and window state; the further links and
+// the buttons that edit them; the choice between opening links and typing, and the text.
+#define IDC_LINK_ARGUMENTS     1110
+#define IDC_LINK_START_IN      1111
+#define IDC_LINK_START_BROWSE  1112
+#define IDC_LINK_SHOW          1113
+#define IDC_MORE_LINKS         1114
+#define IDC_MORE_ADD           1115
+#define IDC_MORE_EDIT          1116
+#define IDC_MORE_REMOVE        1117
+#define IDC_MORE_UP            1118
+#define IDC_MORE_DOWN          1119
+#define IDC_DO_OPEN_LINKS      1120
+#define IDC_DO_TYPE_TEXT       1121
+#define IDC_TYPED_TEXT         1122
 // The list control of the key-set list dialog.
 #define IDC_KEYSET_LIST  1065

@@ -112,10 +112,34 @@
 #define IDS_KEY_DESCRIPTION_LINK          2054  // the link
 #define IDS_KEY_DESCRIPTION_SEPARATOR     2055
 
-// The keys at a glance: the overlay's title (also what a screen reader announces), a typing
-// key's text in quotes (the text), the line at its foot, and the settings dialog's field when
-// no combination shows it.
+// The keys at a glance: the overlay's title (also what a screen reader announces), the line at
+// its foot, and the settings dialog's field when no combination shows it.
 #define IDS_GLANCE_TITLE                  2100
-#define IDS_GLANCE_TYPED_TEXT             2101
 #define IDS_GLANCE_FOOT                   2102
 #define IDS_GLANCE_NO_KEY                 2103
+// What one key does beyond one link. The failure box's line for a link whose start folder is
+// missing: the folder (the link follows on the next line).
+#define IDS_START_FOLDER_MISSING          2060
+// Tooltip, key list and description: the first link and how many more (a number).
+#define IDS_MORE_LINKS                    2061
+// Tooltip, key list and description: a typing key's text.
+#define IDS_TYPED_TEXT_SHOWN              2062
+// The conflict of a key whose section holds both Text= and a link.
+#define IDS_CONFLICT_TEXT_AND_LINK        2063
+// The link dialog's refusals: the characters CP932 cannot hold; too long.
+#define IDS_TEXT_CANNOT_BE_STORED         2064
+#define IDS_TEXT_TOO_LONG                 2065
+#define IDS_ARGUMENTS_CANNOT_BE_STORED    2066
+#define IDS_START_VALUE_TOO_LONG          2067
+// The window states of the link dialog's drop-down list.
+#define IDS_SHOW_NORMAL                   2068
+#define IDS_SHOW_MINIMIZED                2069
+#define IDS_SHOW_MAXIMIZED                2070
+// A key's eleventh link is refused.
+#define IDS_LINKS_FULL                    2071
+// A key button's description for a typing key: the text as shown (IDS_TYPED_TEXT_SHOWN).
+#define IDS_KEY_DESCRIPTION_TEXT          2072
+// The folder browser's line above the folders.
+#define IDS_START_FOLDER_BROWSE_TITLE     2073
+// OK on "type a text" with no text.
+#define IDS_TEXT_NOT_SET                  2074

@@ -10,6 +10,9 @@
 std::string KeyButtonName(const KeySet& keySet);
 // The link, then the key's combination in words; either may be missing.
 std::string KeyButtonDescription(const KeySet& keySet);
+// What the key does, in one line: its first link and how many more ("C:\a.exe ほか 2 件"),
+// or the text it types in quotes (line breaks and tabs as spaces); "" when it does nothing.
+std::string KeyActionText(const KeySet& keySet);
 // The name as a button's window text: each "&" doubled, so that a caption's ampersand is
 // shown and read as itself and never becomes the button's access key.
 std::string ButtonTextOf(const std::string& name);

@@ -91,7 +91,10 @@ std::vector<KeyConflict> FindKeyConflicts(const KeySetTable& table, int number, 
                                           const ConflictProbes& probes) {
     std::vector<KeyConflict> conflicts;
     for (const KeySet& record : table) {
-        if (record.number == number) continue;
+        if (record.number == number) {
+            if (record.HasTextAndLink()) conflicts.push_back({KeyConflict::Kind::TextAndLink, 0, {}, {}});
+            continue;
+        }
         const std::optional<KeyCode> other = EffectiveKeyCode(record);
         if (other && *other == code) conflicts.push_back({KeyConflict::Kind::SameCombination, record.number, {}, {}});
     }
@@ -121,6 +124,7 @@ std::string ConflictsText(const std::vector<KeyConflict>& conflicts) {
                 text += FillIn(UiText(IDS_CONFLICT_TYPES_CHARACTER), {conflict.layout, conflict.character});
                 break;
             case KeyConflict::Kind::HotkeyTaken: text += UiText(IDS_CONFLICT_HOTKEY_TAKEN); break;
+            case KeyConflict::Kind::TextAndLink: text += UiText(IDS_CONFLICT_TEXT_AND_LINK); break;
         }
     }
     return text;

@@ -4,7 +4,8 @@
 //   - the combination types a character on a keyboard layout installed for the user (on many
 //     European layouts Ctrl+Alt is AltGr: Ctrl+Alt+Q types "@" on a German one, so the key
 //     would fire while the user types);
-//   - another program has registered it as a hotkey.
+//   - another program has registered it as a hotkey;
+//   - the key holds both a text to type and a link (edited by hand): it opens the link.
 #include <windows.h>
 
 #include <functional>
@@ -15,7 +16,7 @@
 #include "keys/KeySetTable.h"
 
 struct KeyConflict {
-    enum class Kind { SameCombination, TypesCharacter, HotkeyTaken };
+    enum class Kind { SameCombination, TypesCharacter, HotkeyTaken, TextAndLink };
     Kind kind;
     int otherKey = 0;       // SameCombination: the other key's number
     std::string layout;     // TypesCharacter: the layout's name, CP932

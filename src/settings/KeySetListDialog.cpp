@@ -1,5 +1,7 @@
 #include "settings/KeySetListDialog.h"
 
+#include "settings/KeyButtonName.h"
+
 #include <commctrl.h>
 
 #include "keys/KeyCombination.h"
@@ -116,7 +118,8 @@ LRESULT KeySetListDialog::OnFillList(WPARAM, LPARAM) {
             SetSubItemText(list, index, kKeyColumn,
                            CombinationWords(*code) + (keySet.activate ? UiText(IDS_LIST_SWITCH_MARK) : ""));
         if (keySet.HasCaption()) SetSubItemText(list, index, kCaptionColumn, keySet.caption);
-        if (keySet.HasLink()) SetSubItemText(list, index, kLinkColumn, keySet.link);
+        const std::string action = KeyActionText(keySet);
+        if (!action.empty()) SetSubItemText(list, index, kLinkColumn, action);
     }
     // The width travels in the low word, as the framework's column-width call sends it.
     ::SendMessageW(list, LVM_SETCOLUMNWIDTH, kLinkColumn,

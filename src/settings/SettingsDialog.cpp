@@ -250,7 +250,7 @@ void SettingsDialog::OfferPageAddress(KeySet& record, const char* address) {
         record.HasCaption() ? FillIn(UiText(IDS_CAPTURE_QUESTION_CAPTION), {record.caption, address})
                             : FillIn(UiText(IDS_CAPTURE_QUESTION_NUMBER), {std::to_string(record.number), address});
     if (MessageBoxCp932(Hwnd(), question, UiText(IDS_LINK_INFO_CAPTION), MB_OKCANCEL | MB_ICONINFORMATION) == IDOK) {
-        record.ReplaceLink(address);
+        record.ReplaceFirstLink(address);
         ShowKeyIcon(record.number - 1);
         ShowKeyName(record.number - 1);
     }
@@ -297,7 +297,7 @@ void SettingsDialog::OnDropOnKey(int index, HDROP drop) {
     if (MessageBoxWide(Hwnd(), question, UiText(IDS_LINK_INFO_CAPTION), MB_OKCANCEL | MB_ICONINFORMATION) != IDOK)
         return;
     if (KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1)) {
-        record->ReplaceLink(input.link->c_str());
+        record->ReplaceFirstLink(input.link->c_str());
         ShowKeyIcon(index);
         ShowKeyName(index);
     }
@@ -349,8 +349,9 @@ void SettingsDialog::SayLinkTooLong() {
 void SettingsDialog::RelayKeyToolTip(int index, const MSG& msg, HWND button) {
     const KeySet* record = KeySetHost::Current().GetKeySetTable().FindByNumber(index + 1);
     if (!record) return;
-    // The link, the key's combination, and what conflicts with it.
-    std::string tip = record->HasLink() ? record->link + "\r\n" : std::string();
+    // What the key does, the key's combination, and what conflicts with it.
+    const std::string action = KeyActionText(*record);
+    std::string tip = action.empty() ? std::string() : action + "\r\n";
     if (const std::optional<KeyCode> code = EffectiveKeyCode(*record)) tip += UiText(IDS_COMBO_IN_TIP) + CombinationWords(*code);
     const std::string& conflicts = m_conflicts[static_cast<std::size_t>(index)];
     if (!conflicts.empty()) tip += "\r\n" + conflicts;

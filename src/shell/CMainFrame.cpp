@@ -18,6 +18,7 @@
 #include "win/WinApp.h"
 #include "win/CodePage932.h"
 #include "win/WindowText.h"
+#include "win/TextFormat.h"
 
 CMainFrame::~CMainFrame() {
     // Normally the window is long gone (Exit destroyed it, which stopped the hook and let go
@@ -63,6 +64,9 @@ LRESULT CMainFrame::OnMessage(UINT msg, WPARAM wParam, LPARAM lParam) {
             if (wParam) OnEndSession();
             return 0;
         case WM_APP_KEY_HIT: return OnKeyHit(wParam, lParam);
+        case WM_TIMER:
+            if (wParam == kTypingTimer) OnTypingTimer();
+            return 0;
         case WM_POWERBROADCAST:
             if (wParam == PBT_APMRESUMEAUTOMATIC) ReinstallHook();
             return TRUE;
@@ -101,7 +105,7 @@ LRESULT CMainFrame::OnCreate() {
         allow(Hwnd(), m_nTaskbarCreatedMsg, 1 /* MSGFLT_ALLOW */, nullptr);
 
     m_links = std::make_unique<LinkOpener>(
-        Hwnd(), WM_APP_WORKER_REPLY, [this](const std::string& link, LaunchResult why) { OnLaunchFailed(link, why); });
+        Hwnd(), WM_APP_WORKER_REPLY, [this](const std::vector<LaunchFailure>& failures) { OnLaunchFailed(failures); });
     // The task starts the program in the folder the program uses for everything else.
     const std::wstring module = SignInTask::ProgramPath();
     m_signIn = std::make_unique<SignInService>(
@@ -151,6 +155,7 @@ void CMainFrame::OnDestroy() {
     m_glance.reset();
     if (auto forget = GetProcAs<WtsUnregisterProc>(m_wtsapi.Get(), "WTSUnRegisterSessionNotification")) forget(Hwnd());
     StopHook();
+    ::KillTimer(Hwnd(), kTypingTimer);
     m_links.reset();
     m_signIn.reset();
     m_iconPlace.reset();
@@ -175,23 +180,46 @@ LRESULT CMainFrame::OnKeyHit(WPARAM wParam, LPARAM lParam) {
     }
     // Every other chord closes the keys at a glance and does what it always does.
     CloseGlance();
-    // Only the first match counts, even when it has no link and a later key would have one.
-    if (!record || !record->HasLink() || !m_links) return 0;
+    // Only the first match counts, even when it does nothing and a later key would.
+    if (!record) return 0;
+    if (record->TypesText()) {
+        // Typed once the combination is let go: with Ctrl+Alt still down the characters would
+        // reach the program as its shortcuts. Polled, never waited for, on this thread.
+        m_typer.Queue(record->text, static_cast<WORD>(wParam));
+        ::SetTimer(Hwnd(), kTypingTimer, TextTyper::kPollMilliseconds, nullptr);
+        return 0;
+    }
+    if (!record->HasLink() || !m_links) return 0;
     // The program the press starts, or the window it switches to, comes to the front: the
     // right passes to the shell that starts it (and an unelevated copy's own start carries it).
     DWORD shell = 0;
     if (::GetWindowThreadProcessId(::GetShellWindow(), &shell) && shell) ::AllowSetForegroundWindow(shell);
-    m_links->Open(record->link, record->activate);
+    m_links->Open(record->Links(), record->activate);
     return 0;
 }
 
-void CMainFrame::OnLaunchFailed(const std::string& link, LaunchResult why) {
+void CMainFrame::OnTypingTimer() {
+    if (!m_typer.Poll()) ::KillTimer(Hwnd(), kTypingTimer);
+}
+
+void CMainFrame::OnLaunchFailed(const std::vector<LaunchFailure>& failures) {
     // Presses while the box is up would only repeat it.
     if (m_bLaunchBoxShown) return;
     m_bLaunchBoxShown = true;
+    // One box names every link of the press that failed, each with its reason.
+    std::string text;
+    for (const LaunchFailure& failure : failures) {
+        if (!text.empty()) text += "\r\n";
+        switch (failure.why) {
+            case LaunchResult::ShellUnavailable: text += UiText(IDS_LINK_SHELL_UNAVAILABLE); break;
+            case LaunchResult::FolderMissing:
+                text += FillIn(UiText(IDS_START_FOLDER_MISSING), {failure.link.start.startIn});
+                break;
+            default: text += UiText(IDS_LINK_NOT_OPENED); break;
+        }
+        text += failure.link.link + "\r\n";
+    }
     // No tray-icon change around this box: with the shell gone that would wait for it.
-    const std::string text =
-        (why == LaunchResult::ShellUnavailable ? UiText(IDS_LINK_SHELL_UNAVAILABLE) : UiText(IDS_LINK_NOT_OPENED)) + link;
     MessageBoxCp932(Hwnd(), text, UiText(IDS_APP_NAME), MB_OK | MB_ICONEXCLAMATION | MB_SETFOREGROUND);
     m_bLaunchBoxShown = false;
 }

@@ -9,6 +9,7 @@
 #include "shell/GlanceOverlay.h"
 #include "shell/LinkOpener.h"
 #include "shell/SignInService.h"
+#include "shell/TextTyper.h"
 #include "shell/TrayIconWnd.h"
 #include "win/BackgroundWorker.h"
 #include "win/UniqueHandle.h"
@@ -81,8 +82,10 @@ private:
     // A box about start at sign-in, with the tray icon away meanwhile; for a question, whether
     // the user said yes.
     bool ShowSignInNotice(const char* text, bool question);
-    // A key's link could not be opened; the user hears of it once at a time.
-    void OnLaunchFailed(const std::string& link, LaunchResult why);
+    // Links of a key could not be opened; the user hears of them once at a time.
+    void OnLaunchFailed(const std::vector<LaunchFailure>& failures);
+    // A key's text waits for its combination to be let go.
+    void OnTypingTimer();
     // Windows ends the session (or Restart Manager closes the program): keep what the user
     // confirmed, save it once, and end.
     void OnEndSession();
@@ -95,6 +98,8 @@ private:
     std::unique_ptr<SignInService> m_signIn;
     std::unique_ptr<BackgroundWorker> m_iconPlace;
     bool m_bLaunchBoxShown = false;
+    static constexpr UINT_PTR kTypingTimer = 1;
+    TextTyper m_typer;
     using WtsRegisterProc = BOOL(WINAPI*)(HWND, DWORD);
     using WtsUnregisterProc = BOOL(WINAPI*)(HWND);
     UniqueModule m_wtsapi;

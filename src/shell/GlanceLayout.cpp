@@ -51,12 +51,6 @@ std::wstring ShortNameOfLink(const std::string& link, const UrlServiceReader& ur
     return cut == std::wstring::npos || cut + 1 == path.size() ? path : path.substr(cut + 1);
 }
 
-// A text to type shown on one line: its line breaks and tabs as spaces.
-std::string OnOneLine(std::string text) {
-    // No byte below 0x20 is part of a double-byte character in code page 932.
-    std::replace_if(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x20; }, ' ');
-    return text;
-}
 }  // namespace
 
 GlanceLayout LayOutGlance(const RECT& workArea, UINT dpi) noexcept {
@@ -105,7 +99,7 @@ GlanceTexts GlanceTextsOf(const KeySet& record, const UrlServiceReader& urls) {
     if (record.HasCaption()) texts.caption = WideFromCp932(record.caption);
     else if (record.HasLink()) texts.caption = ShortNameOfLink(record.link, urls);
     if (const std::optional<KeyCode> code = EffectiveKeyCode(record)) texts.combination = WideFromCp932(CombinationWords(*code));
-    if (record.TypesText()) texts.typed = WideFromCp932(FillIn(UiText(IDS_GLANCE_TYPED_TEXT), {OnOneLine(record.text)}));
+    if (record.TypesText()) texts.typed = WideFromCp932(KeyActionText(record));
     texts.name = WideFromCp932(KeyButtonName(record));
     texts.dimmed = !record.HasLink() && !record.TypesText();
     return texts;

@@ -14,6 +14,7 @@
 #include "win/UniqueHandle.h"
 #include "win/LazyImports.h"
 #include "win/CodePage932.h"
+#include "keys/LinkKind.h"
 
 // shellapi.h maps ShellExecute to ShellExecuteA; here it names the shell object's method.
 #undef ShellExecute
@@ -50,23 +51,46 @@ LinkLauncher::LinkLauncher() : LinkLauncher(IsProcessElevated()) {}
 LinkLauncher::LinkLauncher(bool elevated, ShellFinder findShell)
     : m_bElevated(elevated), m_findShell(std::move(findShell)) {}
 
-LaunchResult LinkLauncher::Open(const char* link) {
+int LinkLauncher::ShowCommandOf(WindowShow show) noexcept {
+    switch (show) {
+        case WindowShow::Minimized: return SW_SHOWMINNOACTIVE;
+        case WindowShow::Maximized: return SW_SHOWMAXIMIZED;
+        case WindowShow::Normal: break;
+    }
+    return SW_SHOWNORMAL;
+}
+
+LaunchResult LinkLauncher::Open(const KeyLink& link) {
+    // A missing folder would leave the choice to the shell or the program (its own folder,
+    // System32): the user named one, so nothing starts anywhere else.
+    if (!link.start.startIn.empty()) {
+        const DWORD attributes = ::GetFileAttributesW(WideFromCp932(link.start.startIn).c_str());
+        if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return LaunchResult::FolderMissing;
+    }
     if (m_bElevated) return OpenThroughShell(link);
     // Not elevated: the program's own start is the user's own, and the shell reports a
     // failure itself. Wide, so that a Japanese path opens on any system.
-    ::ShellExecuteW(nullptr, L"OPEN", WideFromCp932(link).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+    const std::wstring arguments =
+        LinkTakesArguments(link.link) ? WideFromCp932(link.start.arguments) : std::wstring();
+    const std::wstring folder = WideFromCp932(link.start.startIn);
+    ::ShellExecuteW(nullptr, L"OPEN", WideFromCp932(link.link).c_str(), arguments.empty() ? nullptr : arguments.c_str(),
+                    folder.empty() ? nullptr : folder.c_str(), ShowCommandOf(link.start.show));
     return LaunchResult::Opened;
 }
 
-LaunchResult LinkLauncher::OpenThroughShell(const char* link) {
-    UniqueBstr file = ToBstr(link);
+LaunchResult LinkLauncher::OpenThroughShell(const KeyLink& link) {
+    UniqueBstr file = ToBstr(link.link.c_str());
     if (!file) return LaunchResult::NotOpened;
+    UniqueBstr arguments = LinkTakesArguments(link.link) ? ToBstr(link.start.arguments.c_str()) : UniqueBstr();
+    UniqueBstr folder = ToBstr(link.start.startIn.c_str());
+    const int show = ShowCommandOf(link.start.show);
     // A shell found earlier may have ended since: look it up once more, then give up.
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!m_shell && m_findShell) m_shell = m_findShell();
         if (!m_shell) continue;
         // Only S_OK is a start: S_FALSE is the shell's own "could not".
-        const HRESULT result = m_shell(file.Get());
+        const HRESULT result = m_shell(file.Get(), arguments.Get(), folder.Get(), show);
         if (result == S_OK) return LaunchResult::Opened;
         if (!IsShellGone(result)) return LaunchResult::NotOpened;
         m_shell = nullptr;
@@ -104,17 +128,20 @@ LinkLauncher::ShellRoute LinkLauncher::FindDesktopShell() {
     auto shell = std::shared_ptr<ComPtr<IShellDispatch2>>(
         new ComPtr<IShellDispatch2>(application.As<IShellDispatch2>(IID_IShellDispatch2)));
     if (!*shell) return nullptr;
-    return [shell](BSTR file) -> HRESULT {
+    return [shell](BSTR file, BSTR arguments, BSTR folder, int showCommand) -> HRESULT {
         UniqueBstr verb(lazy::SysAllocString(L"open"));
         if (!verb) return E_OUTOFMEMORY;
-        VARIANT none{};
-        none.vt = VT_EMPTY;
-        VARIANT operation{};
-        operation.vt = VT_BSTR;
-        operation.bstrVal = verb.Get();
+        // The arguments go to the shell as one string, as they stand: the shell hands them to
+        // the program's command line itself, and no command interpreter ever reads them.
+        const auto text = [](BSTR value) {
+            VARIANT variant{};
+            variant.vt = value ? VT_BSTR : VT_EMPTY;
+            variant.bstrVal = value;
+            return variant;
+        };
         VARIANT show{};
         show.vt = VT_I4;
-        show.lVal = SW_SHOWNORMAL;
-        return (*shell)->ShellExecute(file, none, none, operation, show);
+        show.lVal = showCommand;
+        return (*shell)->ShellExecute(file, text(arguments), text(folder), text(verb.Get()), show);
     };
 }

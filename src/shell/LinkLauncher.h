@@ -13,25 +13,35 @@
 
 #include <functional>
 
+#include "keys/KeySet.h"
+
 enum class LaunchResult {
     Opened,
     // No desktop shell answers (Explorer ended or restarting): nothing was started.
     ShellUnavailable,
     // The shell answered but could not open the link (a missing file, say).
     NotOpened,
+    // The folder to start in does not exist: the link was not handed to the shell.
+    FolderMissing,
 };
 
 class LinkLauncher {
 public:
-    // The desktop shell's ShellExecute(file, "open"), found once; and the way to find it,
-    // which gives an empty route when there is no shell. Tests stand in for the shell.
-    using ShellRoute = std::function<HRESULT(BSTR file)>;
+    // The desktop shell's ShellExecute(file, arguments, folder, "open", show), found once; and
+    // the way to find it, which gives an empty route when there is no shell. Arguments and
+    // folder are null when absent. Tests stand in for the shell.
+    using ShellRoute = std::function<HRESULT(BSTR file, BSTR arguments, BSTR folder, int show)>;
     using ShellFinder = std::function<ShellRoute()>;
 
     LinkLauncher();
     explicit LinkLauncher(bool elevated, ShellFinder findShell = &FindDesktopShell);
 
-    LaunchResult Open(const char* link);
+    LaunchResult Open(const char* link) { return Open(KeyLink{link ? link : "", {}}); }
+    // With its arguments (as they stand, never through a command interpreter; only for a
+    // program or a shortcut), its start folder (checked first) and its window state.
+    LaunchResult Open(const KeyLink& link);
+    // The ShowWindow command of a window state: a minimised window does not take the focus.
+    static int ShowCommandOf(WindowShow show) noexcept;
     // The shell was restarted (TaskbarCreated): the route found earlier leads nowhere now.
     // Also before the worker's COM apartment ends.
     void ForgetShell() noexcept { m_shell = nullptr; }
@@ -40,7 +50,7 @@ public:
 
 private:
     // Resolving the route costs about as much as a launch, so it is found once and kept.
-    LaunchResult OpenThroughShell(const char* link);
+    LaunchResult OpenThroughShell(const KeyLink& link);
 
     bool m_bElevated;
     ShellFinder m_findShell;

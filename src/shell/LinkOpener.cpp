@@ -14,22 +14,29 @@ LinkOpener::~LinkOpener() {
     ForgetShell();
 }
 
-void LinkOpener::Open(std::string link, bool switchToRunning) {
-    m_worker.Post([onFailure = m_onFailure, launcher = m_launcher, link = std::move(link),
+void LinkOpener::Open(std::vector<KeyLink> links, bool switchToRunning) {
+    m_worker.Post([onFailure = m_onFailure, launcher = m_launcher, links = std::move(links),
                    switchToRunning]() -> BackgroundWorker::Reply {
-        if (switchToRunning) {
-            const std::vector<HWND> windows = WindowsOfProgram(ProgramOfLink(link));
-            // Brought forward by the thread that received the key: Windows lets only the
-            // process with the last input take the foreground, and a worker's call would
-            // only make the taskbar button flash.
-            if (HWND window = WindowToSwitchTo(windows, ::GetForegroundWindow()))
-                return [window] { BringToFront(window); };
+        HWND switchTo = nullptr;
+        std::vector<LaunchFailure> failures;
+        for (std::size_t at = 0; at < links.size(); ++at) {
+            if (at == 0 && switchToRunning) {
+                const std::vector<HWND> windows = WindowsOfProgram(ProgramOfLink(links[at].link));
+                switchTo = WindowToSwitchTo(windows, ::GetForegroundWindow());
+                if (switchTo) continue;
+            }
+            const LaunchResult result = launcher->Open(links[at]);
+            if (result != LaunchResult::Opened) failures.push_back({links[at], result});
         }
-        const LaunchResult result = launcher->Open(link.c_str());
-        if (result == LaunchResult::Opened) return nullptr;
+        if (!switchTo && failures.empty()) return nullptr;
         // Runs on the frame's thread, and only while this object lives; it holds its own copy
-        // of the handler, whose box may outlast this object.
-        return [onFailure, link, result] { onFailure(link, result); };
+        // of the handler, whose box may outlast this object. The window is brought forward by
+        // the thread that received the key: Windows lets only the process with the last input
+        // take the foreground, and a worker's call would only make the taskbar button flash.
+        return [onFailure, switchTo, failures = std::move(failures)] {
+            if (switchTo) BringToFront(switchTo);
+            if (!failures.empty()) onFailure(failures);
+        };
     });
 }
 

@@ -1,6 +1,7 @@
 #include "win/FileOpenDialog.h"
 
 #include <commdlg.h>
+#include <shlobj.h>
 
 #include <algorithm>
 #include <vector>
@@ -37,4 +38,20 @@ std::optional<std::wstring> ShowFileOpenDialog(HWND parent, const char* filter, 
     auto getOpenFileName = GetProcAs<GetOpenFileNameProc>(comdlg32.Get(), "GetOpenFileNameW");
     if (!getOpenFileName || !getOpenFileName(&ofn)) return std::nullopt;
     return std::wstring(file.data());
+}
+
+std::optional<std::wstring> ShowFolderDialog(HWND parent, const char* title) {
+    const std::wstring wideTitle = WideFromCp932(title ? title : "");
+    BROWSEINFOW info{};
+    info.hwndOwner = parent;
+    info.lpszTitle = wideTitle.c_str();
+    // The classic tree, which needs no OLE apartment of the dialog's thread.
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    PIDLIST_ABSOLUTE chosen = ::SHBrowseForFolderW(&info);
+    if (!chosen) return std::nullopt;
+    std::vector<wchar_t> path(32768, L'\0');
+    const bool isFolder = ::SHGetPathFromIDListEx(chosen, path.data(), static_cast<DWORD>(path.size()), GPFIDL_DEFAULT);
+    ::ILFree(chosen);
+    if (!isFolder || path[0] == L'\0') return std::nullopt;
+    return std::wstring(path.data());
 }

@@ -81,6 +81,19 @@ std::string ProfileFile::ReadText(const char* section, const char* key, const ch
     return BytesOfFile(std::wstring(buffer.data(), length), size - 1);
 }
 
+std::vector<std::string> ProfileFile::KeyNames(const char* section) const {
+    const std::wstring list = ReadWholeList([&](wchar_t* buffer, DWORD size) {
+        return ::GetPrivateProfileStringW(AsciiName(section).Get(), nullptr, L"", buffer, size, m_path.c_str());
+    });
+    std::vector<std::string> names;
+    for (std::size_t at = 0; at < list.size();) {
+        const std::size_t end = std::min(list.find(L'\0', at), list.size());
+        if (end > at) names.push_back(BytesOfFile(list.substr(at, end - at), end - at + 1));
+        at = end + 1;
+    }
+    return names;
+}
+
 bool ProfileFile::Write(const char* section, const char* key, const char* value) const {
     // The bytes as the system's code page reads them: it writes them back through the same.
     std::wstring wideValue;

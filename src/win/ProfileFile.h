@@ -15,6 +15,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 class ProfileFile {
 public:
@@ -24,6 +25,9 @@ public:
     UINT ReadInt(const char* section, const char* key, int fallback) const;
     // At most size − 1 bytes, never half a double-byte character.
     std::string ReadText(const char* section, const char* key, const char* fallback, std::size_t size) const;
+    // The names of the keys in the section that reads look in, in the file's order: one call
+    // where asking for each key a section may hold would be dozens.
+    std::vector<std::string> KeyNames(const char* section) const;
     // A null key deletes the section, a null value the key.
     bool Write(const char* section, const char* key, const char* value) const;
 

@@ -8,6 +8,7 @@
 #include "Installation.h"
 #include "LinuxCommand.h"
 #include "ProgramUnderTest.h"
+#include "TypingTarget.h"
 #include "WindowQuery.h"
 #include "common/FileText.h"
 #include "res/AppMessages.h"
@@ -229,3 +230,55 @@ TEST(KeyHit, SwitchOptionBringsTheRunningProgramBackInsteadOfASecondCopy) {
     EXPECT_TRUE(running.CloseFrame());
 }
 }  // namespace
+
+// One press of a key with three links: the first with arguments as they stand (quotes, an
+// ampersand no command interpreter ever sees), a start folder and maximised; the second
+// minimised; the third's start folder is missing, so it alone is not started and the one box
+// names its folder.
+TEST(KeyHit, OnePressOpensEveryLinkWithItsStartAndNamesTheLinkThatFailed) {
+    Installation install("links", HookChoice::Recording);
+    const std::string work = install.File("work");
+    const std::string missing = install.File("gone");
+    ASSERT_TRUE(::CreateDirectoryA(work.c_str(), nullptr));
+    ASSERT_TRUE(WriteFileBytes(install.Ini(), "[KeySet1]\r\nLink=" + install.Probe() +
+                                                  "\r\nArguments=\"a b\" -x & echo\r\nStartIn=" + work +
+                                                  "\r\nShow=max\r\nLink2=" + install.Probe() +
+                                                  "\r\nArguments2=second\r\nShow2=min\r\nLink4=" + install.Probe() +
+                                                  "\r\nStartIn4=" + missing + "\r\n"));
+    ProgramUnderTest running(install.Program(), install.Dir());
+    HWND frame = running.WaitForFrame();
+    ASSERT_NE(frame, nullptr);
+    ::PostMessageA(frame, WM_APP_KEY_HIT, 'A', 3);
+    HWND box = running.WaitForDialog();
+    ASSERT_NE(box, nullptr);
+    const std::string text = MessageBoxText(box);
+    EXPECT_NE(text.find(missing), std::string::npos) << text;
+    ASSERT_TRUE(WaitUntil([&] { return install.ProbeLaunches().size() == 2; }, 10000));
+    std::vector<std::string> launches = install.ProbeLaunches();
+    if (launches[0].find("second") != std::string::npos) std::swap(launches[0], launches[1]);
+    EXPECT_NE(launches[0].find("\"a b\" -x & echo|" + work), std::string::npos) << launches[0];
+    EXPECT_NE(launches[0].find("|show=3"), std::string::npos) << launches[0];
+    EXPECT_NE(launches[1].find("second|"), std::string::npos) << launches[1];
+    EXPECT_NE(launches[1].find("|show=7"), std::string::npos) << launches[1];
+    ::PostMessageA(::GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(box); }, 5000));
+    ::Sleep(500);
+    EXPECT_EQ(install.ProbeLaunches().size(), 2u);
+    EXPECT_TRUE(running.CloseFrame());
+}
+
+// A real Ctrl+Alt+A on a typing key: the text reaches the window in front as its characters,
+// the line break as Enter.
+TEST(KeyHit, ATypingKeyTypesItsTextIntoTheWindowInFront) {
+    Installation install("typing", HookChoice::Real);
+    ASSERT_TRUE(WriteFileBytes(install.Ini(), "[KeySet1]\r\nText=日本\\nA\\tB\r\n"));
+    ProgramUnderTest running(install.Program(), install.Dir());
+    ASSERT_NE(running.WaitForFrame(), nullptr);
+    TypingTarget front;
+    ASSERT_TRUE(front.InFront());
+    RunLinuxCommand("xdotool key ctrl+alt+a", install.Dir());
+    EXPECT_TRUE(WaitUntil([&] { return front.Chars().size() >= 6; }, 10000));
+    EXPECT_EQ(front.Chars(), (std::vector<std::string>{"U+65E5", "U+672C", "U+000D", "U+0041", "U+0009", "U+0042"}));
+    EXPECT_TRUE(front.Saw("0x0D"));
+    EXPECT_TRUE(running.CloseFrame());
+}

@@ -94,7 +94,10 @@ protected:
     // Starts the program on a settings file with a Japanese caption, and the [Vorlund] section
     // when a language is given.
     void Start(const std::string& setting) {
-        m_ini = "[KeySet1]\r\nCaption=" + std::string(kUserCaption) + "\r\nLink=C:\\memo.txt\r\n";
+        m_ini = "[KeySet1]\r\nCaption=" + std::string(kUserCaption) + "\r\nLink=C:\\memo.txt\r\n" +
+                "[KeySet2]\r\nLink=C:\\Tools\\editor.exe\r\nArguments=\"C:\\Docs\\notes.txt\" /n\r\n"
+                "StartIn=C:\\Docs\r\nShow=max\r\nLink2=https://example.com/\r\nLink3=C:\\Docs\\plan.ods\r\n"
+                "Show3=min\r\n";
         if (!setting.empty()) m_ini += "[Vorlund]\r\nLanguage=" + setting + "\r\n";
         ASSERT_TRUE(WriteFileBytes(m_install.Ini(), m_ini));
         m_program.emplace(m_install.Program(), m_install.Dir());
@@ -166,6 +169,8 @@ void Language::ExpectEveryWindowIn(const ExpectedTexts& texts, bool english) {
     for (HWND child : ChildWindowsOf(link)) instructionShown |= WindowText(child) == texts.linkInstruction;
     EXPECT_TRUE(instructionShown);
     if (english) SaveScreenshotIfAsked("link-dialog-en");
+    // Key 2 opens a program with its arguments, folder and window state, and two links more.
+    SaveScreenshotIfAsked(english ? "link-dialog-links-en" : "link-dialog-links");
     Click(link, IDCANCEL);
     ASSERT_TRUE(Closes(link));
 

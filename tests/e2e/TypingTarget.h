@@ -1,8 +1,9 @@
 #pragma once
-// The program in front that the user types into: a copy of the launch probe in a folder of its
-// own, in window mode, which logs the keys that reach it.
+// The program in front that the user types into, for the end-to-end tests.
 #include <algorithm>
 #include <optional>
+#include <string>
+#include <vector>
 
 #include "Artifacts.h"
 #include "LinuxCommand.h"
@@ -10,8 +11,9 @@
 #include "common/FileText.h"
 #include "common/ScratchDirectory.h"
 
-// Start it after the X server has its F13 (where a test needs one), so that its keyboard
-// tables have it too.
+// A copy of the launch probe in a folder of its own, in window mode: the program in front
+// that the user types into, which logs the keys that reach it. Started after the X server
+// has its F13 (where a test gives it one), so that its keyboard tables have it too.
 class TypingTarget {
 public:
     TypingTarget() {
@@ -34,8 +36,11 @@ public:
         const auto keys = ReadLines(m_dir.File("probe-keys.log"));
         return std::find(keys.begin(), keys.end(), key) != keys.end();
     }
+    // The characters its window received, "U+<UTF-16 unit>" each.
+    std::vector<std::string> Chars() const { return ReadLines(m_dir.File("probe-chars.log")); }
 
 private:
     ScratchDirectory m_dir{"front", Artifacts::Get().workRoot};
     std::optional<ProgramUnderTest> m_program;
 };
+

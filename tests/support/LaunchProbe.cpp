@@ -1,13 +1,15 @@
 // The launch probe: appends one line
-// "<command line>|<working directory>|parent=<program>|created=<time>" to probe-launches.log
+// "<command line>|<working directory>|parent=<program>|created=<time>|show=<n>" to probe-launches.log
 // beside itself and ends (the paths in code page 932, read wide, so that a probe in a folder
 // with a Japanese name reports it on any system), where <program> is the file name of the process that started it and
-// <time> its own creation time (the order of starts; two probes may write in either order).
+// <time> its own creation time (the order of starts; two probes may write in either order),
+// <n> the window state it was started with (STARTUPINFO's wShowWindow, -1 when none was given).
 // With probe-window.txt beside it, it shows a window titled "LaunchProbe" as a started
 // program does, adds "|foreground=1" (or 0) to its line once the window is up, and stays until
 // the window is closed (30 s at most): a program to switch back to. Links point at it so that a test sees a launch, and who made it,
 // without anything real being opened. In window mode it also stands for the program the user
-// types into: each key-down its window receives is appended to probe-keys.log as "0x<key>".
+// types into: each key-down its window receives is appended to probe-keys.log as "0x<key>",
+// each character to probe-chars.log as "U+<UTF-16 unit>".
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -69,7 +71,12 @@ LRESULT CALLBACK ProbeWindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPar
         std::snprintf(line, sizeof line, "0x%02X\r\n", static_cast<unsigned>(wParam & 0xFFFF));
         AppendToLog(L"probe-keys.log", line);
     }
-    return ::DefWindowProcA(hwnd, msg, wParam, lParam);
+    if (msg == WM_CHAR) {
+        char line[16];
+        std::snprintf(line, sizeof line, "U+%04X\r\n", static_cast<unsigned>(wParam & 0xFFFF));
+        AppendToLog(L"probe-chars.log", line);
+    }
+    return ::DefWindowProcW(hwnd, msg, wParam, lParam);
 }
 
 void CALLBACK EndOfLife(HWND hwnd, UINT, UINT_PTR, DWORD) { ::DestroyWindow(hwnd); }
@@ -77,17 +84,21 @@ void CALLBACK EndOfLife(HWND hwnd, UINT, UINT_PTR, DWORD) { ::DestroyWindow(hwnd
 // The window of the window mode; shown as the program was asked to show itself. Whether it
 // came to the front.
 HWND ShowProbeWindow(HINSTANCE instance, int show, bool& inFront) {
-    WNDCLASSA wc{};
+    // Unicode, so that a typed character arrives as itself.
+    WNDCLASSW wc{};
     wc.lpfnWndProc = &ProbeWindowProc;
     wc.hInstance = instance;
-    wc.lpszClassName = "LaunchProbeWindow";
-    ::RegisterClassA(&wc);
-    HWND window = ::CreateWindowExA(0, wc.lpszClassName, "LaunchProbe", WS_OVERLAPPEDWINDOW, 60, 60, 200, 100,
+    wc.lpszClassName = L"LaunchProbeWindow";
+    ::RegisterClassW(&wc);
+    HWND window = ::CreateWindowExW(0, wc.lpszClassName, L"LaunchProbe", WS_OVERLAPPEDWINDOW, 60, 60, 200, 100,
                                     nullptr, nullptr, instance, nullptr);
     ::ShowWindow(window, show);
     for (int i = 0; i < 30; ++i) {
         MSG msg;
-        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) ::DispatchMessageA(&msg);
+        while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
         ::Sleep(10);
     }
     inFront = window && ::GetForegroundWindow() == window;
@@ -107,8 +118,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     ::GetProcessTimes(::GetCurrentProcess(), &created, &unused, &unused, &unused);
     const unsigned long long createdAt =
         (static_cast<unsigned long long>(created.dwHighDateTime) << 32) | created.dwLowDateTime;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    ::GetStartupInfoW(&startup);
+    const int shownAs = (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : -1;
     const std::string line = Cp932Of(::GetCommandLineW()) + "|" + Cp932Of(cwd) + "|parent=" + ParentProgram() +
-                             "|created=" + std::to_string(createdAt) +
+                             "|created=" + std::to_string(createdAt) + "|show=" + std::to_string(shownAs) +
                              (windowMode ? std::string("|foreground=") + (inFront ? "1" : "0") : "") + "\r\n";
 
     // Several launches may race: one write each.
@@ -116,7 +131,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show) {
     if (window) {
         ::SetTimer(window, 1, 30000, &EndOfLife);
         MSG msg;
-        while (::GetMessageA(&msg, nullptr, 0, 0) > 0) ::DispatchMessageA(&msg);
+        while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+            ::TranslateMessage(&msg);
+            ::DispatchMessageW(&msg);
+        }
     }
     return 0;
 }

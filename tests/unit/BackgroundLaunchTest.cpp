@@ -113,11 +113,43 @@ TEST(LinkLauncher, AShellThatEndedIsLookedUpOnceMoreAndNothingRunsTwice) {
         LinkLauncher launcher(true, [&]() -> LinkLauncher::ShellRoute {
             const std::size_t shell = static_cast<std::size_t>(lookUps++);
             if (shell >= c.shells.size()) return nullptr;
-            return [&calls, answer = c.shells[shell]](BSTR) { return ++calls, answer; };
+            return [&calls, answer = c.shells[shell]](BSTR, BSTR, BSTR, int) { return ++calls, answer; };
         });
         EXPECT_EQ(launcher.Open("C:\\Tools\\Edit.exe"), c.result) << c.shells.size();
         EXPECT_EQ(lookUps, c.lookUps);
         EXPECT_EQ(calls, c.calls);
+    }
+}
+
+// What goes to the shell with a link: the arguments only for a program or a shortcut, the
+// folder only when it exists (else nothing starts), the window state as its show command.
+TEST(LinkLauncher, ArgumentsFolderAndWindowStateGoToTheShellAsTheyStand) {
+    ScratchDirectory dir("start-in");
+    struct Case {
+        KeyLink link;
+        LaunchResult result;
+        std::wstring call;  // file|arguments|folder|show, "" for no call
+    };
+    const std::string folder = dir.WithSlash() + ".";
+    const std::wstring wideFolder(folder.begin(), folder.end());
+    const Case cases[] = {
+        {{"C:\\a.exe", {"\"C:\\x y\\b.txt\" -n & del", folder, WindowShow::Maximized}}, LaunchResult::Opened,
+         L"C:\\a.exe|\"C:\\x y\\b.txt\" -n & del|" + wideFolder + L"|3"},
+        {{"C:\\memo.txt", {"-n", "", WindowShow::Minimized}}, LaunchResult::Opened, L"C:\\memo.txt|||7"},
+        {{"https://example.com/", {"-n", "", WindowShow::Normal}}, LaunchResult::Opened, L"https://example.com/|||1"},
+        {{"C:\\a.exe", {"", dir.File("missing"), WindowShow::Normal}}, LaunchResult::FolderMissing, L""},
+    };
+    for (const Case& c : cases) {
+        std::wstring call;
+        LinkLauncher launcher(true, [&]() -> LinkLauncher::ShellRoute {
+            return [&call](BSTR file, BSTR arguments, BSTR folderName, int show) {
+                const auto text = [](BSTR value) { return value ? std::wstring(value) : std::wstring(); };
+                call = text(file) + L"|" + text(arguments) + L"|" + text(folderName) + L"|" + std::to_wstring(show);
+                return S_OK;
+            };
+        });
+        EXPECT_EQ(launcher.Open(c.link), c.result) << c.link.link;
+        EXPECT_EQ(call, c.call) << c.link.link;
     }
 }
 

@@ -38,7 +38,18 @@ TEST(KeyButtonName, NumberWithCaptionOrWhetherALinkIsSetAndTheLinkAndComboAsDesc
     KeySet key;
     key.number = 5;
     key.ReplaceLink("C:\\Tools\\a.exe");
+    key.moreLinks = {{"https://a.example/", {}}, {"b.exe", {}}};
+    EXPECT_EQ(KeyActionText(key), "C:\\Tools\\a.exe ほか 2 件");
+    EXPECT_EQ(KeyButtonDescription(key), "リンク先: C:\\Tools\\a.exe ほか 2 件、キー: Ctrl + Alt + E");
+    KeySet typing;
+    typing.number = 6;
+    typing.text = "よろしく\nお願いします";
+    EXPECT_EQ(KeyButtonName(typing), "キー 6: 設定済み");
+    EXPECT_EQ(KeyButtonDescription(typing), "入力する文字: 「よろしく お願いします」、キー: Ctrl + Alt + F");
     const ScopedUiLanguage english(UiLanguage::English);
+    EXPECT_EQ(KeyActionText(typing), "\"よろしく お願いします\"");
+    EXPECT_EQ(KeyActionText(key), "C:\\Tools\\a.exe and 2 more");
+    key.moreLinks.clear();
     EXPECT_EQ(KeyButtonName(key), "Key 5: set");
     EXPECT_EQ(KeyButtonDescription(key), "Link: C:\\Tools\\a.exe, Key: Ctrl + Alt + E");
     key.ReplaceLink("");

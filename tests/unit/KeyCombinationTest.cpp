@@ -115,6 +115,10 @@ TEST(KeyConflicts, SameCombinationCharacterTypedAndHotkeyTaken) {
               "この組み合わせは、ほかのプログラムがホットキーとして使っています。");
     EXPECT_TRUE(FindKeyConflicts(table, 1, {kCtrl | kAlt | kWin, 'Q'}, GermanLikeProbes(false)).empty())
         << "the Windows key types nothing";
+    table.At(0).ReplaceLink("C:\\a.exe");
+    table.At(0).text = "hello";
+    EXPECT_EQ(ConflictsText(FindKeyConflicts(table, 1, {kCtrl | kAlt | kWin, 'Q'}, GermanLikeProbes(false))),
+              "入力する文字とリンクの両方が設定されています。このキーはリンクを開き、文字は入力しません。");
 }
 
 // A lone F13 types nothing on any layout, whatever a layout's table answers for its code; a

@@ -73,6 +73,69 @@ TEST_F(LinkDialogInProcess, DropsReplaceTheTextOkStoresItExactly) {
     EXPECT_EQ(record.caption, "cap");
 }
 
+// The first link's start and the further links in their list, reordered and removed; then
+// the same key set to type a text, whose line breaks are stored as "\n" and its links gone.
+TEST_F(LinkDialogInProcess, StartFurtherLinksAndTheChoiceToTypeAText) {
+    ScratchDirectory folder("start folder");
+    m_table.At(2).moreLinks = {{"https://a.example/", {}}, {"C:\\b.exe", {"-b", "", WindowShow::Minimized}}};
+    HWND dialog = nullptr;
+    ModalScript script;
+    script.Then([&] { return (dialog = Dialog()) != nullptr; })
+        .Then([&] {
+            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_LINK_ARGUMENTS))) << "a document takes none";
+            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_TYPED_TEXT)));
+            EXPECT_EQ(::SendDlgItemMessageA(dialog, IDC_MORE_LINKS, LB_GETCOUNT, 0, 0), 2);
+            ::SetDlgItemTextA(dialog, IDC_LINK_EDIT, "C:\\Tools\\edit.exe");
+            ::SetDlgItemTextA(dialog, IDC_LINK_ARGUMENTS, "\"C:\\My Files\\a.txt\" /x");
+            ::SetDlgItemTextA(dialog, IDC_LINK_START_IN, folder.WithSlash().c_str());
+            ::SendDlgItemMessageA(dialog, IDC_LINK_SHOW, CB_SETCURSEL, 2, 0);
+            ::SendDlgItemMessageA(dialog, IDC_MORE_LINKS, LB_SETCURSEL, 1, 0);
+            ClickButton(dialog, IDC_MORE_UP);
+            return true;
+        })
+        .Then([&] {
+            EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_LINK_ARGUMENTS))) << "a program takes them";
+            ::SendDlgItemMessageA(dialog, IDC_MORE_LINKS, LB_SETCURSEL, 1, 0);
+            ClickButton(dialog, IDC_MORE_REMOVE);
+            ClickButton(dialog, IDOK);
+            return true;
+        });
+    ASSERT_EQ(Run(2, script), IDOK);
+    const KeySet& record = m_table.At(2);
+    EXPECT_EQ(record.link, "C:\\Tools\\edit.exe");
+    EXPECT_EQ(record.start, (LinkStart{"\"C:\\My Files\\a.txt\" /x", folder.WithSlash(), WindowShow::Maximized}));
+    EXPECT_EQ(record.moreLinks, (std::vector<KeyLink>{{"C:\\b.exe", {"-b", "", WindowShow::Minimized}}}));
+
+    ModalScript typing;
+    typing.Then([&] { return (dialog = Dialog()) != nullptr; })
+        .Then([&] {
+            ClickButton(dialog, IDC_DO_TYPE_TEXT);
+            return true;
+        })
+        .Then([&] {
+            EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(dialog, IDC_LINK_EDIT)));
+            ::SetDlgItemTextW(dialog, IDC_TYPED_TEXT, L"\u3088\u308D\u3057\u304F\r\n\t\u2603");
+            ClickButton(dialog, IDOK);
+            return true;
+        })
+        .Then([&] {
+            // The snowman has no code in code page 932: refused, and the dialog stays.
+            HWND box = FindOwnedBox(dialog);
+            if (!box) return false;
+            ::PostMessageA(box, WM_COMMAND, IDOK, 0);
+            return true;
+        })
+        .Then([&] {
+            ::SetDlgItemTextW(dialog, IDC_TYPED_TEXT, L"\u3088\u308D\u3057\u304F\r\n\tA");
+            ClickButton(dialog, IDOK);
+            return true;
+        });
+    ASSERT_EQ(Run(2, typing), IDOK);
+    EXPECT_EQ(record.text, "よろしく\n\tA");
+    EXPECT_TRUE(record.TypesText());
+    EXPECT_TRUE(record.Links().empty());
+}
+
 TEST_F(LinkDialogInProcess, EmptyOkRemovesTheLinkAndCancelKeepsIt) {
     HWND dialog = nullptr;
     ModalScript cancel;

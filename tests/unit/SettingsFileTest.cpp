@@ -12,6 +12,7 @@
 #include "keys/SettingsFileEncoding.h"
 #include "win/CodePage932.h"
 #include "win/FileSwap.h"
+#include "keys/SettingsValue.h"
 #include "win/ProfileFile.h"
 #include "win/UniqueHandle.h"
 #include "win/WholeFile.h"
@@ -471,3 +472,71 @@ TEST_F(SettingsFileTest, TwoCopiesSavingAtOnceLoseNothing) {
     EXPECT_EQ(saved.At(29).link, "C:\\kept.txt");
 }
 }  // namespace
+
+TEST(SettingsValue, TypedTextEscapesGoBothWaysAndUnknownOnesStayLiterally) {
+    struct Case {
+        const char* value;  // in the file
+        const char* text;   // in the record
+        const char* rewritten;
+    };
+    const Case cases[] = {
+        {"a\\nb\\tc\\\\d", "a\nb\tc\\d", "a\\nb\\tc\\\\d"},
+        {"表\\n能", "表\n能", "表\\n能"},  // 95 5C and 94 5C are whole characters
+        {"C:\\x", "C:\\x", "C:\\\\x"},
+        {"end\\", "end\\", "end\\\\"},
+        {"こんにちは", "こんにちは", "こんにちは"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(TypedTextFromValue(c.value), c.text) << c.value;
+        EXPECT_EQ(ValueFromTypedText(c.text), c.rewritten) << c.value;
+        EXPECT_EQ(TypedTextFromValue(ValueFromTypedText(c.text)), c.text) << c.value;
+    }
+    EXPECT_EQ(ValueFromTypedText("a\r\nb"), "a\\nb");
+    EXPECT_EQ(StoredValue("\"C:\\a b\\x.txt\""), "\"\"C:\\a b\\x.txt\"\"");
+    EXPECT_EQ(StoredValue(" lead"), "\" lead\"");
+    EXPECT_EQ(StoredValue("-x \"a b\""), "-x \"a b\"");
+}
+
+// A key of every new kind, read from a file edited by hand, written and read back.
+TEST_F(SettingsFileTest, ArgumentsFolderWindowFurtherLinksAndTextGoRound) {
+    Seed("[KeySet1]\r\nLink=C:\\a.exe\r\nArguments=\"\"C:\\My Files\\b.txt\" \"-x\"\"\r\nStartIn=C:\\Work\r\n"
+         "Show=max\r\nLink3=https://example.com/\r\nShow3=MIN\r\nLink2=\r\nArguments2=lost\r\n"
+         "[KeySet2]\r\nLink4=second.exe\r\nArguments4=-y\r\n"
+         "[KeySet3]\r\nText=表 \\\\ ok\\nbye\\t\\x\r\n[KeySet4]\r\nShow=sideways\r\n");
+    KeySetTable table = LoadedTable(m_file);
+    const KeySet& first = table.At(0);
+    EXPECT_EQ(first.start.arguments, "\"C:\\My Files\\b.txt\" \"-x\"") << "the quotes a read would take off are kept";
+    EXPECT_EQ(first.start.startIn, "C:\\Work");
+    EXPECT_EQ(first.start.show, WindowShow::Maximized);
+    ASSERT_EQ(first.moreLinks.size(), 1u) << "an empty Link2 is skipped";
+    EXPECT_EQ(first.moreLinks[0].link, "https://example.com/");
+    EXPECT_EQ(first.moreLinks[0].start.show, WindowShow::Minimized);
+    EXPECT_EQ(table.At(1).link, "second.exe") << "the first link found is the first link";
+    EXPECT_EQ(table.At(1).start.arguments, "-y");
+    EXPECT_EQ(table.At(2).text, "表 \\ ok\nbye\t\\x");
+    EXPECT_TRUE(table.At(2).TypesText());
+    EXPECT_TRUE(table.At(3).IsBlank()) << "an unknown window state is normal";
+
+    ASSERT_TRUE(m_file.Save(table));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet1"),
+              (Section{{"Link", "C:\\a.exe"}, {"Arguments", "\"\"C:\\My Files\\b.txt\" \"-x\"\""},
+                       {"StartIn", "C:\\Work"}, {"Show", "max"}, {"Link2", "https://example.com/"},
+                       {"Show2", "min"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet2"), (Section{{"Link", "second.exe"}, {"Arguments", "-y"}}));
+    EXPECT_EQ(ReadSection(m_ini, "KeySet3"), (Section{{"Text", "表 \\\\ ok\\nbye\\t\\\\x"}}));
+    EXPECT_EQ(SectionNames(m_ini).count("KeySet4"), 0u);
+    const KeySetTable again = LoadedTable(m_file);
+    for (std::size_t at = 0; at < 3; ++at) {
+        EXPECT_EQ(again.At(at).Links(), table.At(at).Links()) << at;
+        EXPECT_EQ(again.At(at).text, table.At(at).text) << at;
+    }
+}
+
+TEST_F(SettingsFileTest, KeysThatUseNothingNewAreWrittenByteForByte) {
+    const std::string file =
+        "[Vorlund]\r\nLanguage=en\r\n[KeySet1]\r\nkeycode=131137\r\nCaption=メモ\r\nLink=C:\\memo.txt\r\n"
+        "Activate=1\r\nOther=kept\r\n[KeySet2]\r\nLink=https://example.com/\r\n[KeySet5]\r\nCaption=x\r\n";
+    Seed(file);
+    ASSERT_TRUE(m_file.Save(LoadedTable(m_file)));
+    EXPECT_EQ(ReadFileBytes(m_ini), file);
+}

@@ -2,6 +2,9 @@
 // and every dialog text fitting its control (this file runs once more at 144 DPI).
 #include <gtest/gtest.h>
 
+#include <cwchar>
+#include <cwctype>
+
 #include <windows.h>
 #include <commctrl.h>
 
@@ -112,7 +115,7 @@ TEST(UiLanguage, EveryTextInBothLanguagesAndEnglishInAscii) {
             texts += !english.empty();
         }
     EXPECT_GE(texts, IDS_BROWSE_FILTER - IDS_APP_NAME + 1);
-    for (const UINT dialog : {IDD_ABOUTBOX, IDD_SETTINGS, IDD_LINK, IDD_CAPTION, IDD_KEYSET_LIST})
+    for (const UINT dialog : {IDD_ABOUTBOX, IDD_SETTINGS, IDD_LINK, IDD_CAPTION, IDD_KEYSET_LIST, IDD_MORE_LINK})
         for (const UiLanguage language : kLanguages)
             EXPECT_NE(::FindResourceExW(module, MAKEINTRESOURCEW(5), MAKEINTRESOURCEW(dialog), LangIdOf(language)),
                       nullptr) << dialog << " " << NameOf(language);
@@ -190,18 +193,27 @@ TEST(UiLanguage, EveryDialogTextFitsItsControl) {
             {IDD_SETTINGS, IDC_GLANCE_COMBO, L"Ctrl + Alt + Shift + K"},
             {IDD_SETTINGS, IDC_GLANCE_NOTE, LoadUiString(IDS_COMBO_NEEDS_TWO_MODIFIERS)},
             {IDD_SETTINGS, IDC_GLANCE_NOTE, conflicts},
+            {IDD_LINK, IDC_LINK_SHOW, LoadUiString(IDS_SHOW_MAXIMIZED)},
+            {IDD_LINK, IDC_LINK_SHOW, LoadUiString(IDS_SHOW_MINIMIZED)},
         };
-        for (const UINT id : {IDD_ABOUTBOX, IDD_SETTINGS, IDD_LINK, IDD_CAPTION, IDD_KEYSET_LIST}) {
+        for (const UINT id : {IDD_ABOUTBOX, IDD_SETTINGS, IDD_LINK, IDD_CAPTION, IDD_KEYSET_LIST, IDD_MORE_LINK}) {
             const std::string what = std::string(NameOf(language)) + " dialog " + std::to_string(id);
             HWND dialog = ::CreateDialogIndirectParamW(::GetModuleHandleW(nullptr), FindUiDialog(id), nullptr,
                                                        QuietDialogProc, 0);
             ASSERT_NE(dialog, nullptr) << what;
             int measured = 0;
+            std::wstring accessKeys;
             for (HWND child = ::GetWindow(dialog, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
                 wchar_t className[32] = {};
                 ::GetClassNameW(child, className, 32);
                 wchar_t text[256] = {};
                 ::GetWindowTextW(child, text, 256);
+                // Each access key once per dialog.
+                if (const wchar_t* amp = std::wcschr(text, L'&'); amp && amp[1] && amp[1] != L'&') {
+                    const wchar_t key = static_cast<wchar_t>(std::towupper(amp[1]));
+                    EXPECT_EQ(accessKeys.find(key), std::wstring::npos) << what << " " << Cp932FromWide(text).text;
+                    accessKeys += key;
+                }
                 if (::lstrcmpiW(className, L"SysListView32") == 0 || !*text) continue;
                 ExpectFits(child, text, what + " \"" + Cp932FromWide(text).text + "\"");
                 ++measured;
