@@ -757,20 +757,24 @@ FunctionEnd
 
 ; 1 in $0 when the files of $OtherArchDir may be read and deleted by name: FolderCheck.exe,
 ; the program's rule (the one the sign-in task is held to, and no reparse point on the way),
-; answers 0. Anything else, including a check that cannot run, is a no. It runs from the
-; plug-ins folder, which the setup trusts already with every System::Call of its own.
+; answers 0. Anything else, including a check that cannot run, is a no. The check runs with
+; administrator rights, so it runs only from the default folder under Program Files, just
+; installed and changeable by administrators alone: from the plug-ins folder in the user's
+; temporary folder, or from a folder given with /D=, any program of the user could swap it
+; for its own between the copy and the start. Installed elsewhere, the answer is no.
 Function IsOtherArchDirSafe
   Push $1
-  InitPluginsDir
-  File "/oname=$PLUGINSDIR\FolderCheck.exe" "${FOLDER_CHECK}"
-  StrCpy $1 ""
-  ClearErrors
-  ExecWait '"$PLUGINSDIR\FolderCheck.exe" "$OtherArchDir"' $1
   StrCpy $0 0
-  ${IfNot} ${Errors}
-    ${IfThen} $1 == 0 ${|} StrCpy $0 1 ${|}
+  ${If} $INSTDIR == $DefaultDir
+    File "/oname=$INSTDIR\FolderCheck.exe" "${FOLDER_CHECK}"
+    StrCpy $1 ""
+    ClearErrors
+    ExecWait '"$INSTDIR\FolderCheck.exe" "$OtherArchDir"' $1
+    ${IfNot} ${Errors}
+      ${IfThen} $1 == 0 ${|} StrCpy $0 1 ${|}
+    ${EndIf}
+    Delete "$INSTDIR\FolderCheck.exe"
   ${EndIf}
-  Delete "$PLUGINSDIR\FolderCheck.exe"
   Pop $1
 FunctionEnd
 
@@ -963,6 +967,7 @@ Section Uninstall
   Delete "$INSTDIR\Vorlund.exe"
   Delete "$INSTDIR\VelComn.dll"
   Delete "$INSTDIR\README.txt"
+  Delete "$INSTDIR\FolderCheck.exe"
   Delete "$INSTDIR\Uninstall.exe"
   SetShellVarContext all
   Delete "$SMPROGRAMS\Vorlund.lnk"
